@@ -1,0 +1,22 @@
+// The four focus measures, written for reading with OpenCV: the reference
+// that every faster path must match bit for bit.
+#ifndef FOCUSRATE_MEASURES_H
+#define FOCUSRATE_MEASURES_H
+
+#include <opencv2/core.hpp>
+
+#include "focus_figures.h"
+
+/// Each takes the 8-bit grey image (CV_8UC1, at least 1x1) and returns one
+/// figure; none changes the image or keeps state.
+double LaplaceMeasure(const cv::Mat& gray);
+double LaplaceVarianceMeasure(const cv::Mat& gray);
+double TenengradMeasure(const cv::Mat& gray, int apertureSize);
+double GrayLevelMeasure(const cv::Mat& gray);
+
+/// The literal pipeline on a decoded image: 3x3 Gaussian smoothing, grey
+/// conversion (code 7 on blue-green-red data; a CV_8UC1 image is already
+/// grey and is only smoothed), then the four measures.
+FocusFigures ReferenceFigures(const cv::Mat& image);
+
+#endif  // FOCUSRATE_MEASURES_H
