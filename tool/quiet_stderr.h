@@ -1,0 +1,19 @@
+// The image libraries print warnings on stderr (a missing file, a corrupt
+// JPEG). The programs promise no such noise, so fd 2 is pointed at /dev/null
+// and the programs write their own messages to a private copy of it.
+#ifndef FOCUSRATE_QUIET_STDERR_H
+#define FOCUSRATE_QUIET_STDERR_H
+
+#include <string>
+
+/// Redirects fd 2 to /dev/null for the rest of the process and keeps the
+/// real stderr for WriteStderr. Call once, first thing in main.
+void SilenceLibraryStderr();
+
+/// The descriptor of the real stderr (2 before SilenceLibraryStderr).
+int RealStderr();
+
+/// Writes text as is to the real stderr.
+void WriteStderr(const std::string& text);
+
+#endif  // FOCUSRATE_QUIET_STDERR_H

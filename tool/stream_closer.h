@@ -1,0 +1,9 @@
+// Closing the C streams at the end of a run.
+#ifndef FOCUSRATE_STREAM_CLOSER_H
+#define FOCUSRATE_STREAM_CLOSER_H
+
+/// Flushes the standard streams and closes every other C stream the program
+/// opened; returns how many were closed.
+int CloseAllStreams();
+
+#endif  // FOCUSRATE_STREAM_CLOSER_H
