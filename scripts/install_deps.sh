@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages a job needs, only those that are missing.
+# Usage: scripts/install_deps.sh build|test|bench ...
+# As root it runs apt-get; otherwise it lists what to install and fails.
+set -euo pipefail
+
+packages=(cmake g++ make libopencv-core-dev libopencv-imgproc-dev libopencv-imgcodecs-dev)
+for job in "$@"; do
+  case "$job" in
+    build) ;;
+    test) packages+=(libgtest-dev clang libclang-rt-14-dev parallel) ;;
+    bench) packages+=(libbenchmark-dev nlohmann-json3-dev rapidjson-dev time) ;;
+    *) echo "install_deps.sh: unknown job '$job' (build, test or bench)" >&2; exit 2 ;;
+  esac
+done
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "Missing packages: ${missing[*]}" >&2
+  echo "Install them with: sudo apt-get install ${missing[*]}" >&2
+  exit 1
+fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
