@@ -8,7 +8,8 @@
 #include "focus_figures.h"
 
 /// Each takes the 8-bit grey image (CV_8UC1, at least 1x1) and returns one
-/// figure; none changes the image or keeps state.
+/// figure; none changes the image or keeps state. Like every OpenCV filter,
+/// they take the border of a view (ROI) from the pixels around it.
 double LaplaceMeasure(const cv::Mat& gray);
 double LaplaceVarianceMeasure(const cv::Mat& gray);
 double TenengradMeasure(const cv::Mat& gray, int apertureSize);
@@ -16,7 +17,8 @@ double GrayLevelMeasure(const cv::Mat& gray);
 
 /// The literal pipeline on a decoded image: 3x3 Gaussian smoothing, grey
 /// conversion (code 7 on blue-green-red data; a CV_8UC1 image is already
-/// grey and is only smoothed), then the four measures.
+/// grey and is only smoothed), then the four measures. A view is rated as an
+/// image of its own: it is copied before smoothing.
 FocusFigures ReferenceFigures(const cv::Mat& image);
 
 #endif  // FOCUSRATE_MEASURES_H
