@@ -374,16 +374,11 @@ class TextParser {
   const std::string& ErrorMessage() const;
 
  private:
-  void ScanTokens();
-  void ScanString();
-  bool ClassifyWord(const std::string& word);
-  static bool IsNumberChar(char c);
+  // Tokens are scanned on demand while the tree is built (text_scanner.h),
+  // so no token list of the whole document is ever held.
   bool BuildTree();
 
-  std::string text_;
-  std::queue<TokenKind> tokens_;
-  std::queue<TokenPayload> payloads_;
-  std::string::size_type cursor_;
+  std::string text_;  // the text after stripping
   Node& root_;
   std::string error_;
 };
