@@ -219,7 +219,9 @@ TEST(FileSaverDevices, NullAndStdoutAreWrittenInPlace) {
   EXPECT_TRUE(Jzon::FileSaver::SaveFile("/dev/stdout", Jzon::Value(1), Jzon::CompactStyle));
 }
 
-TEST_F(FileSaverTest, PipeReceivesTheWholeText) {
+using FileSaverPipes = FileSaverTest;
+
+TEST_F(FileSaverPipes, PipeReceivesTheWholeText) {
   const std::string path = PathOf("pipe");
   ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
   std::string received;
