@@ -1,0 +1,26 @@
+// Engine internals: how the image is cut into stripes and threads. Tests use
+// it to force stripes on tiny images and the scalar loops on AVX2 machines.
+#ifndef FOCUSRATE_ENGINE_SUMS_H
+#define FOCUSRATE_ENGINE_SUMS_H
+
+#include <cstdint>
+
+#include <opencv2/core.hpp>
+
+#include "engine_kernels.h"
+
+namespace engine_internal {
+
+struct EngineOptions {
+  int threads = 1;                          ///< at most this many stripes at once
+  int64_t minPixelsPerStripe = 512 * 1024;  ///< below ~1 MP one thread is faster
+  bool allowAvx2 = true;                    ///< false: scalar loops only
+};
+
+/// The sums of the whole image (CV_8UC3 or CV_8UC1, at least 1x1, any row
+/// step), rated in row stripes. Throws cv::Exception for other images.
+FocusSums ImageSums(const cv::Mat& image, const EngineOptions& options);
+
+}  // namespace engine_internal
+
+#endif  // FOCUSRATE_ENGINE_SUMS_H
