@@ -1,1 +1,72 @@
-int main() { return 0; }
+// focusrate IMAGE OUT.json: rates the sharpness of one image and writes the
+// four figures as a JSON object. Standard output carries only the banner;
+// the exit status says what happened (exit_status.h).
+#include <cstdio>
+#include <exception>
+#include <new>
+#include <string>
+
+#include <opencv2/core.hpp>
+
+#include "exit_status.h"
+#include "image_input.h"
+#include "measures.h"
+#include "quiet_stderr.h"
+#include "result_document.h"
+#include "stream_closer.h"
+
+namespace {
+
+// Exactly 20 bytes and no line break: callers skip it by length.
+constexpr char kBanner[] = "focusrate 1.0 rating";
+static_assert(sizeof(kBanner) - 1 == 20, "the banner is 20 bytes");
+
+int Rate(const std::string& imagePath, const std::string& outPath) {
+  DecodedImage decoded = DecodeImage(imagePath);
+  if (decoded.status != RateStatus::Ok) return RateExit::kCannotDecode;
+  const FocusFigures figures = ReferenceFigures(decoded.image);
+  decoded.image.release();
+  if (!SaveResultDocument(outPath, figures)) return RateExit::kNotSaved;
+  return RateExit::kSaved;
+}
+
+// OpenCV's messages end in a line break and may span lines; keep one line.
+std::string OneLine(std::string text) {
+  for (char& c : text) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return text;
+}
+
+int Fail(const std::string& what) {
+  WriteStderr("focusrate: " + OneLine(what) + "\n");
+  return RateExit::kOtherFailure;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  SilenceLibraryStderr();
+  std::fputs(kBanner, stdout);
+  // Out before anything else is written, also when OUT.json is /dev/stdout.
+  std::fflush(stdout);
+  if (argc < 3) {
+    WriteStderr("usage: focusrate IMAGE OUT.json\n");
+    return RateExit::kUsage;
+  }
+  int status = RateExit::kOtherFailure;
+  try {
+    status = Rate(argv[1], argv[2]);
+  } catch (const cv::Exception& e) {
+    status = Fail(e.err);
+  } catch (const std::bad_alloc&) {
+    status = Fail("out of memory");
+  } catch (const std::exception& e) {
+    status = Fail(e.what());
+  } catch (...) {
+    status = Fail("unexpected failure");
+  }
+  CloseAllStreams();
+  return status;
+}

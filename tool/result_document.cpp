@@ -1,0 +1,29 @@
+// The result file: four named numbers, tab-indented, written by Jzon.
+#include "result_document.h"
+
+namespace {
+
+// Figures are narrowed to float before they are written: the file has always
+// carried single-precision figures with six significant digits.
+Jzon::Value FigureValue(double figure) { return Jzon::Value(static_cast<float>(figure)); }
+
+}  // namespace
+
+void AddFigures(Jzon::Object& doc, const FocusFigures& figures) {
+  doc.Add("Laplace", FigureValue(figures.laplace));
+  doc.Add("Variance-Lap", FigureValue(figures.varianceLap));
+  doc.Add("Tenengrad", FigureValue(figures.tenengrad));
+  doc.Add("Gray-Level", FigureValue(figures.grayLevel));
+}
+
+std::string FigureText(double figure) {
+  // The same Value the document holds, so the texts cannot drift apart.
+  Jzon::Value value = FigureValue(figure);
+  return value.IsNumber() ? value.ToString() : std::string();
+}
+
+bool SaveResultDocument(const std::string& path, const FocusFigures& figures) {
+  Jzon::Object jroot;
+  AddFigures(jroot, figures);
+  return Jzon::FileSaver::SaveFile(path, jroot, Jzon::IndentedStyle);
+}

@@ -1,0 +1,164 @@
+// focusrate on real photographs of every codec and size at hand: the result
+// file must equal, byte for byte, the literal OpenCV pipeline run here on
+// the same file. Photos come from $FOCUSRATE_PHOTOS; absent ones are skipped.
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include "cli_test_util.h"
+#include "measures.h"
+#include "process_util.h"
+
+namespace {
+
+const std::string kFocusrate = FOCUSRATE_BINARY_DIR "/tool/focusrate";
+const std::string kSamples = FOCUSRATE_SOURCE_DIR "/samples";
+// Every photo up to this size runs; of the bigger ones only kBigPhotos do,
+// to keep the run short.
+constexpr double kMaxPixels = 4e6;
+const char* const kBigPhotos[] = {
+    "usr/share/doc/opencv-doc/examples/data/chessboard.png",
+    "usr/share/backgrounds/Dragonfly_by_Bolly.jpg",
+};
+
+struct Photo {
+  std::string package;
+  std::string path;
+  std::string format;
+  long width;
+  long height;
+};
+
+std::string PhotoRoot() {
+  const char* root = std::getenv("FOCUSRATE_PHOTOS");
+  return root && *root ? root : "/var/tmp/focusrate-photos/root";
+}
+
+bool Selected(const Photo& photo) {
+  if (static_cast<double>(photo.width) * photo.height <= kMaxPixels) return true;
+  for (const char* big : kBigPhotos) {
+    if (photo.path == big) return true;
+  }
+  return false;
+}
+
+std::vector<Photo> ListedPhotos() {
+  std::ifstream list(FOCUSRATE_SOURCE_DIR "/tests/data/real_photos.tsv");
+  std::vector<Photo> photos;
+  std::string line;
+  while (std::getline(list, line)) {
+    if (line.empty() || line[0] == '#' || line.rfind("package\t", 0) == 0) continue;
+    std::istringstream fields(line);
+    Photo photo;
+    std::string width, height;
+    std::getline(fields, photo.package, '\t');
+    std::getline(fields, photo.path, '\t');
+    std::getline(fields, photo.format, '\t');
+    std::getline(fields, width, '\t');
+    std::getline(fields, height, '\t');
+    photo.width = std::atol(width.c_str());
+    photo.height = std::atol(height.c_str());
+    if (Selected(photo)) photos.push_back(photo);
+  }
+  return photos;
+}
+
+// Runs focusrate on path and checks the file against the pipeline run here.
+void ExpectSameAsPipeline(const std::string& path, const ScratchDir& dir) {
+  const std::string out = dir / "result.json";
+  std::remove(out.c_str());
+  const ProcessResult run = RunProcess({kFocusrate, path, out}, "", 300);
+  EXPECT_FALSE(run.timedOut);
+  EXPECT_EQ(20u, run.out.size());
+  EXPECT_EQ("", run.err);
+  const cv::Mat decoded = cv::imread(path, cv::IMREAD_COLOR);
+  if (decoded.empty()) {
+    EXPECT_EQ(255, run.status) << "OpenCV cannot decode it, so focusrate must not rate it";
+    EXPECT_EQ("", ReadBytes(out));
+    return;
+  }
+  EXPECT_EQ(0, run.status);
+  EXPECT_EQ(ResultFileByHand(ReferenceFigures(decoded)), ReadBytes(out));
+}
+
+std::string CaseName(const ::testing::TestParamInfo<Photo>& info) {
+  std::string name = std::to_string(info.index) + "_" + info.param.path.substr(info.param.path.rfind('/') + 1);
+  for (char& c : name) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  }
+  return name;
+}
+
+class RealPhotos : public ::testing::TestWithParam<Photo> {};
+
+}  // namespace
+
+TEST_P(RealPhotos, ResultFileMatchesTheLiteralPipeline) {
+  const Photo& photo = GetParam();
+  const std::string path = PhotoRoot() + "/" + photo.path;
+  if (!std::ifstream(path).good()) GTEST_SKIP() << "not fetched: " << photo.package << " " << path;
+  SCOPED_TRACE(path + " (" + photo.format + " " + std::to_string(photo.width) + "x" +
+               std::to_string(photo.height) + ")");
+  ScratchDir dir;
+  ExpectSameAsPipeline(path, dir);
+}
+
+INSTANTIATE_TEST_SUITE_P(Listed, RealPhotos, ::testing::ValuesIn(ListedPhotos()), CaseName);
+
+TEST(BundledSamples, ResultFilesMatchTheLiteralPipeline) {
+  ScratchDir dir;
+  for (const char* name : {"scene_sharp.png", "scene_blurred.png", "scene_sharp.jpg", "scene_grey.png"}) {
+    SCOPED_TRACE(name);
+    ExpectSameAsPipeline(kSamples + "/" + name, dir);
+  }
+}
+
+TEST(BundledSamples, SharpSceneOutscoresItsBlurredCopyOnEveryFigure) {
+  const FocusFigures sharp = ReferenceFigures(cv::imread(kSamples + "/scene_sharp.png"));
+  const FocusFigures blurred = ReferenceFigures(cv::imread(kSamples + "/scene_blurred.png"));
+  EXPECT_GT(sharp.laplace, 2 * blurred.laplace);
+  EXPECT_GT(sharp.varianceLap, 4 * blurred.varianceLap);
+  EXPECT_GT(sharp.tenengrad, 2 * blurred.tenengrad);
+  EXPECT_GT(sharp.grayLevel, blurred.grayLevel);
+}
+
+// The same picture in every container and depth the decoder reads: each is
+// reduced to three 8-bit channels before rating, in OpenCV's own way.
+TEST(CodecVariants, ResultFilesMatchTheLiteralPipeline) {
+  std::vector<std::string> sources = {kSamples + "/scene_sharp.png"};
+  const std::string fruits = PhotoRoot() + "/usr/share/doc/opencv-doc/examples/data/fruits.jpg";
+  if (std::ifstream(fruits).good()) sources.push_back(fruits);
+  ScratchDir dir;
+  for (const std::string& source : sources) {
+    const cv::Mat bgr = cv::imread(source, cv::IMREAD_COLOR);
+    ASSERT_FALSE(bgr.empty()) << source;
+    cv::Mat grey, bgra, deep, deepGrey;
+    cv::cvtColor(bgr, grey, cv::COLOR_BGR2GRAY);
+    cv::cvtColor(bgr, bgra, cv::COLOR_BGR2BGRA);
+    bgr.convertTo(deep, CV_16U, 257.0, 40.0);  // low byte not a copy of the high one
+    grey.convertTo(deepGrey, CV_16U, 256.0, 200.0);
+    const struct {
+      const char* name;
+      const cv::Mat& image;
+    } variants[] = {
+        {"colour.bmp", bgr},    {"colour.ppm", bgr},       {"grey.pgm", grey},
+        {"colour.webp", bgr},   {"colour.tiff", bgr},      {"rgba.png", bgra},
+        {"deep.png", deep},     {"deep-grey.png", deepGrey}, {"deep.tiff", deep},
+        {"deep.ppm", deep},     {"grey.jpg", grey},         {"grey.png", grey},
+    };
+    for (const auto& v : variants) {
+      const std::string path = dir / v.name;
+      SCOPED_TRACE(source + " as " + v.name);
+      ASSERT_TRUE(cv::imwrite(path, v.image));
+      ExpectSameAsPipeline(path, dir);
+    }
+  }
+}
