@@ -18,6 +18,7 @@ constexpr std::size_t kMaxDepth = 1000;
 // One container (or the root value) still being filled.
 struct OpenNode {
   std::string name;             // attached under this name when it closes
+  NodeType kind;                // kept to spare a virtual call per child
   Node* node;                   // the caller's root, or owned below
   std::unique_ptr<Node> owned;  // null for the root, which the caller owns
 };
@@ -44,7 +45,7 @@ class TreeBuilder {
     if (stack_.empty()) {
       if (object && !root_.IsObject()) return Fail("The given root node is not an object");
       if (!object && !root_.IsArray()) return Fail("The given root node is not an array");
-      stack_.push_back(OpenNode{std::move(name_), &root_, nullptr});
+      stack_.push_back(OpenNode{std::move(name_), root_.Kind(), &root_, nullptr});
     } else {
       std::unique_ptr<Node> node;
       if (object) {
@@ -53,7 +54,7 @@ class TreeBuilder {
         node = std::make_unique<Array>();
       }
       Node* raw = node.get();
-      stack_.push_back(OpenNode{std::move(name_), raw, std::move(node)});
+      stack_.push_back(OpenNode{std::move(name_), raw->Kind(), raw, std::move(node)});
     }
     name_.clear();
     ++containers_;
@@ -62,22 +63,22 @@ class TreeBuilder {
 
   bool Close(TokenKind kind) {
     if (stack_.empty()) return Fail("Found end of object or array without beginning");
-    const Node& top = *stack_.back().node;
-    if (kind == TokenObjectEnd && !top.IsObject()) {
+    const NodeType top = stack_.back().kind;
+    if (kind == TokenObjectEnd && top != ObjectNode) {
       return Fail("Mismatched end and beginning of object");
     }
-    if (kind == TokenArrayEnd && !top.IsArray()) {
+    if (kind == TokenArrayEnd && top != ArrayNode) {
       return Fail("Mismatched end and beginning of array");
     }
     OpenNode closed = std::move(stack_.back());
     stack_.pop_back();
     --containers_;
     if (stack_.empty()) return true;  // the root itself was closed
-    Node& parent = *stack_.back().node;
-    if (parent.IsObject()) {
-      parent.AsObject().Adopt(closed.name, std::move(closed.owned));
-    } else if (parent.IsArray()) {
-      parent.AsArray().Adopt(std::move(closed.owned));
+    const OpenNode& parent = stack_.back();
+    if (parent.kind == ObjectNode) {
+      static_cast<Object*>(parent.node)->Adopt(closed.name, std::move(closed.owned));
+    } else if (parent.kind == ArrayNode) {
+      static_cast<Array*>(parent.node)->Adopt(std::move(closed.owned));
     } else {
       return Fail("Can only add elements to objects and arrays");
     }
@@ -94,17 +95,17 @@ class TreeBuilder {
     if (stack_.empty()) {
       if (!root_.IsValue()) return Fail("The given root node is not a value");
       Fill(root_.AsValue(), payload);
-      stack_.push_back(OpenNode{std::move(name_), &root_, nullptr});
+      stack_.push_back(OpenNode{std::move(name_), ValueNode, &root_, nullptr});
     } else {
-      Node& parent = *stack_.back().node;
+      const OpenNode& parent = stack_.back();
       // A value below a root value has nowhere to go and is dropped.
-      if (parent.IsObject() || parent.IsArray()) {
+      if (parent.kind != ValueNode) {
         std::unique_ptr<Value> value = std::make_unique<Value>();
         Fill(*value, payload);
-        if (parent.IsObject()) {
-          parent.AsObject().Adopt(name_, std::move(value));
+        if (parent.kind == ObjectNode) {
+          static_cast<Object*>(parent.node)->Adopt(name_, std::move(value));
         } else {
-          parent.AsArray().Adopt(std::move(value));
+          static_cast<Array*>(parent.node)->Adopt(std::move(value));
         }
       }
     }

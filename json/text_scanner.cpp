@@ -1,4 +1,4 @@
-// Stripping, kind detection and tokenising of lenient JSON text.
+// Tokenising of stripped JSON text and classification of bare words.
 #include "text_scanner.h"
 
 #include <cstring>
@@ -6,22 +6,21 @@
 namespace Jzon {
 namespace {
 
-bool IsBlank(char c) {
-  return c == '\n' || c == ' ' || c == '\t' || c == '\r' || c == '\f';
-}
-
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool IsNumberChar(char c) { return IsDigit(c) || c == '.' || c == '-'; }
 
-bool IsWordEnd(char c) {
-  switch (c) {
-    case '{': case '}': case '[': case ']': case ',': case ':': case '"':
-      return true;
-    default:
-      return false;
+// Structural characters and the quote end a bare word.
+struct WordEndTable {
+  bool at[256];
+  constexpr WordEndTable() : at() {
+    for (unsigned char c : {'{', '}', '[', ']', ',', ':', '"'}) at[c] = true;
   }
-}
+};
+
+constexpr WordEndTable kWordEnd;
+
+bool IsWordEnd(char c) { return kWordEnd.at[static_cast<unsigned char>(c)]; }
 
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
@@ -56,63 +55,7 @@ bool IsExponentNumber(const char* p, std::size_t n) {
   return SkipDigits(p, i, n) == n;
 }
 
-// Writes the significant characters of in to out. With firstOnly it stops
-// after the first one, which is all kind detection needs.
-void Strip(const std::string& in, std::string& out, bool firstOnly) {
-  const std::size_t n = in.size();
-  const char* src = in.data();
-  out.assign(firstOnly ? 1 : n, '\0');
-  char* dst = &out[0];
-  std::size_t kept = 0;
-  bool inString = false;
-  bool lineComment = false;
-  long long depth = 0;   // a stray "*/" may drive it below zero
-  bool escaped = false;  // an odd run of backslashes stands right before i
-  for (std::size_t i = 0; i < n; ++i) {
-    const char c = src[i];
-    // Quotes flip the string state everywhere, inside comments too.
-    if (c == '"' && !escaped) inString = !inString;
-    escaped = (c == '\\') && !escaped;
-    if (!inString) {
-      const char next = (i + 1 < n) ? src[i + 1] : '\0';
-      if (c == '/' && next == '*') {
-        ++depth;
-        ++i;
-        continue;
-      }
-      if (c == '*' && next == '/') {
-        --depth;
-        ++i;
-        continue;
-      }
-      if (c == '/' && next == '/') {
-        lineComment = true;
-        ++i;
-        continue;
-      }
-      if (c == '\n') lineComment = false;
-    }
-    if (lineComment || depth > 0) continue;
-    if (!inString && IsBlank(c)) continue;
-    dst[kept++] = c;
-    if (firstOnly) break;
-  }
-  out.resize(kept);
-}
-
 }  // namespace
-
-void StripCommentsAndWhitespace(const std::string& in, std::string& out) {
-  Strip(in, out, false);
-}
-
-NodeType DetectNodeType(const std::string& json) {
-  std::string first;
-  Strip(json, first, true);
-  if (first == "{") return ObjectNode;
-  if (first == "[") return ArrayNode;
-  return ValueNode;
-}
 
 namespace detail {
 
