@@ -200,7 +200,8 @@ FocusSums StripeSums(const cv::Mat& image, int y0, int y1, RowKernels kernels) {
 }
 
 bool CpuHasAvx2() {
-  static const bool has = __builtin_cpu_supports("avx2");
+  // cpu_init first: this may run before the runtime has probed the CPU.
+  static const bool has = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
   return has;
 }
 
