@@ -3,6 +3,7 @@
 // and three grey rows, so memory grows with the width only. The scalar loops
 // here also finish what the AVX2 loops leave and run alone without AVX2.
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <exception>
@@ -83,9 +84,10 @@ class RowKernels {
 
   void Split(const uint8_t* bgr, int width, uint8_t* c0, uint8_t* c1, uint8_t* c2) const {
     for (int x = avx2_ ? avx2::SplitChannels(bgr, width, c0, c1, c2) : 0; x < width; ++x) {
-      c0[x] = bgr[3 * x];
-      c1[x] = bgr[3 * x + 1];
-      c2[x] = bgr[3 * x + 2];
+      const uint8_t* pixel = bgr + 3 * static_cast<ptrdiff_t>(x);
+      c0[x] = pixel[0];
+      c1[x] = pixel[1];
+      c2[x] = pixel[2];
     }
   }
 

@@ -3,6 +3,8 @@
 // last partial step and leaves it to the scalar loop in engine.cpp.
 #include <immintrin.h>
 
+#include <cstddef>
+
 #include "engine_kernels.h"
 
 namespace engine_internal {
@@ -126,7 +128,7 @@ int MeasureRow(const uint8_t* a, const uint8_t* b, const uint8_t* c, int width,
 int SplitChannels(const uint8_t* bgr, int width, uint8_t* c0, uint8_t* c1, uint8_t* c2) {
   int x = 0;
   for (; x + 16 <= width; x += 16) {
-    const uint8_t* p = bgr + 3 * x;
+    const uint8_t* p = bgr + 3 * static_cast<ptrdiff_t>(x);
     const __m128i parts[3] = {_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)),
                               _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16)),
                               _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 32))};
