@@ -17,7 +17,6 @@
 
 #include <cstddef>
 #include <memory>
-#include <queue>
 #include <stdexcept>
 #include <string>
 #include <utility>
