@@ -1,0 +1,353 @@
+// focusrank run as a separate process: its figures against focusrate's,
+// folder walking, order under parallel rating, options and exit statuses.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <opencv2/imgcodecs.hpp>
+
+#include "cli_test_util.h"
+#include "focusrank_test_util.h"
+#include "jzon.h"
+#include "measures.h"
+#include "process_util.h"
+#include "test_images.h"
+
+namespace {
+
+const std::string kHeader = "path,laplace,variance_lap,tenengrad,gray_level,status";
+
+ProcessResult Rank(std::vector<std::string> args, const std::string& stdinText = "") {
+  args.insert(args.begin(), kFocusrank);
+  return RunProcess(args, stdinText, 120);
+}
+
+// Rows after the header, which must be there.
+std::vector<CsvRow> BodyRows(const ProcessResult& run) {
+  std::vector<CsvRow> rows = ParseCsv(run.out);
+  EXPECT_FALSE(rows.empty());
+  if (rows.empty()) return rows;
+  EXPECT_EQ(rows.front(), ParseCsv(kHeader + "\n").front());
+  rows.erase(rows.begin());
+  for (const CsvRow& row : rows) EXPECT_EQ(row.size(), 6u) << run.out;
+  return rows;
+}
+
+void ExpectFiguresOfFocusrate(const std::vector<CsvRow>& rows, const ScratchDir& scratch) {
+  for (const CsvRow& row : rows) {
+    SCOPED_TRACE(row[0]);
+    const std::vector<std::string> expected = FocusrateFigureTexts(row[0], scratch / "r.json");
+    EXPECT_EQ(std::vector<std::string>(row.begin() + 1, row.begin() + 5), expected);
+  }
+}
+
+// A folder of everything a real collection holds: images of several formats
+// and kinds, files that are not images, a subfolder, a symlink loop, a FIFO.
+class MixedFolder : public testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = scratch_ / "photos";
+    std::filesystem::create_directories(root_ + "/sub/deeper");
+    ASSERT_TRUE(cv::imwrite(root_ + "/a.png", MakeNoise(64, 48, 1, 3)));
+    ASSERT_TRUE(cv::imwrite(root_ + "/UPPER.PNG", MakeCheckerboard(40, 30, 4, 3)));
+    ASSERT_TRUE(cv::imwrite(root_ + "/grey.png", MakeSoftBlobs(50, 50, 3)));
+    ASSERT_TRUE(cv::imwrite(root_ + "/black.png", MakeUniform(20, 10, 0)));
+    ASSERT_TRUE(cv::imwrite(root_ + "/sub/b.jpg", MakeRamp(33, 21, 3)));
+    ASSERT_TRUE(cv::imwrite(root_ + "/sub/deeper/c.bmp", MakeDot3x3()));
+    WriteBytes(root_ + "/bad.jpg", "not an image at all\n");
+    WriteBytes(root_ + "/truncated.png", ReadBytes(root_ + "/a.png").substr(0, 60));
+    WriteBytes(root_ + "/notes.txt", "ignored\n");
+    ASSERT_EQ(::symlink("..", (root_ + "/sub/loop").c_str()), 0);
+    ASSERT_EQ(::mkfifo((root_ + "/fifo.jpg").c_str(), 0600), 0);
+  }
+
+  // Sorted by name at each level; notes.txt and the loop are left out.
+  std::vector<std::pair<std::string, std::string>> ExpectedPathsAndStatuses() const {
+    return {{root_ + "/UPPER.PNG", "ok"},         {root_ + "/a.png", "ok"},
+            {root_ + "/bad.jpg", "cannot decode"}, {root_ + "/black.png", "ok"},
+            {root_ + "/fifo.jpg", "not a regular file"},
+            {root_ + "/grey.png", "ok"},          {root_ + "/sub/b.jpg", "ok"},
+            {root_ + "/sub/deeper/c.bmp", "ok"},  {root_ + "/truncated.png", "cannot decode"}};
+  }
+
+  ScratchDir scratch_;
+  std::string root_;
+};
+
+TEST_F(MixedFolder, RowsInNameOrderWithFocusratesFiguresAndStatuses) {
+  const ProcessResult run = Rank({"--jobs", "2", root_});
+  EXPECT_FALSE(run.timedOut);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "");
+  const std::vector<CsvRow> rows = BodyRows(run);
+  std::vector<std::pair<std::string, std::string>> got;
+  for (const CsvRow& row : rows) got.emplace_back(row[0], row[5]);
+  EXPECT_EQ(got, ExpectedPathsAndStatuses());
+  ExpectFiguresOfFocusrate(rows, scratch_);
+}
+
+TEST_F(MixedFolder, OneJobAndTwoJobsPrintTheSameBytes) {
+  const ProcessResult one = Rank({"-j", "1", root_, root_ + "/a.png"});
+  const ProcessResult two = Rank({"-j", "2", root_, root_ + "/a.png"});
+  const ProcessResult three = Rank({"--jobs=3", "--format", "jsonl", root_, root_ + "/a.png"});
+  const ProcessResult oneJson = Rank({"--jobs=1", "--format=jsonl", root_, root_ + "/a.png"});
+  EXPECT_EQ(one.out, two.out);
+  EXPECT_EQ(three.out, oneJson.out);
+  EXPECT_EQ(BodyRows(one).size(), 10u);
+}
+
+TEST_F(MixedFolder, JsonLinesCarryTheSameRowsAsCsv) {
+  const ProcessResult csv = Rank({root_});
+  const ProcessResult jsonl = Rank({"--format", "jsonl", root_});
+  EXPECT_EQ(jsonl.status, 1);
+  const std::vector<CsvRow> rows = BodyRows(csv);
+  std::vector<CsvRow> fromJson;
+  std::string::size_type start = 0;
+  for (std::string::size_type end; (end = jsonl.out.find('\n', start)) != std::string::npos;
+       start = end + 1) {
+    Jzon::Object line;
+    Jzon::TextParser parser(line, jsonl.out.substr(start, end - start));
+    ASSERT_TRUE(parser.Run()) << parser.ErrorMessage();
+    CsvRow row;
+    for (const char* name : {"path", "Laplace", "Variance-Lap", "Tenengrad", "Gray-Level", "status"}) {
+      const Jzon::Node& node = line.ChildNamed(name);
+      row.push_back(node.IsNull() ? "" : node.ToString());
+    }
+    fromJson.push_back(row);
+  }
+  EXPECT_EQ(start, jsonl.out.size());
+  EXPECT_EQ(fromJson, rows);
+}
+
+TEST_F(MixedFolder, FilesFromStandardInputWithNewlinesOrNuls) {
+  const std::string a = root_ + "/a.png", b = root_ + "/sub/b.jpg";
+  const ProcessResult direct = Rank({a, root_ + "/sub", b});
+  const ProcessResult lines = Rank({"--files-from", "-"}, a + "\n" + root_ + "/sub\n\n" + b + "\n");
+  const ProcessResult nuls =
+      Rank({"-0", "--files-from=-"}, a + std::string(1, '\0') + root_ + "/sub" + '\0' + b);
+  EXPECT_EQ(direct.status, 0);
+  EXPECT_EQ(BodyRows(direct).size(), 4u);  // sub holds b.jpg and deeper/c.bmp
+  EXPECT_EQ(lines.out, direct.out);
+  EXPECT_EQ(nuls.out, direct.out);
+  EXPECT_EQ(lines.status, 0);
+}
+
+TEST_F(MixedFolder, OutputFileHoldsWhatStandardOutputWould) {
+  const std::string out = scratch_ / "ranks.csv";
+  const ProcessResult toFile = Rank({"-o", out, root_});
+  const ProcessResult toStdout = Rank({root_});
+  EXPECT_EQ(toFile.out, "");
+  EXPECT_EQ(toFile.status, 1);
+  EXPECT_EQ(ReadBytes(out), toStdout.out);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch_ / ""),
+                          std::filesystem::directory_iterator()),
+            2);  // photos/ and ranks.csv: no temporary file left
+}
+
+TEST_F(MixedFolder, UnreadableDirectoryIsReportedAndTheRunGoesOn) {
+  const std::string locked = root_ + "/sub/deeper";
+  ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
+  std::vector<std::string> args = {kFocusrank, root_};
+  if (::geteuid() == 0) {
+    // Root reads every directory: run as nobody, who must reach the folder.
+    if (::access("/usr/bin/setpriv", X_OK) != 0) GTEST_SKIP() << "no setpriv to drop root";
+    ASSERT_EQ(::chmod((scratch_ / "").c_str(), 0755), 0);
+    args.insert(args.begin(),
+                {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
+  }
+  const ProcessResult run = RunProcess(args, "", 120);
+  ::chmod(locked.c_str(), 0755);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "focusrank: " + locked + ": cannot read directory (Permission denied)\n");
+  EXPECT_EQ(BodyRows(run).size(), 8u);
+}
+
+TEST(FocusrankSamples, FiguresEqualFocusratesAndAllRated) {
+  ScratchDir scratch;
+  const ProcessResult run = Rank({FOCUSRATE_SOURCE_DIR "/samples"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  const std::vector<CsvRow> rows = BodyRows(run);
+  EXPECT_GE(rows.size(), 3u);
+  for (const CsvRow& row : rows) EXPECT_EQ(row[5], "ok");
+  ExpectFiguresOfFocusrate(rows, scratch);
+}
+
+struct UsageCase {
+  std::vector<std::string> args;
+  const char* complaint;
+};
+
+const UsageCase kUsageCases[] = {
+    {{"--srot", "x", "a.png"}, "unknown option '--srot'"},
+    {{}, "no image or directory given"},
+    {{"-q"}, "no image or directory given"},
+    {{"--jobs", "0", "a.png"}, "invalid value '0' for '--jobs'"},
+    {{"-j", "two", "a.png"}, "invalid value 'two' for '-j'"},
+    {{"--jobs=", "a.png"}, "invalid value '' for '--jobs'"},
+    {{"--format", "xml", "a.png"}, "invalid value 'xml' for '--format'"},
+    {{"--sort", "sharpness", "a.png"}, "invalid value 'sharpness' for '--sort'"},
+    {{"--top", "0", "a.png"}, "invalid value '0' for '--top'"},
+    {{"--roi", "0,0,0,10", "a.png"}, "invalid value '0,0,0,10' for '--roi'"},
+    {{"--roi=center:0", "a.png"}, "invalid value 'center:0' for '--roi'"},
+    {{"--max-pixels", "-5", "a.png"}, "invalid value '-5' for '--max-pixels'"},
+    {{"a.png", "--jobs"}, "option '--jobs' needs a value"},
+    {{"-0", "a.png"}, "option '-0' needs '--files-from'"},
+    {{"--quiet=yes", "a.png"}, "option '--quiet' takes no value"},
+};
+
+TEST(FocusrankUsage, OneLineComplaintThenHintAndStatusTwo) {
+  for (const UsageCase& c : kUsageCases) {
+    SCOPED_TRACE(c.complaint);
+    const ProcessResult run = Rank(c.args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, std::string("focusrank: ") + c.complaint + "\nTry 'focusrank --help'.\n");
+  }
+}
+
+TEST(FocusrankUsage, HelpGoesToStandardOutput) {
+  for (const char* flag : {"-h", "--help"}) {
+    const ProcessResult run = Rank({"--jobs", "1", flag, "--no-such-option"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out.rfind("Usage: focusrank [OPTIONS] PATH...\n", 0), 0u);
+    for (const char* option : {"--files-from", "--format", "--jobs", "--sort", "--top",
+                               "--roi", "--max-pixels", "--quiet", "Exit status"})
+      EXPECT_NE(run.out.find(option), std::string::npos) << option;
+  }
+}
+
+TEST(FocusrankRanking, SortsSharpestFirstByTheChosenMeasureAndKeepsTheTop) {
+  ScratchDir scratch;
+  const std::string dir = scratch / "set";
+  std::filesystem::create_directory(dir);
+  for (int cell : {1, 2, 3, 5, 8, 13})
+    ASSERT_TRUE(cv::imwrite(dir + "/cell" + std::to_string(cell) + ".png",
+                            MakeCheckerboard(60, 60, cell, 3, 40, 200)));
+  ASSERT_TRUE(cv::imwrite(dir + "/flat.png", MakeUniform(30, 30, 90)));
+  WriteBytes(dir + "/broken.png", "no");
+  // Expected: focusrate's Tenengrad of each file, largest first, failures last.
+  const std::vector<CsvRow> inputOrder = BodyRows(Rank({dir}));
+  std::vector<std::pair<double, std::string>> byHand;
+  for (const CsvRow& row : inputOrder) {
+    const std::string t = FocusrateFigureTexts(row[0], scratch / "r.json")[2];
+    byHand.emplace_back(t.empty() ? -1 : std::stod(t), row[0]);
+  }
+  std::stable_sort(byHand.begin(), byHand.end(),
+                   [](const auto& a, const auto& b) { return a.first > b.first; });
+  ASSERT_EQ(byHand.back().second, dir + "/broken.png");
+
+  const ProcessResult all = Rank({"--sort", "tenengrad", "-j", "2", dir});
+  const ProcessResult top = Rank({"--sort=tenengrad", "--top", "3", dir});
+  EXPECT_EQ(all.status, 1);
+  std::vector<std::string> got;
+  for (const CsvRow& row : BodyRows(all)) got.push_back(row[0]);
+  std::vector<std::string> expected;
+  for (const auto& entry : byHand) expected.push_back(entry.second);
+  EXPECT_EQ(got, expected);
+  const std::vector<CsvRow> topRows = BodyRows(top);
+  ASSERT_EQ(topRows.size(), 3u);
+  for (size_t i = 0; i < 3; ++i) EXPECT_EQ(topRows[i][0], expected[i]);
+
+  // Unsorted, --top keeps the first rows of the input order.
+  const std::vector<CsvRow> firstTwo = BodyRows(Rank({"--top", "2", dir}));
+  ASSERT_EQ(firstTwo.size(), 2u);
+  EXPECT_EQ(firstTwo[1], inputOrder[1]);
+}
+
+TEST(FocusrankRegion, RatesTheClippedRegionAsAnImageOfItsOwn) {
+  ScratchDir scratch;
+  const std::string path = scratch / "scene.png";
+  ASSERT_TRUE(cv::imwrite(path, MakeSoftBlobs(80, 60, 5, 3)));
+  const cv::Mat decoded = cv::imread(path, cv::IMREAD_COLOR);
+  struct RegionCase {
+    const char* roi;
+    cv::Rect rect;  // worked out by hand
+  };
+  const RegionCase cases[] = {{"50,40,100,100", {50, 40, 30, 20}},
+                              {"center:50", {20, 15, 40, 30}},
+                              {"0,0,1,1", {0, 0, 1, 1}},
+                              {"10,5,7,9", {10, 5, 7, 9}}};
+  for (const RegionCase& c : cases) {
+    SCOPED_TRACE(c.roi);
+    const ProcessResult run = Rank({"--roi", c.roi, path});
+    EXPECT_EQ(run.status, 0);
+    const std::vector<CsvRow> rows = BodyRows(run);
+    ASSERT_EQ(rows.size(), 1u);
+    const FocusFigures f = ReferenceFigures(decoded(c.rect).clone());
+    EXPECT_EQ(rows[0], (CsvRow{path, FigureByHand(f.laplace), FigureByHand(f.varianceLap),
+                               FigureByHand(f.tenengrad), FigureByHand(f.grayLevel), "ok"}));
+  }
+  const ProcessResult outside = Rank({"--roi", "80,0,5,5", path});
+  EXPECT_EQ(outside.status, 1);
+  EXPECT_EQ(outside.out, kHeader + "\n" + path + ",,,,,region outside image\n");
+}
+
+TEST(FocusrankPaths, QuotedCsvPathsAndRowsForMissingFiles) {
+  ScratchDir scratch;
+  const std::string odd = scratch / "a,\"quoted\"\nname.png";
+  ASSERT_TRUE(cv::imwrite(odd, MakeRamp(8, 8)));
+  const std::string missing = scratch / "missing.jpg";
+  const ProcessResult run = Rank({odd, missing});
+  EXPECT_EQ(run.status, 1);
+  const std::vector<CsvRow> rows = BodyRows(run);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0][0], odd);
+  EXPECT_EQ(rows[0][5], "ok");
+  EXPECT_EQ(rows[1], (CsvRow{missing, "", "", "", "", "cannot decode"}));
+  EXPECT_NE(run.out.find("\"" + scratch / "a,\"\"quoted\"\"\nname.png\","), std::string::npos);
+}
+
+TEST(FocusrankLimits, RefusesImagesAboveMaxPixelsBeforeDecoding) {
+  ScratchDir scratch;
+  const std::string small = scratch / "100x100.jpg";
+  ASSERT_TRUE(cv::imwrite(small, MakeNoise(100, 100, 9, 3)));
+  // A PNG whose header claims 100000 x 70000 pixels: refused by its header.
+  WriteBytes(scratch / "huge.png", HugePngHeader());
+  const std::vector<CsvRow> limited = BodyRows(Rank({"--max-pixels", "9999", small}));
+  const std::vector<CsvRow> allowed = BodyRows(Rank({"--max-pixels=10000", small}));
+  ASSERT_EQ(limited.size(), 1u);
+  ASSERT_EQ(allowed.size(), 1u);
+  EXPECT_EQ(limited[0], (CsvRow{small, "", "", "", "", "too large"}));
+  EXPECT_EQ(allowed[0][5], "ok");
+  // Radiance files are not sized from their header: refused once decoded.
+  const std::string hdr = scratch / "100x100.hdr";
+  cv::Mat radiance;
+  MakeNoise(100, 100, 9, 3).convertTo(radiance, CV_32F, 1 / 255.0);
+  ASSERT_TRUE(cv::imwrite(hdr, radiance));
+  EXPECT_EQ(BodyRows(Rank({"--max-pixels", "9999", hdr}))[0][5], "too large");
+  EXPECT_EQ(BodyRows(Rank({"--max-pixels", "10000", hdr}))[0][5], "ok");
+  const ProcessResult huge = Rank({scratch / "huge.png"});
+  EXPECT_EQ(huge.status, 1);
+  EXPECT_EQ(huge.out, kHeader + "\n" + scratch / "huge.png" + ",,,,,too large\n");
+}
+
+TEST(FocusrankPipe, ClosedReaderEndsTheRunQuietly) {
+  ScratchDir scratch;
+  const std::string image = scratch / "tiny.png";
+  ASSERT_TRUE(cv::imwrite(image, MakeNoise(8, 8, 4)));
+  // Far more rows than a pipe buffers, so focusrank is still writing when
+  // head has gone.
+  std::string list;
+  for (int i = 0; i < 5000; ++i) list += image + "\n";
+  const ProcessResult run = RunProcess(
+      {"/bin/bash", "-c",
+       "\"$0\" -j 2 --files-from - | head -n 2; echo \"status ${PIPESTATUS[0]}\"", kFocusrank},
+      list, 120);
+  EXPECT_EQ(run.err, "");
+  std::vector<std::string> lines;
+  std::string::size_type start = 0;
+  for (std::string::size_type end; (end = run.out.find('\n', start)) != std::string::npos;
+       start = end + 1)
+    lines.push_back(run.out.substr(start, end - start));
+  ASSERT_EQ(lines.size(), 3u) << run.out;
+  EXPECT_EQ(lines[0], kHeader);
+  EXPECT_EQ(lines[1].rfind(image + ",", 0), 0u);
+  EXPECT_EQ(lines[2], "status 0");
+}
+
+}  // namespace

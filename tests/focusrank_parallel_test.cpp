@@ -1,0 +1,63 @@
+// The README's recipe for spreading a collection over machines, run on this
+// one: GNU parallel feeds blocks of paths to several focusrank processes,
+// and the merged rows must equal one run's.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <opencv2/imgcodecs.hpp>
+
+#include "cli_test_util.h"
+#include "focusrank_test_util.h"
+#include "process_util.h"
+#include "test_images.h"
+
+namespace {
+
+std::vector<std::string> SortedLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string::size_type start = 0;
+  for (std::string::size_type end; (end = text.find('\n', start)) != std::string::npos;
+       start = end + 1)
+    lines.push_back(text.substr(start, end - start));
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+TEST(FocusrankParallel, MergedBlocksEqualOneRun) {
+  ScratchDir scratch;
+  const std::string dir = scratch / "collection";
+  for (int i = 0; i < 30; ++i) {
+    const std::string sub = dir + "/roll" + std::to_string(i % 4);
+    std::filesystem::create_directories(sub);
+    ASSERT_TRUE(cv::imwrite(sub + "/frame" + std::to_string(i) + (i % 3 ? ".png" : ".jpg"),
+                            MakeSoftBlobs(40 + i, 30 + 2 * i, i, 3)));
+  }
+  WriteBytes(dir + "/roll1/broken.jpg", "truncated");
+  // As in the README, with ':' (this machine) for the list of ssh logins.
+  const std::string script = R"(
+    command -v parallel >/dev/null || exit 77
+    find "$1" -type f | sort > "$2/list"
+    parallel --will-cite --pipe -N 4 --keep-order --sshlogin 2/: \
+      "$0" --quiet --jobs 1 --format jsonl --files-from - < "$2/list" > "$2/merged"
+    echo "parallel $?"
+    "$0" --quiet --format jsonl --files-from "$2/list" > "$2/single"
+    echo "single $?"
+  )";
+  const ProcessResult run =
+      RunProcess({"/bin/bash", "-c", script, kFocusrank, dir, scratch / ""}, "", 300);
+  if (run.status == 77) GTEST_SKIP() << "GNU parallel is not installed";
+  ASSERT_EQ(run.status, 0) << run.err;
+  // One block holds the broken file, so exactly one focusrank says 1.
+  EXPECT_EQ(run.out, "parallel 1\nsingle 1\n");
+  EXPECT_EQ(run.err, "");
+  const std::string merged = ReadBytes(scratch / "merged");
+  const std::string single = ReadBytes(scratch / "single");
+  EXPECT_EQ(SortedLines(single).size(), 31u);
+  EXPECT_EQ(merged, single);
+  // And the same rows as focusrank searching the folder itself.
+  const ProcessResult walk = RunProcess({kFocusrank, "--format", "jsonl", dir});
+  EXPECT_EQ(SortedLines(walk.out), SortedLines(merged));
+}
+
+}  // namespace

@@ -1,0 +1,66 @@
+#include "focusrank_test_util.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+#include "jzon.h"
+#include "process_util.h"
+
+std::vector<CsvRow> ParseCsv(const std::string& text) {
+  std::vector<CsvRow> rows;
+  CsvRow row;
+  std::string field;
+  bool quoted = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quoted) {
+      if (c != '"') {
+        field += c;
+      } else if (i + 1 < text.size() && text[i + 1] == '"') {
+        field += '"';
+        ++i;
+      } else {
+        quoted = false;
+      }
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == ',' || c == '\n') {
+      row.push_back(field);
+      field.clear();
+      if (c == '\n') {
+        rows.push_back(row);
+        row.clear();
+      }
+    } else {
+      field += c;
+    }
+  }
+  if (quoted || !row.empty() || !field.empty()) throw std::runtime_error("CSV ends mid-row");
+  return rows;
+}
+
+std::vector<std::string> FocusrateFigureTexts(const std::string& image,
+                                              const std::string& scratchFile) {
+  std::remove(scratchFile.c_str());
+  const ProcessResult run = RunProcess({kFocusrateProgram, image, scratchFile}, "", 60);
+  if (run.status != 0) return {"", "", "", ""};
+  Jzon::Object doc;
+  if (!Jzon::FileLoader::LoadFile(scratchFile, doc))
+    throw std::runtime_error("focusrate wrote no readable file for " + image);
+  std::vector<std::string> texts;
+  for (const char* name : {"Laplace", "Variance-Lap", "Tenengrad", "Gray-Level"}) {
+    const Jzon::Node& node = doc.ChildNamed(name);
+    texts.push_back(node.IsNull() ? "" : node.ToString());
+  }
+  return texts;
+}
+
+std::string HugePngHeader() {
+  static const char kBytes[] =
+      "\x89PNG\r\n\x1a\n"         // signature
+      "\0\0\0\x0d" "IHDR"          // first chunk: 13 bytes of header
+      "\0\x01\x86\xa0"             // width 100000
+      "\0\x01\x11\x70"             // height 70000
+      "\x08\x02\0\0\0";           // 8-bit RGB, no interlace
+  return std::string(kBytes, sizeof kBytes - 1);
+}

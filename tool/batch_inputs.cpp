@@ -1,0 +1,126 @@
+#include "batch_inputs.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <set>
+#include <utility>
+
+#include "messages.h"
+
+namespace {
+
+// The extensions OpenCV's image decoders register, lower case.
+constexpr const char* kImageExtensions[] = {
+    "jpg", "jpeg", "jpe", "png", "tif", "tiff", "webp", "bmp", "dib", "pbm",
+    "pgm", "ppm", "pnm", "pxm", "sr",  "ras",  "exr",  "hdr", "pic", "jp2"};
+
+using DirectoryId = std::pair<dev_t, ino_t>;
+
+class Walker {
+ public:
+  explicit Walker(const std::string& program) : program_(program) {}
+
+  void Add(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+      Search(path, st);
+    else
+      found_.push_back(path);
+  }
+
+  std::vector<std::string> Take() { return std::move(found_); }
+
+ private:
+  void Search(const std::string& dir, const struct stat& st) {
+    if (!visited_.insert({st.st_dev, st.st_ino}).second) return;
+    std::vector<std::string> names;
+    if (!ListDirectory(dir, names)) return;
+    std::sort(names.begin(), names.end());
+    const std::string prefix = dir.back() == '/' ? dir : dir + "/";
+    for (const std::string& name : names) {
+      const std::string path = prefix + name;
+      struct stat entry;
+      if (::lstat(path.c_str(), &entry) != 0) continue;  // vanished meanwhile
+      if (S_ISDIR(entry.st_mode)) {
+        Search(path, entry);
+      } else if (HasImageExtension(name)) {
+        // A symlink to a directory is not followed; a dangling one, a FIFO
+        // or a device named like an image still gets a row saying so.
+        struct stat target;
+        if (!S_ISLNK(entry.st_mode) || ::stat(path.c_str(), &target) != 0 ||
+            !S_ISDIR(target.st_mode))
+          found_.push_back(path);
+      }
+    }
+  }
+
+  bool ListDirectory(const std::string& dir, std::vector<std::string>& names) {
+    std::unique_ptr<DIR, int (*)(DIR*)> handle(::opendir(dir.c_str()), ::closedir);
+    if (!handle) {
+      Complain(program_, dir + ": cannot read directory (" + std::strerror(errno) + ")");
+      return false;
+    }
+    errno = 0;
+    while (const dirent* e = ::readdir(handle.get())) {
+      if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+        names.push_back(e->d_name);
+      errno = 0;
+    }
+    if (errno != 0) {
+      Complain(program_, dir + ": cannot read directory (" + std::strerror(errno) + ")");
+      return false;
+    }
+    return true;
+  }
+
+  const std::string& program_;
+  std::set<DirectoryId> visited_;
+  std::vector<std::string> found_;
+};
+
+}  // namespace
+
+bool HasImageExtension(const std::string& name) {
+  const std::string::size_type dot = name.rfind('.');
+  if (dot == std::string::npos) return false;
+  std::string ext = name.substr(dot + 1);
+  for (char& c : ext)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  for (const char* known : kImageExtensions)
+    if (ext == known) return true;
+  return false;
+}
+
+bool ReadPathList(const std::string& listFile, bool nulSeparated,
+                  std::vector<std::string>& paths) {
+  const bool fromStdin = listFile == "-";
+  std::unique_ptr<FILE, int (*)(FILE*)> owned(
+      fromStdin ? nullptr : std::fopen(listFile.c_str(), "rb"), std::fclose);
+  FILE* in = fromStdin ? stdin : owned.get();
+  if (in == nullptr) return false;
+  const char separator = nulSeparated ? '\0' : '\n';
+  std::string entry;
+  for (int c; (c = std::getc(in)) != EOF;) {
+    if (c != separator) {
+      entry += static_cast<char>(c);
+    } else if (!entry.empty()) {
+      paths.push_back(entry);
+      entry.clear();
+    }
+  }
+  if (!entry.empty()) paths.push_back(entry);
+  return !std::ferror(in);
+}
+
+std::vector<std::string> ExpandPaths(const std::vector<std::string>& given,
+                                     const std::string& program) {
+  Walker walker(program);
+  for (const std::string& path : given) walker.Add(path);
+  return walker.Take();
+}

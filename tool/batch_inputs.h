@@ -1,0 +1,29 @@
+// Which files a batch run rates: paths from the command line and from a
+// list file, with directories searched for images.
+#ifndef FOCUSRATE_BATCH_INPUTS_H
+#define FOCUSRATE_BATCH_INPUTS_H
+
+#include <string>
+#include <vector>
+
+/// Whether the name ends in an extension OpenCV decodes (.jpg, .png, .tif,
+/// ... in any case).
+bool HasImageExtension(const std::string& name);
+
+/// Reads one path per line (or per NUL byte when nulSeparated) from the file,
+/// or from standard input when listFile is "-"; empty entries are dropped.
+/// False when the list cannot be read.
+bool ReadPathList(const std::string& listFile, bool nulSeparated,
+                  std::vector<std::string>& paths);
+
+/// Expands the given paths into the files to rate, in a fixed order: a path
+/// naming a directory (or a symlink to one) is searched recursively for
+/// names with an image extension, entries sorted by name at each level;
+/// any other path is kept as it is, so a missing file still gets its row.
+/// Symlinks to directories inside a search are not followed, and a
+/// directory reached twice is searched once. An unreadable directory is
+/// reported through Complain(program, ...) and the rest goes on.
+std::vector<std::string> ExpandPaths(const std::vector<std::string>& given,
+                                     const std::string& program);
+
+#endif  // FOCUSRATE_BATCH_INPUTS_H

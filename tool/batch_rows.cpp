@@ -1,0 +1,49 @@
+#include "batch_rows.h"
+
+#include "jzon.h"
+#include "result_document.h"
+
+const char* RowStatusText(const RatedImage& rated) {
+  return rated.outsideRegion ? "region outside image" : StatusText(rated.status);
+}
+
+namespace {
+
+std::string CsvLine(const std::string& path, const RatedImage& rated) {
+  const FocusFigures& f = rated.figures;
+  return CsvField(path) + ',' + FigureText(f.laplace) + ',' + FigureText(f.varianceLap) +
+         ',' + FigureText(f.tenengrad) + ',' + FigureText(f.grayLevel) + ',' +
+         RowStatusText(rated) + '\n';
+}
+
+std::string JsonLine(const std::string& path, const RatedImage& rated) {
+  Jzon::Object row;
+  // Raw: a path is bytes, and backslashes in it are not escapes.
+  row.Add("path", Jzon::Value(Jzon::StringValue, path));
+  AddFigures(row, rated.figures);
+  row.Add("status", Jzon::Value(Jzon::StringValue, RowStatusText(rated)));
+  Jzon::Emitter emitter(row, Jzon::CompactStyle);
+  emitter.Write();
+  return emitter.GetResult() + '\n';
+}
+
+}  // namespace
+
+std::string HeaderLine(RowFormat format) {
+  return format == RowFormat::Csv ? "path,laplace,variance_lap,tenengrad,gray_level,status\n"
+                                  : "";
+}
+
+std::string RowLine(RowFormat format, const std::string& path, const RatedImage& rated) {
+  return format == RowFormat::Csv ? CsvLine(path, rated) : JsonLine(path, rated);
+}
+
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + '"';
+}

@@ -1,0 +1,23 @@
+// The rows focusrank prints: CSV or JSON Lines, one per image.
+#ifndef FOCUSRATE_BATCH_ROWS_H
+#define FOCUSRATE_BATCH_ROWS_H
+
+#include <string>
+
+#include "rated_image.h"
+
+enum class RowFormat { Csv, Jsonl };
+
+/// The first line of the output ("" for JSON Lines), with its line break.
+std::string HeaderLine(RowFormat format);
+
+/// One row with its line break. Figures are written as the result file
+/// writes them; a figure that is missing or not finite is empty in CSV and
+/// null in JSON.
+std::string RowLine(RowFormat format, const std::string& path, const RatedImage& rated);
+
+/// The field as RFC 4180 wants it: quoted, with quotes doubled, when it
+/// holds a comma, a quote or a line break; as it is otherwise.
+std::string CsvField(const std::string& text);
+
+#endif  // FOCUSRATE_BATCH_ROWS_H

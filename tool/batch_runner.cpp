@@ -1,0 +1,136 @@
+#include "batch_runner.h"
+
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "engine.h"
+#include "image_header.h"
+#include "image_input.h"
+
+RatedImage RateFile(const std::string& path, const RateSettings& settings) {
+  RatedImage rated;
+  ImageExtent extent;
+  // Divided, not multiplied: two 32-bit header fields can overflow.
+  if (ReadImageExtent(path, extent) && extent.width > 0 &&
+      extent.height > settings.maxPixels / extent.width) {
+    rated.status = RateStatus::TooLarge;
+    return rated;
+  }
+  DecodedImage decoded = DecodeImage(path);
+  rated.status = decoded.status;
+  if (decoded.status != RateStatus::Ok) return rated;
+  if (static_cast<long long>(decoded.image.total()) > settings.maxPixels) {
+    rated.status = RateStatus::TooLarge;
+    return rated;
+  }
+  const cv::Rect region = RegionIn(settings.region, decoded.image.size());
+  if (region.empty()) {
+    rated.outsideRegion = true;
+    return rated;
+  }
+  rated.figures = FastFigures(decoded.image(region), 1);
+  return rated;
+}
+
+namespace {
+
+// Outcomes travel from the workers to the sink through a ring of slots; a
+// worker takes the next index only while it fits in the ring, so finished
+// work never piles up behind one slow image.
+class OrderedRun {
+ public:
+  OrderedRun(const std::vector<std::string>& paths, const RateSettings& settings, int jobs)
+      : paths_(paths), settings_(settings), ring_(2 * static_cast<size_t>(jobs)) {}
+
+  void Work() {
+    for (;;) {
+      size_t index;
+      {
+        std::unique_lock<std::mutex> lock(mutex_);
+        slotFree_.wait(lock, [&] {
+          return stop_ || next_ == paths_.size() || next_ < emitted_ + ring_.size();
+        });
+        if (stop_ || next_ == paths_.size()) return;
+        index = next_++;
+      }
+      std::optional<RatedImage> rated;
+      try {
+        rated = RateFile(paths_[index], settings_);
+      } catch (...) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!failure_) failure_ = std::current_exception();
+        stop_ = true;
+        slotFree_.notify_all();
+        slotFilled_.notify_all();
+        return;
+      }
+      std::lock_guard<std::mutex> lock(mutex_);
+      ring_[index % ring_.size()] = std::move(rated);
+      slotFilled_.notify_all();
+    }
+  }
+
+  void Deliver(const RowSink& sink) {
+    for (size_t index = 0; index < paths_.size(); ++index) {
+      RatedImage rated;
+      {
+        std::unique_lock<std::mutex> lock(mutex_);
+        std::optional<RatedImage>& slot = ring_[index % ring_.size()];
+        slotFilled_.wait(lock, [&] { return stop_ || slot.has_value(); });
+        if (stop_) return;
+        rated = *slot;
+        slot.reset();
+      }
+      const bool more = sink(index, rated);
+      std::lock_guard<std::mutex> lock(mutex_);
+      ++emitted_;
+      if (!more) stop_ = true;
+      slotFree_.notify_all();
+      if (stop_) return;
+    }
+  }
+
+  void Stop() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stop_ = true;
+    slotFree_.notify_all();
+  }
+
+  std::exception_ptr Failure() const { return failure_; }
+
+ private:
+  const std::vector<std::string>& paths_;
+  const RateSettings& settings_;
+  std::vector<std::optional<RatedImage>> ring_;
+  std::mutex mutex_;
+  std::condition_variable slotFree_;
+  std::condition_variable slotFilled_;
+  size_t next_ = 0;     ///< next index a worker takes
+  size_t emitted_ = 0;  ///< indices handed to the sink
+  bool stop_ = false;
+  std::exception_ptr failure_;
+};
+
+}  // namespace
+
+void RateInOrder(const std::vector<std::string>& paths, const RateSettings& settings,
+                 int jobs, const RowSink& sink) {
+  OrderedRun run(paths, settings, jobs);
+  std::vector<std::thread> workers;
+  auto endWorkers = [&] {
+    run.Stop();
+    for (std::thread& t : workers) t.join();
+  };
+  try {
+    for (int i = 0; i < jobs; ++i) workers.emplace_back([&run] { run.Work(); });
+    run.Deliver(sink);
+  } catch (...) {
+    endWorkers();
+    throw;
+  }
+  endWorkers();
+  if (run.Failure()) std::rethrow_exception(run.Failure());
+}

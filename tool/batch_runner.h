@@ -1,0 +1,39 @@
+// Rating many images on several threads while keeping their order.
+#ifndef FOCUSRATE_BATCH_RUNNER_H
+#define FOCUSRATE_BATCH_RUNNER_H
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "image_region.h"
+#include "rated_image.h"
+
+/// OpenCV's own default limit on decoded pixels.
+constexpr long long kDefaultMaxPixels = 1LL << 30;
+
+struct RateSettings {
+  RegionSpec region;                       ///< the part of each image rated
+  long long maxPixels = kDefaultMaxPixels;  ///< larger images are refused
+};
+
+/// Rates one file: refuses it as TooLarge when its header (or, for formats
+/// whose header is not read, its decoded image) has more than maxPixels;
+/// decodes it; cuts out the region and rates that as an image of its own
+/// with FastFigures on this thread. A bad file is a status, never an
+/// exception; out of memory propagates.
+RatedImage RateFile(const std::string& path, const RateSettings& settings);
+
+/// Called on the calling thread with each image's index and outcome, in
+/// input order; returns false to stop the run early.
+using RowSink = std::function<bool(size_t index, const RatedImage& rated)>;
+
+/// Rates every path with RateFile on `jobs` worker threads and hands the
+/// outcomes to sink in input order, whatever order they finish in. At most
+/// 2 x jobs outcomes wait ahead of the sink, so memory stays bounded by the
+/// images being decoded. An exception from a worker stops the run and is
+/// rethrown here once every worker has ended.
+void RateInOrder(const std::vector<std::string>& paths, const RateSettings& settings,
+                 int jobs, const RowSink& sink);
+
+#endif  // FOCUSRATE_BATCH_RUNNER_H

@@ -1,0 +1,39 @@
+#include "focusrank_options.h"
+
+const char* RankHelpText() {
+  return R"(Usage: focusrank [OPTIONS] PATH...
+Rates the sharpness of many images: one row per image with the four figures
+focusrate writes (Laplace, Variance-Lap, Tenengrad, Gray-Level).
+
+Input:
+  PATH                  an image file, or a directory searched recursively for
+                        .jpg .jpeg .jpe .png .tif .tiff .webp .bmp .dib .pbm
+                        .pgm .ppm .pnm .pxm .sr .ras .exr .hdr .pic .jp2 files
+  --files-from FILE     also read paths from FILE, one a line ('-': stdin)
+  -0, --null            paths in --files-from end with NUL, not newline
+  --roi X,Y,W,H         rate only that region of each image, clipped to it
+  --roi center:P        rate only the centred P percent of width and height
+
+Output:
+  -o, --output FILE     write rows to FILE, replaced only once complete
+                        [default: standard output]
+  --format FMT          csv or jsonl [default: csv]
+  -q, --quiet           no progress line on a terminal
+
+Ranking:
+  --sort MEASURE        sharpest first by laplace, variance-lap, tenengrad or
+                        gray-level; rows without a figure last
+                        [default: input order]
+  --top K               keep only the first K rows [default: all]
+
+Performance:
+  -j, --jobs N          images rated at once [default: number of cores]
+  --max-pixels N        refuse larger images before decoding them
+                        [default: 1073741824]
+
+  -h, --help            print this help
+
+Exit status: 0 every image rated, 1 some not rated (their rows say why) or a
+directory or list could not be read, 2 usage error, 3 output not written.
+)";
+}

@@ -1,0 +1,133 @@
+#include "focusrank_options.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace {
+
+constexpr long long kMaxJobs = 1024;
+
+// A whole number in [low, high], nothing around it.
+bool ParseNumber(const std::string& text, long long low, long long high, long long& out) {
+  if (text.empty() || text.size() > 18 || text.find_first_not_of("0123456789") != std::string::npos)
+    return false;
+  out = std::stoll(text);
+  return out >= low && out <= high;
+}
+
+class Parser {
+ public:
+  Parser(const std::vector<std::string>& args, RankOptions& options, std::string& error)
+      : args_(args), options_(options), error_(error) {}
+
+  ParseOutcome Run() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    options_.jobs = cores == 0 ? 1 : static_cast<int>(std::min<unsigned>(cores, kMaxJobs));
+    bool onlyPaths = false;
+    for (i_ = 0; i_ < args_.size(); ++i_) {
+      const std::string& arg = args_[i_];
+      if (onlyPaths || arg.size() < 2 || arg[0] != '-') {
+        options_.paths.push_back(arg);
+      } else if (arg == "--") {
+        onlyPaths = true;
+      } else if (arg == "-h" || arg == "--help") {
+        return ParseOutcome::Help;
+      } else if (!Option(arg)) {
+        return ParseOutcome::Usage;
+      }
+    }
+    if (options_.nulSeparated && options_.listFile.empty())
+      return Fail("option '-0' needs '--files-from'");
+    if (options_.paths.empty() && options_.listFile.empty())
+      return Fail("no image or directory given");
+    return ParseOutcome::Run;
+  }
+
+ private:
+  bool Refuse(const std::string& text) {
+    error_ = text;
+    return false;
+  }
+
+  ParseOutcome Fail(const std::string& text) {
+    Refuse(text);
+    return ParseOutcome::Usage;
+  }
+
+  // Handles one option (with its value); false after setting error_.
+  bool Option(const std::string& arg) {
+    std::string name = arg, value;
+    bool inlineValue = false;
+    const std::string::size_type eq = arg.find('=');
+    if (arg.compare(0, 2, "--") == 0 && eq != std::string::npos) {
+      name = arg.substr(0, eq);
+      value = arg.substr(eq + 1);
+      inlineValue = true;
+    }
+    if (name == "-0" || name == "--null") return Flag(inlineValue, name, options_.nulSeparated);
+    if (name == "-q" || name == "--quiet") return Flag(inlineValue, name, options_.quiet);
+    static const char* const kValued[] = {"-o",   "--output", "--format",     "--files-from",
+                                          "-j",   "--jobs",   "--sort",       "--top",
+                                          "--roi", "--max-pixels"};
+    for (const char* valued : kValued) {
+      if (name != valued) continue;
+      if (!inlineValue) {
+        if (i_ + 1 >= args_.size()) return Refuse("option '" + name + "' needs a value");
+        value = args_[++i_];
+      }
+      return Valued(name, value) || Refuse("invalid value '" + value + "' for '" + name + "'");
+    }
+    return Refuse("unknown option '" + name + "'");
+  }
+
+  bool Flag(bool inlineValue, const std::string& name, bool& flag) {
+    if (inlineValue) return Refuse("option '" + name + "' takes no value");
+    flag = true;
+    return true;
+  }
+
+  // Stores one option's value; false when the value is not acceptable.
+  bool Valued(const std::string& name, const std::string& value) {
+    long long n = 0;
+    if (name == "-o" || name == "--output") {
+      options_.outputPath = value;
+      return !value.empty();
+    }
+    if (name == "--files-from") {
+      options_.listFile = value;
+      return !value.empty();
+    }
+    if (name == "--format") {
+      if (value != "csv" && value != "jsonl") return false;
+      options_.format = value == "csv" ? RowFormat::Csv : RowFormat::Jsonl;
+      return true;
+    }
+    if (name == "-j" || name == "--jobs") {
+      if (!ParseNumber(value, 1, kMaxJobs, n)) return false;
+      options_.jobs = static_cast<int>(n);
+      return true;
+    }
+    if (name == "--sort") return options_.sorted = ParseMeasure(value, options_.sortBy);
+    if (name == "--top") {
+      if (!ParseNumber(value, 1, 1LL << 60, n)) return false;
+      options_.top = static_cast<size_t>(n);
+      return true;
+    }
+    if (name == "--roi") return ParseRegion(value, options_.rate.region);
+    if (!ParseNumber(value, 1, 1LL << 60, n)) return false;  // --max-pixels
+    options_.rate.maxPixels = n;
+    return true;
+  }
+
+  const std::vector<std::string>& args_;
+  RankOptions& options_;
+  std::string& error_;
+  size_t i_ = 0;
+};
+
+}  // namespace
+
+ParseOutcome ParseRankOptions(const std::vector<std::string>& args, RankOptions& options,
+                              std::string& error) {
+  return Parser(args, options, error).Run();
+}

@@ -1,0 +1,41 @@
+// focusrank's command line, parsed into one record.
+#ifndef FOCUSRATE_FOCUSRANK_OPTIONS_H
+#define FOCUSRATE_FOCUSRANK_OPTIONS_H
+
+#include <cstddef>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "batch_rows.h"
+#include "batch_runner.h"
+#include "row_ranking.h"
+
+/// The name messages are prefixed with.
+constexpr const char* kRankProgram = "focusrank";
+
+struct RankOptions {
+  std::vector<std::string> paths;  ///< files and directories, in order
+  std::string listFile;            ///< --files-from ("-" standard input), "" none
+  bool nulSeparated = false;       ///< -0
+  std::string outputPath;          ///< -o, "" standard output
+  RowFormat format = RowFormat::Csv;
+  int jobs = 1;                    ///< defaults to the number of cores
+  bool sorted = false;             ///< --sort given
+  Measure sortBy = Measure::Laplace;
+  size_t top = std::numeric_limits<size_t>::max();
+  RateSettings rate;               ///< --roi, --max-pixels
+  bool quiet = false;
+};
+
+enum class ParseOutcome { Run, Help, Usage };
+
+/// Parses the arguments after the program name. On Usage, error holds one
+/// line saying what is wrong (without the program name).
+ParseOutcome ParseRankOptions(const std::vector<std::string>& args, RankOptions& options,
+                              std::string& error);
+
+/// The --help text.
+const char* RankHelpText();
+
+#endif  // FOCUSRATE_FOCUSRANK_OPTIONS_H

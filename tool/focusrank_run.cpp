@@ -1,0 +1,57 @@
+#include "focusrank_run.h"
+
+#include <algorithm>
+
+#include "batch_inputs.h"
+#include "batch_output.h"
+#include "exit_status.h"
+#include "messages.h"
+#include "progress.h"
+
+namespace {
+
+std::vector<std::string> ImagesToRate(const RankOptions& options) {
+  std::vector<std::string> given = options.paths;
+  if (!options.listFile.empty() &&
+      !ReadPathList(options.listFile, options.nulSeparated, given))
+    Complain(kRankProgram, options.listFile + ": cannot read list");
+  std::vector<std::string> images = ExpandPaths(given, kRankProgram);
+  // Unsorted, --top keeps the first rows: the rest need not be rated at all.
+  if (!options.sorted && images.size() > options.top) images.resize(options.top);
+  return images;
+}
+
+}  // namespace
+
+int RunFocusrank(const RankOptions& options) {
+  const std::vector<std::string> images = ImagesToRate(options);
+  RowOutput out(options.outputPath);
+  if (!out.Open() || !out.Write(HeaderLine(options.format))) {
+    Complain(kRankProgram, out.Error());
+    return RankExit::kOtherFailure;
+  }
+  const bool streaming = options.outputPath.empty();
+  Progress progress(ProgressWanted(options.quiet), images.size());
+  Ranking ranking(options.sortBy, options.top);
+  bool allRated = true;
+  RateInOrder(images, options.rate, options.jobs,
+              [&](size_t index, const RatedImage& rated) {
+                allRated = allRated && WasRated(rated);
+                progress.Step();
+                if (options.sorted) {
+                  ranking.Add(index, rated);
+                  return true;
+                }
+                return out.Write(RowLine(options.format, images[index], rated)) &&
+                       (!streaming || out.Flush());
+              });
+  for (const RankedRow& row : ranking.Take())
+    if (!out.Write(RowLine(options.format, images[row.first], row.second))) break;
+  progress.Finish();
+  if (!out.Finish()) {
+    if (out.ReaderGone()) return allRated ? RankExit::kAllRated : RankExit::kSomeNotRated;
+    Complain(kRankProgram, out.Error());
+    return RankExit::kOtherFailure;
+  }
+  return allRated && !ComplainedOnce() ? RankExit::kAllRated : RankExit::kSomeNotRated;
+}
