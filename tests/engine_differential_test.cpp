@@ -229,7 +229,7 @@ std::vector<std::filesystem::path> SamplePhotos(int count) {
   for (std::filesystem::recursive_directory_iterator it(PhotoRoot(), ec), end; !ec && it != end;
        it.increment(ec)) {
     std::string ext = it->path().extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (ext != ".jpg" && ext != ".jpeg" && ext != ".png") continue;
     std::error_code fileEc;  // an unreadable file is skipped, not the walk ended
     const std::uintmax_t bytes = it->is_regular_file(fileEc) ? it->file_size(fileEc) : 0;
