@@ -18,7 +18,7 @@
 namespace engine_internal {
 namespace {
 
-// Border type 101: mirror about the edge pixel without repeating it. Only
+// BORDER_REFLECT_101: mirror about the edge pixel without repeating it. Only
 // called with i in [-1, n]; a single row or column mirrors onto itself.
 int Reflect(int i, int n) {
   if (n == 1) return 0;
