@@ -84,18 +84,22 @@ Document MakeStrings(std::size_t bytes, std::mt19937& rng) {
   return doc;
 }
 
-// [chain, ...] where a chain is objects nested 1 to 900 deep, each level
-// holding a number, a string and the next level.
-Document MakeNested(std::size_t bytes, std::mt19937& rng) {
+// Objects nested depth deep, each level holding a number, a string and the
+// next level.
+void AppendChain(std::string& text, std::size_t depth) {
+  for (std::size_t level = 0; level < depth; ++level) {
+    text += "{\"n\":" + std::to_string(level) + ",\"s\":\"level\",\"next\":";
+  }
+  text += "null";
+  text.append(depth, '}');
+}
+
+// [chain, ...] with chains 1 to 900 deep, or all maxDepth deep when fixed.
+Document MakeNested(std::size_t bytes, std::mt19937& rng, std::size_t maxDepth, bool fixed) {
   Document doc{"[", 0};
   while (doc.text.size() < bytes) {
     if (doc.topCount++) doc.text += ",";
-    const std::size_t depth = 1 + rng() % 900;
-    for (std::size_t level = 0; level < depth; ++level) {
-      doc.text += "{\"n\":" + std::to_string(level) + ",\"s\":\"level\",\"next\":";
-    }
-    doc.text += "null";
-    doc.text.append(depth, '}');
+    AppendChain(doc.text, fixed ? maxDepth : 1 + rng() % maxDepth);
   }
   doc.text += "]";
   return doc;
@@ -110,7 +114,7 @@ const Document& GetDocument(Doc kind, std::size_t megabytes) {
   const std::size_t bytes = megabytes << 20;
   Document doc = kind == Doc::Numbers ? MakeNumbers(bytes, rng)
                  : kind == Doc::Strings ? MakeStrings(bytes, rng)
-                                        : MakeNested(bytes, rng);
+                                        : MakeNested(bytes, rng, 900, false);
   return cache.emplace(key, std::move(doc)).first->second;
 }
 
@@ -154,6 +158,18 @@ void RunParse(benchmark::State& state, Doc kind, std::size_t megabytes, ParseFn 
                           static_cast<int64_t>(doc.text.size()));
 }
 
+// 4 MB of chains all of one depth (up to 999 below the root array): the
+// rate must not fall as depth grows.
+void RunDepth(benchmark::State& state) {
+  std::mt19937 unused;
+  const std::size_t depth = static_cast<std::size_t>(state.range(0));
+  const Document doc = MakeNested(std::size_t{4} << 20, unused, depth, true);
+  Check(ParseJzon(doc.text, false) == doc.topCount, "top-level count");
+  for (auto _ : state) benchmark::DoNotOptimize(ParseJzon(doc.text, false));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(doc.text.size()));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -171,6 +187,11 @@ int main(int argc, char** argv) {
       }
     }
   }
+  benchmark::RegisterBenchmark("BM_ParseDepth/Jzon", RunDepth)
+      ->Arg(10)
+      ->Arg(100)
+      ->Arg(999)
+      ->Unit(benchmark::kMillisecond);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();
