@@ -64,7 +64,11 @@ ProcessResult RunProcess(const std::vector<std::string>& args, const std::string
   ::sigaction(SIGPIPE, &ignore, &previous);
 
   const pid_t pid = ::fork();
-  if (pid < 0) throw std::runtime_error("fork failed");
+  if (pid < 0) {
+    for (int* fd : {&in.read, &in.write, &out.read, &out.write, &err.read, &err.write}) CloseFd(*fd);
+    ::sigaction(SIGPIPE, &previous, nullptr);
+    throw std::runtime_error("fork failed");
+  }
   if (pid == 0) ExecChild(in, out, err, argv.data());
   CloseFd(in.read);
   CloseFd(out.write);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -36,6 +37,9 @@ struct Photo {
   long width;
   long height;
 };
+
+// Names the photo in test listings instead of dumping its bytes.
+void PrintTo(const Photo& photo, std::ostream* os) { *os << photo.package << ":" << photo.path; }
 
 std::string PhotoRoot() {
   const char* root = std::getenv("FOCUSRATE_PHOTOS");
