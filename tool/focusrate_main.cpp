@@ -5,12 +5,13 @@
 #include <exception>
 #include <new>
 #include <string>
+#include <thread>
 
 #include <opencv2/core.hpp>
 
 #include "exit_status.h"
+#include "engine.h"
 #include "image_input.h"
-#include "measures.h"
 #include "quiet_stderr.h"
 #include "result_document.h"
 #include "stream_closer.h"
@@ -24,7 +25,8 @@ static_assert(sizeof(kBanner) - 1 == 20, "the banner is 20 bytes");
 int Rate(const std::string& imagePath, const std::string& outPath) {
   DecodedImage decoded = DecodeImage(imagePath);
   if (decoded.status != RateStatus::Ok) return RateExit::kCannotDecode;
-  const FocusFigures figures = ReferenceFigures(decoded.image);
+  const FocusFigures figures =
+      FastFigures(decoded.image, static_cast<int>(std::thread::hardware_concurrency()));
   decoded.image.release();
   if (!SaveResultDocument(outPath, figures)) return RateExit::kNotSaved;
   return RateExit::kSaved;
