@@ -137,8 +137,10 @@ bool Replace(const Target& target, const std::string& text) {
 
 bool WriteInPlace(const std::string& path, const std::string& text) {
   // No O_CREAT: this route is only taken for things that already exist, and
-  // nothing new should ever appear under /dev or /proc.
-  const int fd = open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY);
+  // nothing new should ever appear under /dev or /proc. Appending rather than
+  // truncating: /dev/stdout redirected to a file must keep what the program
+  // already wrote through that descriptor (for pipes and devices it is moot).
+  const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) return false;
   const bool written = WriteAll(fd, text);
   return close(fd) == 0 && written;

@@ -130,6 +130,21 @@ TEST_F(FocusrateCli, ResultCanGoToStandardOutputAfterTheBanner) {
   EXPECT_EQ(ResultFileByHand(ReferenceFigures(image)), run.out.substr(20));
 }
 
+// Redirected to a file, /dev/stdout leads to a regular file that already
+// holds the banner: the document goes after it instead of replacing it.
+TEST_F(FocusrateCli, StandardOutputRedirectedToAFileKeepsTheBanner) {
+  const cv::Mat image = MakeRamp(40, 30, 3);
+  const std::string png = WritePng("ramp.png", image);
+  const std::string out = dir / "stdout.txt";
+  const ProcessResult run =
+      RunProcess({"/bin/sh", "-c", "exec \"$0\" \"$1\" /dev/stdout > \"$2\"", kFocusrate, png, out}, "", 60);
+  EXPECT_EQ(0, run.status);
+  const std::string bytes = ReadBytes(out);
+  ASSERT_GE(bytes.size(), 20u);
+  EXPECT_EQ("focusrate", bytes.substr(0, 9));
+  EXPECT_EQ(ResultFileByHand(ReferenceFigures(image)), bytes.substr(20));
+}
+
 TEST_F(FocusrateCli, UnwritableResultGivesStatusOne) {
   const std::string image = WritePng("dot.png", MakeCheckerboard(20, 20, 4, 3));
   const std::string targets[] = {dir / "no/such/dir/out.json", "/dev/full", dir / ""};
