@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,28 @@ TEST(ReadmeTour, SaveToAFile) {
   std::ifstream in(path, std::ios::binary);
   const std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(saved, kIndentedDoc);
+  std::filesystem::remove(path);
+}
+
+TEST(ReadmeTour, LoadAFile) {
+  const std::string path =
+      (std::filesystem::path(FOCUSRATE_BINARY_DIR) / "readme_tour_load.json").string();
+  ASSERT_TRUE(Jzon::FileSaver::SaveFile(path, BuildDocument(), Jzon::IndentedStyle));
+  // README snippet: load
+  Jzon::FileLoader loader(path);                     // reads the file whole
+  std::unique_ptr<Jzon::Node> root;                  // the caller owns the root
+  switch (loader.DetectNodeType()) {                 // '{' object, '[' array, else value
+    case Jzon::ObjectNode: root.reset(new Jzon::Object); break;
+    case Jzon::ArrayNode: root.reset(new Jzon::Array); break;
+    case Jzon::ValueNode: root.reset(new Jzon::Value); break;
+  }
+  if (!loader.ParseInto(*root)) {                    // never throws for bad text
+    std::cerr << path << ": " << loader.ErrorMessage() << '\n';
+  }
+  // end of snippet
+  ASSERT_TRUE(root->IsObject());
+  EXPECT_EQ(root->ChildNamed("size").ChildAt(1).ToInt(), 384);
+  EXPECT_EQ(root->ChildNamed("image").ToString(), "lena.png");
   std::filesystem::remove(path);
 }
 
