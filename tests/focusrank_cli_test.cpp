@@ -326,6 +326,23 @@ TEST(FocusrankLimits, RefusesImagesAboveMaxPixelsBeforeDecoding) {
   EXPECT_EQ(huge.out, kHeader + "\n" + scratch / "huge.png" + ",,,,,too large\n");
 }
 
+TEST(FocusrankFailures, UnwritableOutputIsStatusThreeUnreadableListIsOne) {
+  ScratchDir scratch;
+  const std::string image = scratch / "ok.png";
+  ASSERT_TRUE(cv::imwrite(image, MakeRamp(16, 16)));
+  const ProcessResult full = Rank({"-o", "/dev/full", image});
+  EXPECT_EQ(full.status, 3);
+  EXPECT_EQ(full.err, "focusrank: /dev/full: cannot write (No space left on device)\n");
+  const ProcessResult nowhere = Rank({"-o", scratch / "no/such/dir.csv", image});
+  EXPECT_EQ(nowhere.status, 3);
+  EXPECT_EQ(nowhere.err, "focusrank: " + scratch / "no/such/dir.csv" +
+                             ": cannot create (No such file or directory)\n");
+  const ProcessResult list = Rank({"--files-from", scratch / "missing.txt", image});
+  EXPECT_EQ(list.status, 1);
+  EXPECT_EQ(list.err, "focusrank: " + scratch / "missing.txt" + ": cannot read list\n");
+  EXPECT_EQ(BodyRows(list), BodyRows(Rank({image})));
+}
+
 TEST(FocusrankPipe, ClosedReaderEndsTheRunQuietly) {
   ScratchDir scratch;
   const std::string image = scratch / "tiny.png";
