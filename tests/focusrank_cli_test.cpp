@@ -105,11 +105,10 @@ TEST_F(MixedFolder, JsonLinesCarryTheSameRowsAsCsv) {
   EXPECT_EQ(jsonl.status, 1);
   const std::vector<CsvRow> rows = BodyRows(csv);
   std::vector<CsvRow> fromJson;
-  std::string::size_type start = 0;
-  for (std::string::size_type end; (end = jsonl.out.find('\n', start)) != std::string::npos;
-       start = end + 1) {
+  ASSERT_EQ(jsonl.out.back(), '\n');
+  for (const std::string& text : SplitLines(jsonl.out)) {
     Jzon::Object line;
-    Jzon::TextParser parser(line, jsonl.out.substr(start, end - start));
+    Jzon::TextParser parser(line, text);
     ASSERT_TRUE(parser.Run()) << parser.ErrorMessage();
     CsvRow row;
     for (const char* name : {"path", "Laplace", "Variance-Lap", "Tenengrad", "Gray-Level", "status"}) {
@@ -118,7 +117,6 @@ TEST_F(MixedFolder, JsonLinesCarryTheSameRowsAsCsv) {
     }
     fromJson.push_back(row);
   }
-  EXPECT_EQ(start, jsonl.out.size());
   EXPECT_EQ(fromJson, rows);
 }
 
@@ -356,11 +354,7 @@ TEST(FocusrankPipe, ClosedReaderEndsTheRunQuietly) {
        "\"$0\" -j 2 --files-from - | head -n 2; echo \"status ${PIPESTATUS[0]}\"", kFocusrank},
       list, 120);
   EXPECT_EQ(run.err, "");
-  std::vector<std::string> lines;
-  std::string::size_type start = 0;
-  for (std::string::size_type end; (end = run.out.find('\n', start)) != std::string::npos;
-       start = end + 1)
-    lines.push_back(run.out.substr(start, end - start));
+  const std::vector<std::string> lines = SplitLines(run.out);
   ASSERT_EQ(lines.size(), 3u) << run.out;
   EXPECT_EQ(lines[0], kHeader);
   EXPECT_EQ(lines[1].rfind(image + ",", 0), 0u);

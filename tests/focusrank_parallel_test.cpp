@@ -15,11 +15,7 @@
 namespace {
 
 std::vector<std::string> SortedLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::string::size_type start = 0;
-  for (std::string::size_type end; (end = text.find('\n', start)) != std::string::npos;
-       start = end + 1)
-    lines.push_back(text.substr(start, end - start));
+  std::vector<std::string> lines = SplitLines(text);
   std::sort(lines.begin(), lines.end());
   return lines;
 }

@@ -39,6 +39,16 @@ std::vector<CsvRow> ParseCsv(const std::string& text) {
   return rows;
 }
 
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string::size_type start = 0;
+  for (std::string::size_type end; (end = text.find('\n', start)) != std::string::npos;
+       start = end + 1)
+    lines.push_back(text.substr(start, end - start));
+  if (start < text.size()) lines.push_back(text.substr(start));
+  return lines;
+}
+
 std::vector<std::string> FocusrateFigureTexts(const std::string& image,
                                               const std::string& scratchFile) {
   std::remove(scratchFile.c_str());

@@ -15,6 +15,10 @@ using CsvRow = std::vector<std::string>;
 /// line breaks) into rows of fields. Every row ends with "\n".
 std::vector<CsvRow> ParseCsv(const std::string& text);
 
+/// The lines of text, each without its "\n"; text after the last "\n" is
+/// returned as a last line, so a missing final line break shows.
+std::vector<std::string> SplitLines(const std::string& text);
+
 /// The four figure texts focusrate writes for the image, in file order, ""
 /// for null; all four "" when focusrate cannot decode it.
 std::vector<std::string> FocusrateFigureTexts(const std::string& image,
