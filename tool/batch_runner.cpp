@@ -38,8 +38,8 @@ RatedImage RateFile(const std::string& path, const RateSettings& settings) {
 namespace {
 
 // Outcomes travel from the workers to the sink through a ring of slots; a
-// worker takes the next index only while it fits in the ring, so finished
-// work never piles up behind one slow image.
+// worker takes the next index only while it fits in the ring, so behind one
+// slow image at most a ring's worth of finished outcomes waits.
 class OrderedRun {
  public:
   OrderedRun(const std::vector<std::string>& paths, const RateSettings& settings, int jobs)

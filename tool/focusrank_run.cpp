@@ -1,7 +1,5 @@
 #include "focusrank_run.h"
 
-#include <algorithm>
-
 #include "batch_inputs.h"
 #include "batch_output.h"
 #include "exit_status.h"

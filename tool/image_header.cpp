@@ -14,9 +14,12 @@ namespace {
 // request or fails, so the parsers below never see a short header.
 class HeaderFile {
  public:
-  explicit HeaderFile(const std::string& path)
-      : fd_(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)) {
+  // Looked at before opening, since merely opening a FIFO or a device can
+  // act on it; checked again after, in case the path changed in between.
+  explicit HeaderFile(const std::string& path) : fd_(-1) {
     struct stat st;
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+    fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) Close();
   }
   ~HeaderFile() { Close(); }
