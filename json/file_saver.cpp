@@ -1,7 +1,7 @@
-// Writes a tree into a file so that a reader never sees half a document: a
-// regular file is replaced by renaming a fully written temporary file over
-// it. Devices, pipes and descriptor paths such as /dev/stdout cannot be
-// replaced, so they are written in place.
+// Writes a file so that a reader never sees half of it: a regular file is
+// replaced by renaming a fully written temporary file over it. Devices, pipes
+// and descriptor paths such as /dev/stdout cannot be replaced, so they are
+// written in place.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -64,12 +64,20 @@ bool ReadLink(const std::string& path, std::string& target) {
 
 // Decides how to write fileName. Symbolic links are followed to the file
 // they end at, so that file is replaced and the links keep pointing at it.
+// A Fail leaves errno saying why.
 Target Resolve(const std::string& fileName) {
-  if (fileName.empty()) return {Route::Fail, fileName, false, 0};
+  const Target fail = {Route::Fail, fileName, false, 0};
+  if (fileName.empty()) {
+    errno = ENOENT;
+    return fail;
+  }
   struct stat st;
   const bool exists = stat(fileName.c_str(), &st) == 0;
-  if (!exists && errno != ENOENT) return {Route::Fail, fileName, false, 0};
-  if (exists && S_ISDIR(st.st_mode)) return {Route::Fail, fileName, false, 0};
+  if (!exists && errno != ENOENT) return fail;
+  if (exists && S_ISDIR(st.st_mode)) {
+    errno = EISDIR;
+    return fail;
+  }
   if (exists && !S_ISREG(st.st_mode)) return {Route::Direct, fileName, false, 0};
 
   std::string path = fileName;
@@ -77,35 +85,27 @@ Target Resolve(const std::string& fileName) {
     if (NamesDescriptor(path)) return {Route::Direct, fileName, false, 0};
     struct stat link;
     if (lstat(path.c_str(), &link) != 0) {
-      if (errno != ENOENT) return {Route::Fail, fileName, false, 0};
+      if (errno != ENOENT) return fail;
       // A missing end is fine only when the target was missing all along.
       if (exists) return {Route::Direct, fileName, false, 0};
       return {Route::Replace, path, false, 0};
     }
     if (!S_ISLNK(link.st_mode)) {
-      if (!exists) return {Route::Fail, fileName, false, 0};
+      // Appeared or changed while we looked: do not guess.
+      if (!exists) {
+        errno = EEXIST;
+        return fail;
+      }
       if (link.st_dev != st.st_dev || link.st_ino != st.st_ino) {
         return {Route::Direct, fileName, false, 0};
       }
       return {Route::Replace, path, true, static_cast<mode_t>(st.st_mode & 07777)};
     }
     std::string next;
-    if (hop == kMaxLinkHops || !ReadLink(path, next)) {
-      return {Route::Fail, fileName, false, 0};
-    }
+    if (hop == kMaxLinkHops) errno = ELOOP;
+    if (hop == kMaxLinkHops || !ReadLink(path, next)) return fail;
     path = next;
   }
-}
-
-bool WriteAll(int fd, const std::string& text) {
-  std::string::size_type done = 0;
-  while (done < text.size()) {
-    const ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::string::size_type>(n);
-  }
-  return true;
 }
 
 // Creates a new, empty file beside path. A new target is created with 0666
@@ -123,30 +123,75 @@ int CreateTempBeside(const std::string& path, mode_t mode, std::string& temp) {
   return -1;
 }
 
-bool Replace(const Target& target, const std::string& text) {
-  std::string temp;
-  const int fd = CreateTempBeside(target.path, target.existed ? 0600 : 0666, temp);
-  if (fd < 0) return false;
-  bool ok = (!target.existed || fchmod(fd, target.mode) == 0) && WriteAll(fd, text) &&
-            fsync(fd) == 0;
-  ok = close(fd) == 0 && ok;
-  ok = ok && rename(temp.c_str(), target.path.c_str()) == 0;
-  if (!ok) unlink(temp.c_str());
-  return ok;
-}
-
-bool WriteInPlace(const std::string& path, const std::string& text) {
-  // No O_CREAT: this route is only taken for things that already exist, and
-  // nothing new should ever appear under /dev or /proc. Appending rather than
-  // truncating: /dev/stdout redirected to a file must keep what the program
-  // already wrote through that descriptor (for pipes and devices it is moot).
-  const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) return false;
-  const bool written = WriteAll(fd, text);
-  return close(fd) == 0 && written;
-}
-
 }  // namespace
+
+FileWriter::FileWriter(const std::string& fileName) : fileName_(fileName) {}
+
+FileWriter::~FileWriter() {
+  if (fd_ >= 0) close(fd_);
+  if (!temp_.empty()) unlink(temp_.c_str());
+}
+
+bool FileWriter::Fail() {
+  errno_ = errno;
+  failed_ = true;
+  return false;
+}
+
+bool FileWriter::Open() {
+  if (failed_ || fd_ >= 0) return false;
+  const Target target = Resolve(fileName_);
+  target_ = target.path;
+  switch (target.route) {
+    case Route::Replace: {
+      std::string temp;
+      fd_ = CreateTempBeside(target.path, target.existed ? 0600 : 0666, temp);
+      if (fd_ < 0) return Fail();
+      temp_ = temp;
+      return !target.existed || fchmod(fd_, target.mode) == 0 || Fail();
+    }
+    case Route::Direct:
+      // No O_CREAT: this route is only taken for things that already exist,
+      // and nothing new should ever appear under /dev or /proc. Appending
+      // rather than truncating: /dev/stdout redirected to a file must keep
+      // what the program already wrote through that descriptor.
+      fd_ = open(target.path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY);
+      return fd_ >= 0 || Fail();
+    case Route::Fail:
+      break;
+  }
+  return Fail();
+}
+
+bool FileWriter::Write(const char* data, std::size_t size) {
+  if (failed_ || fd_ < 0) return false;
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t n = write(fd_, data + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n == 0) errno = EIO;
+    if (n <= 0) return Fail();
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool FileWriter::Commit() {
+  if (failed_ || fd_ < 0) return false;
+  const int fd = fd_;
+  fd_ = -1;
+  // Only a temporary file must be on disk before it is renamed in.
+  if (!temp_.empty() && fsync(fd) != 0) {
+    Fail();
+    close(fd);
+    return false;
+  }
+  if (close(fd) != 0) return Fail();
+  if (temp_.empty()) return true;
+  if (rename(temp_.c_str(), target_.c_str()) != 0) return Fail();
+  temp_.clear();
+  return true;
+}
 
 FileSaver::FileSaver(const std::string& fileName) : fileName_(fileName) {}
 
@@ -155,16 +200,9 @@ bool FileSaver::Save(const Node& node, const WriteStyle& style) const {
   // memory leaves an existing file as it was.
   Emitter emitter(node, style);
   emitter.Write();
-  const Target target = Resolve(fileName_);
-  switch (target.route) {
-    case Route::Replace:
-      return Replace(target, emitter.GetResult());
-    case Route::Direct:
-      return WriteInPlace(target.path, emitter.GetResult());
-    case Route::Fail:
-      break;
-  }
-  return false;
+  const std::string& text = emitter.GetResult();
+  FileWriter writer(fileName_);
+  return writer.Open() && writer.Write(text.data(), text.size()) && writer.Commit();
 }
 
 bool FileSaver::SaveFile(const std::string& fileName, const Node& node,

@@ -317,11 +317,46 @@ class Emitter {
   const Node* root_;
 };
 
-/// Writes one tree as JSON text into one file. A regular file (or a path that
-/// does not exist yet) is replaced atomically: the text goes to a temporary
-/// file beside it, which is renamed over the target only once fully written;
-/// on failure the old content stays. Other targets (/dev/stdout, pipes) are
-/// written directly. Returns true only when the whole text reached the file.
+/// Streams text into one file so that no reader ever sees half of it. A
+/// regular file (or a path that does not exist yet; symbolic links are
+/// followed to the file they end at) gets a temporary file beside it, which
+/// Commit syncs and renames over the target, keeping the old file's
+/// permissions. Other targets (/dev/stdout, pipes, devices) cannot be
+/// replaced, so they are appended to directly and Commit just closes them.
+/// The writer owns its descriptor and temporary file; destroying it before a
+/// successful Commit removes the temporary file, leaving the old content.
+/// Never throws: calls return false, LastErrno() says why (a directory target
+/// gives EISDIR), and once a call has failed every later call fails too.
+///   Jzon::FileWriter out("rows.csv");
+///   if (!out.Open() || !out.Write(text.data(), text.size()) || !out.Commit()) ...
+class FileWriter {
+ public:
+  explicit FileWriter(const std::string& fileName);
+  ~FileWriter();
+  FileWriter(const FileWriter&) = delete;
+  FileWriter& operator=(const FileWriter&) = delete;
+
+  /// Decides where the text goes and creates or opens it; call once.
+  bool Open();
+  bool Write(const char* data, std::size_t size);
+  /// Makes the written text the file's content; the writer is then closed.
+  bool Commit();
+  int LastErrno() const { return errno_; }
+
+ private:
+  bool Fail();
+
+  std::string fileName_;
+  std::string target_;  ///< the file renamed over, or written in place
+  std::string temp_;    ///< "" unless writing through a temporary file
+  int fd_ = -1;
+  int errno_ = 0;
+  bool failed_ = false;
+};
+
+/// Writes one tree as JSON text into one file through a FileWriter: the text
+/// is built whole first, so a failure (even running out of memory) leaves an
+/// old file as it was. Returns true only when the whole text reached the file.
 ///   if (!Jzon::FileSaver::SaveFile("out.json", doc, Jzon::IndentedStyle)) ...
 class FileSaver {
  public:

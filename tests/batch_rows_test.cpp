@@ -57,14 +57,15 @@ TEST(BatchRowsCsv, FiguresAsTheResultFileWritesThemAndEmptyWhenMissing) {
 
 TEST(BatchRowsJsonl, OneParsableObjectPerLine) {
   RatedImage outside;
-  outside.outsideRegion = true;
+  outside.status = RateStatus::OutsideRegion;
   struct Row {
     std::string path;
     RatedImage rated;
+    std::string status;
   };
-  const Row rows[] = {{"dir/a.png", Rated(1234.5678, 2, 3, 4)},
-                      {"back\\slash \"quoted\".jpg", Rated(0, 0, 0, NAN)},
-                      {"tiny.png", outside}};
+  const Row rows[] = {{"dir/a.png", Rated(1234.5678, 2, 3, 4), "ok"},
+                      {"back\\slash \"quoted\".jpg", Rated(0, 0, 0, NAN), "ok"},
+                      {"tiny.png", outside, "region outside image"}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.path);
     const std::string line = RowLine(RowFormat::Jsonl, row.path, row.rated);
@@ -78,7 +79,7 @@ TEST(BatchRowsJsonl, OneParsableObjectPerLine) {
     unsigned i = 0;
     for (const auto& member : parsed) EXPECT_EQ(member.first, names[i++]);
     EXPECT_EQ(parsed.ChildNamed("path").ToString(), row.path);
-    EXPECT_EQ(parsed.ChildNamed("status").ToString(), RowStatusText(row.rated));
+    EXPECT_EQ(parsed.ChildNamed("status").ToString(), row.status);
     const FocusFigures& f = row.rated.figures;
     const double figures[] = {f.laplace, f.varianceLap, f.tenengrad, f.grayLevel};
     for (int k = 0; k < 4; ++k)
@@ -111,7 +112,7 @@ TEST(RowRanking, SharpestFirstStableMissingLastAndTopKeepsTheFirst) {
     RatedImage r = Rated(0, 0, static_cast<double>(rng() % 40), 0);  // many ties
     if (i % 17 == 0) r.figures.tenengrad = NAN;
     if (i % 23 == 0) r.status = RateStatus::CannotDecode;
-    if (i % 29 == 0) r.outsideRegion = true;
+    if (i % 29 == 0) r.status = RateStatus::OutsideRegion;
     rows.push_back(r);
   }
   for (size_t keep : {size_t{1}, size_t{7}, size_t{100}, size_t{499}, size_t{10000}}) {

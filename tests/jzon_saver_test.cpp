@@ -1,9 +1,13 @@
+// Jzon::FileWriter and FileSaver: a file holds either its old content or the
+// whole new text, never a part, and nothing else appears in its directory.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -33,7 +37,7 @@ mode_t PermissionBits(const std::string& path) {
   return st.st_mode & 07777;
 }
 
-// {"a": 1, "b": "x/y"} whose compact text is worked out by hand below.
+// {"a": 1, "b": "x/y"}; its compact text worked out by hand.
 Jzon::Object SmallDoc() {
   Jzon::Object doc;
   doc.Add("a", 1);
@@ -42,55 +46,9 @@ Jzon::Object SmallDoc() {
 }
 const char kSmallDocCompact[] = R"({"a":1,"b":"x\/y"})";
 
-class FileSaverTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "jzon_saver.XXXXXX").string();
-    ASSERT_NE(mkdtemp(&pattern[0]), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string PathOf(const std::string& name) const { return (fs::path(dir_) / name).string(); }
-
-  std::set<std::string> Entries() const { return EntriesOf(dir_); }
-
-  static std::set<std::string> EntriesOf(const std::string& dir) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir)) {
-      names.insert(entry.path().filename().string());
-    }
-    return names;
-  }
-
-  std::string dir_;
-};
-
-using FileSaverBytes = FileSaverTest;
-
-TEST_F(FileSaverBytes, FileHoldsExactlyTheEmittedText) {
-  const std::string path = PathOf("out.json");
-  ASSERT_TRUE(Jzon::FileSaver::SaveFile(path, Jzon::Object(), Jzon::IndentedStyle));
-  EXPECT_EQ(ReadBytes(path), "{\n\n}");
-
-  ASSERT_TRUE(Jzon::FileSaver::SaveFile(path, Jzon::Value("a\tb"), Jzon::IndentedStyle));
-  EXPECT_EQ(ReadBytes(path), "\"a\\tb\"");
-
-  const Jzon::FileSaver saver(path);
-  ASSERT_TRUE(saver.Save(SmallDoc(), Jzon::CompactStyle));
-  ASSERT_TRUE(saver.Save(SmallDoc(), Jzon::CompactStyle));
-  EXPECT_EQ(ReadBytes(path), kSmallDocCompact);
+bool SaveSmall(const std::string& path) {
+  return Jzon::FileSaver::SaveFile(path, SmallDoc(), Jzon::CompactStyle);
 }
-
-TEST_F(FileSaverBytes, LongerOldFileIsReplacedWhole) {
-  const std::string path = PathOf("out.json");
-  WriteBytes(path, std::string(5000, 'x'));
-  ASSERT_TRUE(Jzon::FileSaver::SaveFile(path, SmallDoc(), Jzon::CompactStyle));
-  EXPECT_EQ(ReadBytes(path), kSmallDocCompact);
-  EXPECT_EQ(Entries(), std::set<std::string>{"out.json"});
-}
-
-using FileSaverAtomic = FileSaverTest;
 
 // A file-size limit makes every write past a few bytes fail, like a full disk.
 class FileSizeLimit {
@@ -112,126 +70,176 @@ class FileSizeLimit {
   void (*oldHandler_)(int);
 };
 
-TEST_F(FileSaverAtomic, FailedWriteKeepsOldContentAndLeavesNothing) {
-  const std::string path = PathOf("out.json");
-  WriteBytes(path, "old");
-  bool saved = true;
-  {
-    const FileSizeLimit limit(8);
-    saved = Jzon::FileSaver::SaveFile(path, SmallDoc(), Jzon::CompactStyle);
+class FileSaverTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "jzon_saver.XXXXXX").string();
+    ASSERT_NE(mkdtemp(&pattern[0]), nullptr);
+    dir_ = pattern;
   }
-  EXPECT_FALSE(saved);
-  EXPECT_EQ(ReadBytes(path), "old");
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string PathOf(const std::string& name) const { return dir_ + "/" + name; }
+  std::set<std::string> Entries(const std::string& sub = "") const {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(PathOf(sub)))
+      names.insert(entry.path().filename().string());
+    return names;
+  }
+
+  std::string dir_;
+};
+
+TEST_F(FileSaverTest, ReplacesAFileWithExactlyTheEmittedText) {
+  const std::string path = PathOf("out.json");
+  WriteBytes(path, std::string(5000, 'x'));
+  ASSERT_TRUE(Jzon::FileSaver::SaveFile(path, Jzon::Object(), Jzon::IndentedStyle));
+  EXPECT_EQ(ReadBytes(path), "{\n\n}");
+  const Jzon::FileSaver saver(path);
+  ASSERT_TRUE(saver.Save(SmallDoc(), Jzon::CompactStyle));
+  ASSERT_TRUE(saver.Save(SmallDoc(), Jzon::CompactStyle));
+  EXPECT_EQ(ReadBytes(path), kSmallDocCompact);
   EXPECT_EQ(Entries(), std::set<std::string>{"out.json"});
 }
 
-TEST_F(FileSaverAtomic, FailedWriteOfNewFileCreatesNothing) {
-  bool saved = true;
-  {
-    const FileSizeLimit limit(8);
-    saved = Jzon::FileSaver::SaveFile(PathOf("new.json"), SmallDoc(), Jzon::CompactStyle);
-  }
-  EXPECT_FALSE(saved);
-  EXPECT_TRUE(Entries().empty());
+TEST_F(FileSaverTest, WriterStreamsSeveralPiecesIntoOneFileOnCommit) {
+  const std::string path = PathOf("rows.txt");
+  WriteBytes(path, "old");
+  Jzon::FileWriter writer(path);
+  ASSERT_TRUE(writer.Open());
+  const std::string big(100000, 'b');
+  ASSERT_TRUE(writer.Write("a\n", 2) && writer.Write(big.data(), big.size()) &&
+              writer.Write("", 0) && writer.Write("\nend", 4));
+  EXPECT_EQ(ReadBytes(path), "old");  // nothing shows before Commit
+  ASSERT_TRUE(writer.Commit());
+  EXPECT_EQ(ReadBytes(path), "a\n" + big + "\nend");
+  EXPECT_EQ(Entries(), std::set<std::string>{"rows.txt"});
+  EXPECT_FALSE(writer.Write("late", 4));
 }
 
-TEST_F(FileSaverAtomic, ExistingPermissionBitsAreKept) {
+TEST_F(FileSaverTest, WriterDestroyedWithoutCommitLeavesTheOldFileAlone) {
+  WriteBytes(PathOf("old.txt"), "old");
+  for (const char* name : {"old.txt", "new.txt"}) {
+    Jzon::FileWriter writer(PathOf(name));
+    ASSERT_TRUE(writer.Open() && writer.Write("partial", 7));
+  }
+  EXPECT_EQ(ReadBytes(PathOf("old.txt")), "old");
+  EXPECT_EQ(Entries(), std::set<std::string>{"old.txt"});
+}
+
+TEST_F(FileSaverTest, FailedWriteKeepsOldContentAndLeavesNothing) {
+  WriteBytes(PathOf("out.json"), "old");
+  for (const char* name : {"out.json", "new.json"}) {
+    SCOPED_TRACE(name);
+    const FileSizeLimit limit(8);
+    EXPECT_FALSE(SaveSmall(PathOf(name)));
+  }
+  {
+    Jzon::FileWriter writer(PathOf("out.json"));
+    {
+      const FileSizeLimit limit(8);
+      ASSERT_TRUE(writer.Open());
+      EXPECT_FALSE(writer.Write(kSmallDocCompact, sizeof kSmallDocCompact - 1));
+    }
+    EXPECT_EQ(writer.LastErrno(), EFBIG);
+    EXPECT_FALSE(writer.Commit());  // a failure sticks
+  }
+  EXPECT_EQ(ReadBytes(PathOf("out.json")), "old");
+  EXPECT_EQ(Entries(), std::set<std::string>{"out.json"});
+}
+
+TEST_F(FileSaverTest, PermissionsKeptAndNewFilesFollowTheUmask) {
+  const std::string path = PathOf("kept.json");
   for (const mode_t mode : {0640, 0755, 0600}) {
     SCOPED_TRACE(mode);
-    const std::string path = PathOf("kept.json");
     WriteBytes(path, "old");
     ASSERT_EQ(chmod(path.c_str(), mode), 0);
-    ASSERT_TRUE(Jzon::FileSaver::SaveFile(path, SmallDoc(), Jzon::CompactStyle));
+    ASSERT_TRUE(SaveSmall(path));
     EXPECT_EQ(PermissionBits(path), mode);
   }
-}
-
-TEST_F(FileSaverAtomic, NewFileFollowsTheUmask) {
   const mode_t old = umask(027);
-  const bool saved = Jzon::FileSaver::SaveFile(PathOf("new.json"), SmallDoc(), Jzon::CompactStyle);
+  const bool saved = SaveSmall(PathOf("new.json"));
   umask(old);
   ASSERT_TRUE(saved);
   EXPECT_EQ(PermissionBits(PathOf("new.json")), static_cast<mode_t>(0640));
-  EXPECT_EQ(Entries(), std::set<std::string>{"new.json"});
 }
 
-TEST_F(FileSaverAtomic, SymlinksKeepPointingAtTheReplacedFile) {
+TEST_F(FileSaverTest, SymlinksKeepPointingAtTheReplacedFile) {
   fs::create_directory(PathOf("real"));
   WriteBytes(PathOf("real/data.json"), "old");
   fs::create_symlink("real/data.json", PathOf("link.json"));
   fs::create_symlink("link.json", PathOf("chain.json"));
   fs::create_symlink("real/missing.json", PathOf("dangling.json"));
-
-  ASSERT_TRUE(Jzon::FileSaver::SaveFile(PathOf("chain.json"), SmallDoc(), Jzon::CompactStyle));
+  ASSERT_TRUE(SaveSmall(PathOf("chain.json")));
   ASSERT_TRUE(Jzon::FileSaver::SaveFile(PathOf("dangling.json"), Jzon::Array(),
                                         Jzon::CompactStyle));
-
-  EXPECT_TRUE(fs::is_symlink(PathOf("link.json")));
-  EXPECT_TRUE(fs::is_symlink(PathOf("chain.json")));
-  EXPECT_TRUE(fs::is_symlink(PathOf("dangling.json")));
+  for (const char* link : {"link.json", "chain.json", "dangling.json"})
+    EXPECT_TRUE(fs::is_symlink(PathOf(link))) << link;
   EXPECT_EQ(ReadBytes(PathOf("real/data.json")), kSmallDocCompact);
   EXPECT_EQ(ReadBytes(PathOf("real/missing.json")), "[]");
-  EXPECT_EQ(EntriesOf(PathOf("real")), (std::set<std::string>{"data.json", "missing.json"}));
+  EXPECT_EQ(Entries("real"), (std::set<std::string>{"data.json", "missing.json"}));
 }
 
-using FileSaverFailures = FileSaverTest;
-
-TEST_F(FileSaverFailures, UnusablePathsReportFalseAndCreateNothing) {
+TEST_F(FileSaverTest, UnusablePathsReportFalseAndCreateNothing) {
   fs::create_directory(PathOf("sub"));
   fs::create_symlink("loop", PathOf("loop"));
   const std::set<std::string> before = Entries();
-  for (const std::string& path :
-       {PathOf("sub"), PathOf("missing/out.json"), PathOf("loop"), std::string(),
-        PathOf("sub/"), PathOf("loop/x.json")}) {
+  for (const std::string& path : {PathOf("sub"), PathOf("missing/out.json"), PathOf("loop"),
+                                  std::string(), PathOf("sub/"), PathOf("loop/x.json")}) {
     SCOPED_TRACE(path);
-    EXPECT_FALSE(Jzon::FileSaver::SaveFile(path, SmallDoc(), Jzon::CompactStyle));
+    EXPECT_FALSE(SaveSmall(path));
   }
   EXPECT_EQ(Entries(), before);
-  EXPECT_TRUE(EntriesOf(PathOf("sub")).empty());
+  EXPECT_TRUE(Entries("sub").empty());
+  Jzon::FileWriter directory(PathOf("sub")), missing(PathOf("missing/out.json"));
+  EXPECT_FALSE(directory.Open());
+  EXPECT_EQ(directory.LastErrno(), EISDIR);
+  EXPECT_FALSE(missing.Open());
+  EXPECT_EQ(missing.LastErrno(), ENOENT);
 }
 
-TEST_F(FileSaverFailures, UnwritableDirectoryReportsFalse) {
+TEST_F(FileSaverTest, UnwritableDirectoryReportsFalse) {
   if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only directories";
-  const std::string path = PathOf("out.json");
-  WriteBytes(path, "old");
+  WriteBytes(PathOf("out.json"), "old");
   ASSERT_EQ(chmod(dir_.c_str(), 0555), 0);
-  const bool saved = Jzon::FileSaver::SaveFile(path, SmallDoc(), Jzon::CompactStyle);
+  const bool saved = SaveSmall(PathOf("out.json"));
   chmod(dir_.c_str(), 0755);
   EXPECT_FALSE(saved);
-  EXPECT_EQ(ReadBytes(path), "old");
+  EXPECT_EQ(ReadBytes(PathOf("out.json")), "old");
 }
 
-TEST(FileSaverDevices, FullDeviceReportsFalse) {
-  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-  EXPECT_FALSE(Jzon::FileSaver::SaveFile("/dev/full", SmallDoc(), Jzon::CompactStyle));
-  EXPECT_TRUE(fs::is_character_file("/dev/full"));
-}
+TEST_F(FileSaverTest, DevicesAndPipesAreWrittenInPlace) {
+  EXPECT_FALSE(SaveSmall("/dev/full"));
+  EXPECT_TRUE(SaveSmall("/dev/null"));
+  EXPECT_TRUE(fs::is_character_file("/dev/full") && fs::is_character_file("/dev/null"));
 
-TEST(FileSaverDevices, NullAndStdoutAreWrittenInPlace) {
-  EXPECT_TRUE(Jzon::FileSaver::SaveFile("/dev/null", SmallDoc(), Jzon::CompactStyle));
-  EXPECT_TRUE(fs::is_character_file("/dev/null"));
-
-  // Opening /dev/stdout truncates a regular file behind it: do not wipe a log.
-  struct stat out;
-  if (fstat(STDOUT_FILENO, &out) != 0 || S_ISREG(out.st_mode)) {
-    GTEST_SKIP() << "stdout is not a terminal or pipe";
-  }
-  EXPECT_TRUE(Jzon::FileSaver::SaveFile("/dev/stdout", Jzon::Value(1), Jzon::CompactStyle));
-}
-
-using FileSaverPipes = FileSaverTest;
-
-TEST_F(FileSaverPipes, PipeReceivesTheWholeText) {
-  const std::string path = PathOf("pipe");
-  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+  const std::string pipe = PathOf("pipe");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
   std::string received;
-  std::thread reader([&] { received = ReadBytes(path); });
-  const bool saved = Jzon::FileSaver::SaveFile(path, SmallDoc(), Jzon::CompactStyle);
+  std::thread reader([&] { received = ReadBytes(pipe); });
+  const bool saved = SaveSmall(pipe);
   reader.join();
   EXPECT_TRUE(saved);
   EXPECT_EQ(received, kSmallDocCompact);
-  EXPECT_TRUE(fs::is_fifo(path));
+  EXPECT_TRUE(fs::is_fifo(pipe));
   EXPECT_EQ(Entries(), std::set<std::string>{"pipe"});
+}
+
+TEST_F(FileSaverTest, StdoutRedirectedToAFileIsAppendedTo) {
+  // The child's standard output is a file that already holds "before\n".
+  const std::string path = PathOf("log");
+  WriteBytes(path, "before\n");
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (!freopen(path.c_str(), "a", stdout)) _exit(2);
+    _exit(SaveSmall("/dev/stdout") ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(ReadBytes(path), std::string("before\n") + kSmallDocCompact);
+  EXPECT_EQ(Entries(), std::set<std::string>{"log"});
 }
 
 }  // namespace

@@ -3,13 +3,14 @@
 #ifndef FOCUSRATE_BATCH_OUTPUT_H
 #define FOCUSRATE_BATCH_OUTPUT_H
 
+#include <memory>
 #include <string>
 
-/// Buffers text and writes it to its target. A regular file (or a new path)
-/// is written through a temporary file beside it that Finish renames over
-/// it (keeping the old file's permissions), so readers never see half a file
-/// and a failed run leaves the old content; other targets (a symlink,
-/// /dev/stdout, a FIFO) are written in place.
+#include "jzon.h"
+
+/// Buffers text and writes it to its target. A file goes through
+/// Jzon::FileWriter, so readers never see half of it and a failed run leaves
+/// the old content; Finish commits it.
 /// Failures never throw: calls return false and Error() says why.
 ///   RowOutput out("ranks.csv");
 ///   if (!out.Open() || !out.Write(text) || !out.Finish()) complain(out.Error());
@@ -17,27 +18,24 @@ class RowOutput {
  public:
   /// path "" means standard output.
   explicit RowOutput(const std::string& path);
-  ~RowOutput();
-  RowOutput(const RowOutput&) = delete;
-  RowOutput& operator=(const RowOutput&) = delete;
 
   bool Open();
   /// Buffers text; writes the buffer out once it is large.
   bool Write(const std::string& text);
   /// Writes out everything buffered so far.
   bool Flush();
-  /// Flushes and, for a file, renames the temporary file into place.
+  /// Flushes and, for a file, commits it.
   bool Finish();
   /// The reader of standard output went away: a normal end, not an error.
   bool ReaderGone() const { return readerGone_; }
   const std::string& Error() const { return error_; }
 
  private:
-  bool Fail(const std::string& what);
+  bool Fail(const std::string& what, int error);
+  bool WriteStandardOutput();
 
   std::string path_;
-  std::string tempPath_;  ///< "" unless writing through a temporary file
-  int fd_ = -1;
+  std::unique_ptr<Jzon::FileWriter> file_;  ///< null for standard output
   std::string buffer_;
   bool readerGone_ = false;
   std::string error_;

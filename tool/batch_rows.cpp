@@ -3,17 +3,13 @@
 #include "jzon.h"
 #include "result_document.h"
 
-const char* RowStatusText(const RatedImage& rated) {
-  return rated.outsideRegion ? "region outside image" : StatusText(rated.status);
-}
-
 namespace {
 
 std::string CsvLine(const std::string& path, const RatedImage& rated) {
   const FocusFigures& f = rated.figures;
   return CsvField(path) + ',' + FigureText(f.laplace) + ',' + FigureText(f.varianceLap) +
          ',' + FigureText(f.tenengrad) + ',' + FigureText(f.grayLevel) + ',' +
-         RowStatusText(rated) + '\n';
+         StatusText(rated.status) + '\n';
 }
 
 std::string JsonLine(const std::string& path, const RatedImage& rated) {
@@ -21,7 +17,7 @@ std::string JsonLine(const std::string& path, const RatedImage& rated) {
   // Raw: a path is bytes, and backslashes in it are not escapes.
   row.Add("path", Jzon::Value(Jzon::StringValue, path));
   AddFigures(row, rated.figures);
-  row.Add("status", Jzon::Value(Jzon::StringValue, RowStatusText(rated)));
+  row.Add("status", Jzon::Value(Jzon::StringValue, StatusText(rated.status)));
   Jzon::Emitter emitter(row, Jzon::CompactStyle);
   emitter.Write();
   return emitter.GetResult() + '\n';

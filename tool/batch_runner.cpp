@@ -28,7 +28,7 @@ RatedImage RateFile(const std::string& path, const RateSettings& settings) {
   }
   const cv::Rect region = RegionIn(settings.region, decoded.image.size());
   if (region.empty()) {
-    rated.outsideRegion = true;
+    rated.status = RateStatus::OutsideRegion;
     return rated;
   }
   rated.figures = FastFigures(decoded.image(region), 1);

@@ -17,6 +17,8 @@ const char* StatusText(RateStatus status) {
       return "not a regular file";
     case RateStatus::TooLarge:
       return "too large";
+    case RateStatus::OutsideRegion:
+      return "region outside image";
   }
   return "cannot decode";
 }

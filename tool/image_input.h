@@ -12,9 +12,10 @@ enum class RateStatus {
   CannotDecode,    ///< missing, unreadable, unknown format, or refused by the decoder
   NotRegularFile,  ///< a directory, FIFO, device...: never opened
   TooLarge,        ///< more pixels than allowed, refused before decoding
+  OutsideRegion,   ///< decoded, but the region given with --roi misses it entirely
 };
 
-/// "ok", "cannot decode", "not a regular file", "too large".
+/// "ok", "cannot decode", "not a regular file", "too large", "region outside image".
 const char* StatusText(RateStatus status);
 
 struct DecodedImage {

@@ -9,7 +9,6 @@
 
 struct RatedImage {
   RateStatus status = RateStatus::Ok;
-  bool outsideRegion = false;  ///< decoded, but the --roi region misses it
   FocusFigures figures = {std::numeric_limits<double>::quiet_NaN(),
                           std::numeric_limits<double>::quiet_NaN(),
                           std::numeric_limits<double>::quiet_NaN(),
@@ -18,10 +17,7 @@ struct RatedImage {
 
 /// Whether the image got its figures.
 inline bool WasRated(const RatedImage& rated) {
-  return rated.status == RateStatus::Ok && !rated.outsideRegion;
+  return rated.status == RateStatus::Ok;
 }
-
-/// The status column: StatusText, or "region outside image".
-const char* RowStatusText(const RatedImage& rated);
 
 #endif  // FOCUSRATE_RATED_IMAGE_H
