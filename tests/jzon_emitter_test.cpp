@@ -1,166 +1,147 @@
+// The emitter's exact bytes under each style, and round trips: whatever tree
+// it writes, under any style, reads back to a tree that holds the same.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
+#include <random>
 #include <string>
 
 #include "jzon.h"
+#include "jzon_test_util.h"
 
 namespace {
 
-std::string Emit(const Jzon::Node& root, const Jzon::WriteStyle& style) {
-  Jzon::Emitter emitter(root, style);
-  emitter.Write();
-  return emitter.GetResult();
-}
+using jzon_test::Write;
 
-// {"a": 1, "b": [true, null]}, the tree every layout example uses.
-Jzon::Object SampleTree() {
+TEST(EmitterLayout, SampleTreeUnderEachStyle) {
   Jzon::Array b;
   b.Add(true);
   b.Add(Jzon::Value());
-  Jzon::Object root;
-  root.Add("a", 1);
-  root.Add("b", b);
-  return root;
-}
-
-struct LayoutCase {
-  const char* label;
-  Jzon::WriteStyle style;
-  const char* text;
-};
-
-TEST(EmitterLayout, SampleTreeUnderEachStyle) {
-  const LayoutCase cases[] = {
-      {"compact", Jzon::CompactStyle, R"({"a":1,"b":[true,null]})"},
-      {"flags off, indentation ignored", {false, false, true, 7},
-       R"({"a":1,"b":[true,null]})"},
-      {"spaced only", {false, true, true, 4}, R"({ "a": 1, "b": [ true, null ] })"},
-      {"multiLine, two spaces", {true, false, false, 2},
-       "{\n  \"a\":1,\n  \"b\":[\n    true,\n    null\n  ]\n}"},
-      {"multiLine, width 0", {true, false, false, 0},
-       "{\n\"a\":1,\n\"b\":[\ntrue,\nnull\n]\n}"},
-      {"indented", Jzon::IndentedStyle,
-       "{\n\t\"a\": 1,\n\t\"b\": [\n\t\ttrue,\n\t\tnull\n\t]\n}"},
+  Jzon::Object tree;
+  tree.Add("a", 1);
+  tree.Add("b", b);
+  const struct { Jzon::WriteStyle style; const char* text; } cases[] = {
+      {Jzon::CompactStyle, R"({"a":1,"b":[true,null]})"},
+      {{false, false, true, 7}, R"({"a":1,"b":[true,null]})"},  // indentation ignored
+      {{false, true, true, 4}, R"({ "a": 1, "b": [ true, null ] })"},
+      {{true, false, false, 2}, "{\n  \"a\":1,\n  \"b\":[\n    true,\n    null\n  ]\n}"},
+      {{true, false, false, 0}, "{\n\"a\":1,\n\"b\":[\ntrue,\nnull\n]\n}"},
+      {Jzon::IndentedStyle, "{\n\t\"a\": 1,\n\t\"b\": [\n\t\ttrue,\n\t\tnull\n\t]\n}"},
   };
-  const Jzon::Object tree = SampleTree();
-  for (const LayoutCase& c : cases) {
-    SCOPED_TRACE(c.label);
-    EXPECT_EQ(Emit(tree, c.style), c.text);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(Write(tree, c.style), c.text);
   }
 }
 
-TEST(EmitterLayout, EmptyContainersKeepOneBreakBeforeTheBracket) {
+TEST(EmitterLayout, EmptyAndNestedContainers) {
   const Jzon::Object object;
   const Jzon::Array array;
-  const Jzon::WriteStyle spacedOnly = {false, true, false, 0};
-  EXPECT_EQ(Emit(object, Jzon::IndentedStyle), "{\n\n}");
-  EXPECT_EQ(Emit(array, Jzon::IndentedStyle), "[\n\n]");
-  EXPECT_EQ(Emit(object, Jzon::CompactStyle), "{}");
-  EXPECT_EQ(Emit(array, Jzon::CompactStyle), "[]");
-  EXPECT_EQ(Emit(object, spacedOnly), "{  }");
-  EXPECT_EQ(Emit(array, spacedOnly), "[  ]");
-
+  EXPECT_EQ(Write(object, Jzon::IndentedStyle), "{\n\n}");
+  EXPECT_EQ(Write(array, Jzon::IndentedStyle), "[\n\n]");
+  EXPECT_EQ(Write(object, Jzon::CompactStyle), "{}");
+  EXPECT_EQ(Write(array, {false, true, false, 0}), "[  ]");
   Jzon::Object holder;
   holder.Add("e", object);
-  EXPECT_EQ(Emit(holder, Jzon::IndentedStyle), "{\n\t\"e\": {\n\n\t}\n}");
-}
+  EXPECT_EQ(Write(holder, Jzon::IndentedStyle), "{\n\t\"e\": {\n\n\t}\n}");
 
-TEST(EmitterLayout, NestedArraysIndentPerLevel) {
   Jzon::Array inner;
   inner.Add(1);
   Jzon::Array outer;
   outer.Add(inner);
-  EXPECT_EQ(Emit(outer, Jzon::IndentedStyle), "[\n\t[\n\t\t1\n\t]\n]");
+  EXPECT_EQ(Write(outer, Jzon::IndentedStyle), "[\n\t[\n\t\t1\n\t]\n]");
 }
 
-TEST(EmitterLayout, ResultDocumentIsSixTabIndentedLines) {
-  Jzon::Object doc;
-  doc.Add("Laplace", Jzon::Value(12.5f));
-  doc.Add("Variance-Lap", Jzon::Value(0.1f));
-  doc.Add("Tenengrad", Jzon::Value(1234567.0f));
-  doc.Add("Gray-Level", Jzon::Value(3.0f));
-  EXPECT_EQ(Emit(doc, Jzon::IndentedStyle),
-            "{\n"
-            "\t\"Laplace\": 12.5,\n"
-            "\t\"Variance-Lap\": 0.1,\n"
-            "\t\"Tenengrad\": 1.23457e+06,\n"
-            "\t\"Gray-Level\": 3\n"
-            "}");
-}
-
-struct RootCase {
-  const char* label;
-  Jzon::Value root;
-  std::string text;
-};
-
-TEST(EmitterValues, ScalarsAreWrittenAloneAndStringsEscaped) {
-  const RootCase cases[] = {
-      {"string with slash", Jzon::Value("a/b"), R"("a\/b")"},
-      {"control and UTF-8 bytes", Jzon::Value(std::string("\x01\xc3\xa9")),
-       "\"\x01\xc3\xa9\""},
-      {"quote tab newline", Jzon::Value(std::string("\"\t\n")), R"("\"\t\n")"},
-      {"backslash", Jzon::Value(Jzon::StringValue, "\\"), R"("\\")"},
-      {"string null", Jzon::Value("null"), R"("null")"},
-      {"null", Jzon::Value(), "null"},
-      {"raw number kept", Jzon::Value(Jzon::NumberValue, "1.50"), "1.50"},
-      {"odd number text kept", Jzon::Value(Jzon::NumberValue, "-0E+00"), "-0E+00"},
-      {"bool", Jzon::Value(false), "false"},
+TEST(EmitterValues, ScalarRootsAreWrittenAloneAndStringsEscaped) {
+  const struct { Jzon::Value root; std::string text; } cases[] = {
+      {Jzon::Value("a/b"), R"("a\/b")"},
+      {Jzon::Value(std::string("\x01\xc3\xa9")), "\"\x01\xc3\xa9\""},  // control, UTF-8 kept
+      {Jzon::Value(std::string("\"\t\n")), R"("\"\t\n")"},
+      {Jzon::Value(Jzon::StringValue, "\\"), R"("\\")"},
+      {Jzon::Value("null"), R"("null")"},
+      {Jzon::Value(), "null"},
+      {Jzon::Value(Jzon::NumberValue, "-0E+00"), "-0E+00"},
+      {Jzon::Value(false), "false"},
   };
-  for (const RootCase& c : cases) {
-    SCOPED_TRACE(c.label);
-    EXPECT_EQ(Emit(c.root, Jzon::IndentedStyle), c.text);
-    EXPECT_EQ(Emit(c.root, Jzon::CompactStyle), c.text);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(Write(c.root, Jzon::IndentedStyle), c.text);
+    EXPECT_EQ(Write(c.root, Jzon::CompactStyle), c.text);
   }
 }
 
-TEST(EmitterValues, MemberNamesAreWrittenAsStored) {
+TEST(EmitterValues, MemberNamesAreWrittenAsStoredDuplicatesIncluded) {
   Jzon::Object object;
   object.Add("say \"hi\"\\", 1);
-  EXPECT_EQ(Emit(object, Jzon::CompactStyle), "{\"say \"hi\"\\\":1}");
-}
-
-TEST(EmitterValues, DuplicateMembersAreAllWritten) {
-  Jzon::Object object;
   object.Add("x", 1);
   object.Add("x", 2);
-  EXPECT_EQ(Emit(object, Jzon::CompactStyle), R"({"x":1,"x":2})");
+  EXPECT_EQ(Write(object, Jzon::CompactStyle), "{\"say \"hi\"\\\":1,\"x\":1,\"x\":2}");
 }
 
-TEST(EmitterCalls, WriteRebuildsAndStyleAppliesToTheNextWrite) {
-  const Jzon::Object tree = SampleTree();
-  Jzon::Emitter emitter(tree, Jzon::CompactStyle);
-  EXPECT_EQ(emitter.GetResult(), "");
-  emitter.Write();
-  emitter.Write();
-  EXPECT_EQ(emitter.GetResult(), R"({"a":1,"b":[true,null]})");
-  emitter.SetStyle({false, true, false, 0});
-  EXPECT_EQ(emitter.GetResult(), R"({"a":1,"b":[true,null]})");
-  emitter.Write();
-  EXPECT_EQ(emitter.GetResult(), R"({ "a": 1, "b": [ true, null ] })");
-}
+// Seeded random trees. Names are written as stored, so they are drawn as the
+// parser would store them: no bare quote, and backslashes only in pairs.
+class TreeMaker {
+ public:
+  explicit TreeMaker(unsigned seed) : rng_(seed) {}
 
-// As deep as the parser accepts: the recursive writer must not exhaust the
-// stack, and the text must match one built independently.
-TEST(EmitterDepth, ThousandNestedContainersAreWritten) {
-  constexpr int kDepth = 1000;
-  auto root = std::make_unique<Jzon::Array>();
-  root->Add(0);
-  for (int level = 1; level < kDepth; ++level) {
-    auto parent = std::make_unique<Jzon::Array>();
-    parent->Adopt(std::move(root));
-    root = std::move(parent);
+  std::unique_ptr<Jzon::Node> Tree(int depth) {
+    const unsigned kind = depth > 0 ? Pick(3) : 0;
+    if (kind == 0) return std::make_unique<Jzon::Value>(Scalar());
+    if (kind == 1) {
+      auto object = std::make_unique<Jzon::Object>();
+      for (unsigned i = Pick(5); i > 0; --i) object->Adopt(Name(), Tree(depth - 1));
+      return object;
+    }
+    auto array = std::make_unique<Jzon::Array>();
+    for (unsigned i = Pick(5); i > 0; --i) array->Adopt(Tree(depth - 1));
+    return array;
   }
-  const std::unique_ptr<Jzon::Node> copy(root->Clone());
-  EXPECT_EQ(Emit(*copy, Jzon::CompactStyle),
-            std::string(kDepth, '[') + "0" + std::string(kDepth, ']'));
 
-  std::string indented;
-  for (int d = 0; d < kDepth; ++d) indented += std::string(d, '\t') + "[\n";
-  indented += std::string(kDepth, '\t') + "0";
-  for (int d = kDepth - 1; d >= 0; --d) indented += "\n" + std::string(d, '\t') + "]";
-  EXPECT_EQ(Emit(*root, Jzon::IndentedStyle), indented);
+ private:
+  unsigned Pick(unsigned count) { return static_cast<unsigned>(rng_() % count); }
+
+  std::string Name() {
+    static const char* const kPieces[] = {"a", "Z", "7", " ", "/*", "//", "{", "]", ":", ",",
+                                          "\xc3\xa9", "\\n", "\\\"", "\\\\", "\\u00e9", "\t"};
+    std::string name;
+    for (unsigned i = Pick(6); i > 0; --i) name += kPieces[Pick(std::size(kPieces))];
+    return name;
+  }
+
+  Jzon::Value Scalar() {
+    static const char* const kDialect[] = {"-", "1.2.3", "--5", "1e5", "-2.5E-3", "0.50"};
+    switch (Pick(8)) {
+      case 0: return Jzon::Value();
+      case 1: return Jzon::Value(Pick(2) == 0);
+      case 2: return Jzon::Value(static_cast<int>(rng_()));
+      case 3: return Jzon::Value(std::ldexp(double(rng_()), static_cast<int>(Pick(120)) - 80));
+      case 4: return Jzon::Value(Jzon::NumberValue, kDialect[Pick(std::size(kDialect))]);
+    }
+    std::string text(Pick(12), '\0');  // any bytes, NUL, quotes and backslashes included
+    for (char& c : text) c = static_cast<char>(rng_());
+    return Jzon::Value(Jzon::StringValue, text);
+  }
+
+  std::mt19937 rng_;
+};
+
+const Jzon::WriteStyle kStyles[] = {
+    Jzon::CompactStyle,      Jzon::IndentedStyle,   {false, true, false, 0},
+    {true, false, false, 2}, {true, true, true, 3}, {true, false, true, 0},
+    {false, true, true, 4},
+};
+
+TEST(EmitterRoundTrip, RandomTreesReadBackUnderEveryStyle) {
+  for (unsigned seed = 1; seed <= 400; ++seed) {
+    const std::unique_ptr<Jzon::Node> tree = TreeMaker(seed).Tree(static_cast<int>(seed % 6));
+    for (const Jzon::WriteStyle& style : kStyles) {
+      const std::string text = Write(*tree, style);
+      SCOPED_TRACE("seed " + std::to_string(seed) + ": " + text);
+      ASSERT_EQ(Jzon::DetectNodeType(text), tree->Kind());
+      ASSERT_TRUE(jzon_test::ReadsBack(*tree, style));
+    }
+  }
 }
 
 }  // namespace

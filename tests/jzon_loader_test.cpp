@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <fstream>
 #include <string>
 
 #include "jzon.h"
@@ -11,31 +13,43 @@
 namespace {
 
 using jzon_test::Describe;
-using jzon_test::TempFile;
 
-void ExpectFailedLoad(const std::string& path) {
-  Jzon::FileLoader loader(path);
-  EXPECT_EQ(loader.ErrorMessage(), "Failed to load file");
-  EXPECT_EQ(loader.DetectNodeType(), Jzon::ValueNode);
-  Jzon::Object root;
-  root.Add("kept", Jzon::Value(1));
-  EXPECT_FALSE(loader.ParseInto(root));
-  EXPECT_EQ(Describe(root), R"({"kept":#1})");
-  EXPECT_FALSE(Jzon::FileLoader::LoadFile(path, root));
+// Named by process, as every test case runs as its own process.
+std::string TempPath(const std::string& stem) {
+  return testing::TempDir() + "jzon_loader_" + std::to_string(getpid()) + "_" + stem;
 }
 
-TEST(FileLoaderOpen, MissingFileFailsWithoutThrowing) {
-  ExpectFailedLoad(testing::TempDir() + "no_such_dir/missing.json");
-}
+// A file holding the given bytes for the lifetime of the object.
+class TempFile {
+ public:
+  explicit TempFile(const std::string& bytes) : path_(TempPath(std::to_string(counter_++))) {
+    std::ofstream(path_, std::ios::binary).write(bytes.data(), bytes.size());
+  }
+  ~TempFile() { std::remove(path_.c_str()); }
+  TempFile(const TempFile&) = delete;
+  const std::string& path() const { return path_; }
 
-TEST(FileLoaderOpen, DirectoryFails) { ExpectFailedLoad(testing::TempDir()); }
+ private:
+  static inline int counter_ = 0;
+  std::string path_;
+};
 
-TEST(FileLoaderOpen, FifoFailsWithoutWaitingForAWriter) {
-  const std::string path = testing::TempDir() + "jzon_loader_fifo";
-  std::remove(path.c_str());
-  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
-  ExpectFailedLoad(path);
-  std::remove(path.c_str());
+TEST(FileLoaderOpen, UnreadablePathsFailWithoutThrowingOrWaiting) {
+  const std::string fifo = TempPath("fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);  // must not wait for a writer
+  for (const std::string& path : {testing::TempDir() + "no_such_dir/missing.json",
+                                  testing::TempDir(), fifo}) {
+    SCOPED_TRACE(path);
+    Jzon::FileLoader loader(path);
+    EXPECT_EQ(loader.ErrorMessage(), "Failed to load file");
+    EXPECT_EQ(loader.DetectNodeType(), Jzon::ValueNode);
+    Jzon::Object root;
+    root.Add("kept", Jzon::Value(1));
+    EXPECT_FALSE(loader.ParseInto(root));
+    EXPECT_EQ(Describe(root), R"({"kept":#1})");
+    EXPECT_FALSE(Jzon::FileLoader::LoadFile(path, root));
+  }
+  std::remove(fifo.c_str());
 }
 
 TEST(FileLoaderOpen, EmptyFileParsesToNothing) {
@@ -49,24 +63,14 @@ TEST(FileLoaderOpen, EmptyFileParsesToNothing) {
   EXPECT_EQ(Describe(root), "[#2]");
 }
 
-TEST(FileLoaderText, CarriageReturnsKeptOnlyInsideStrings) {
-  const TempFile file("{\r\n\t\"a\": \"x\r\ny\",\r\n\t\"b\": [1,\r\n2]\r\n}\r\n");
+TEST(FileLoaderText, EveryByteReachesTheParserAndCarriageReturnsStayInStrings) {
+  const char raw[] = "{\r\n\t\"a\": \"x\r\ny\",\r\n\t\"b\": [1,\r\n\"\0\xff\"]\r\n}\r\n";
+  const TempFile file(std::string(raw, sizeof raw - 1));
   Jzon::FileLoader loader(file.path());
   ASSERT_EQ(loader.DetectNodeType(), Jzon::ObjectNode);
   Jzon::Object root;
   EXPECT_TRUE(loader.ParseInto(root)) << loader.ErrorMessage();
-  EXPECT_EQ(Describe(root), "{\"a\":\"x\r\ny\",\"b\":[#1,#2]}");
-}
-
-TEST(FileLoaderText, EveryByteReachesTheParser) {
-  const char raw[] = "[\"a\0b\", \"\xff\xfe\"]";
-  const std::string bytes(raw, sizeof raw - 1);
-  const TempFile file(bytes);
-  Jzon::Array root;
-  EXPECT_TRUE(Jzon::FileLoader::LoadFile(file.path(), root));
-  ASSERT_EQ(root.ChildCount(), 2u);
-  EXPECT_EQ(root.ChildAt(0).ToString(), std::string("a\0b", 3));
-  EXPECT_EQ(root.ChildAt(1).ToString(), "\xff\xfe");
+  EXPECT_EQ(Describe(root), std::string("{\"a\":\"x\r\ny\",\"b\":[#1,\"\0\xff\"]}", 26));
 }
 
 TEST(FileLoaderParse, FirstFailureSticks) {
@@ -74,21 +78,11 @@ TEST(FileLoaderParse, FirstFailureSticks) {
   Jzon::FileLoader loader(file.path());
   Jzon::Object first;
   EXPECT_FALSE(loader.ParseInto(first));
-  EXPECT_EQ(loader.ErrorMessage(), "Unknown token: x");
   EXPECT_EQ(Describe(first), R"({"a":#1})");
-
   Jzon::Object second;
   EXPECT_FALSE(loader.ParseInto(second));
   EXPECT_EQ(loader.ErrorMessage(), "Unknown token: x");
   EXPECT_EQ(Describe(second), "{}");
-}
-
-TEST(FileLoaderParse, WrongRootKindFailsWithParserMessage) {
-  const TempFile file("[1]");
-  Jzon::FileLoader loader(file.path());
-  Jzon::Object root;
-  EXPECT_FALSE(loader.ParseInto(root));
-  EXPECT_EQ(loader.ErrorMessage(), "The given root node is not an array");
 }
 
 TEST(FileLoaderParse, TwiceIntoOneRootAddsMembersTwice) {
@@ -98,30 +92,8 @@ TEST(FileLoaderParse, TwiceIntoOneRootAddsMembersTwice) {
   EXPECT_TRUE(loader.ParseInto(root));
   EXPECT_TRUE(loader.ParseInto(root));
   EXPECT_EQ(Describe(root), R"({"a":#1,"b":[true],"a":#1,"b":[true]})");
-}
-
-TEST(FileLoaderParse, LoadFileFillsRootOfMatchingKind) {
-  const TempFile file("[1, \"two\", null]");
-  Jzon::Array root;
-  EXPECT_TRUE(Jzon::FileLoader::LoadFile(file.path(), root));
-  EXPECT_EQ(Describe(root), R"([#1,"two",null])");
-  Jzon::Value wrong;
+  Jzon::Array wrong;
   EXPECT_FALSE(Jzon::FileLoader::LoadFile(file.path(), wrong));
-}
-
-TEST(FileLoaderParse, FileIsReadOnceAtConstruction) {
-  TempFile file("[1]");
-  Jzon::FileLoader loader(file.path());
-  {
-    std::FILE* f = std::fopen(file.path().c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fputs("{}", f);
-    std::fclose(f);
-  }
-  EXPECT_EQ(loader.DetectNodeType(), Jzon::ArrayNode);
-  Jzon::Array root;
-  EXPECT_TRUE(loader.ParseInto(root));
-  EXPECT_EQ(Describe(root), "[#1]");
 }
 
 }  // namespace

@@ -1,15 +1,11 @@
-// Helpers shared by the Jzon reading tests: a plain description of a tree
-// (independent of the emitter, so expectations can be written by hand),
-// parsing into a root of a chosen kind, and temporary files.
+// Helpers shared by the Jzon tests and the fuzz target: a plain description
+// of a tree (independent of the emitter, so expectations can be written by
+// hand), parsing into a root of a chosen kind, and reading written text back.
 #ifndef FOCUSRATE_TESTS_JZON_TEST_UTIL_H
 #define FOCUSRATE_TESTS_JZON_TEST_UTIL_H
 
-#include <cstdio>
-#include <fstream>
 #include <memory>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "jzon.h"
 
@@ -18,47 +14,28 @@ namespace jzon_test {
 // null, true/false, #number, "string" (stored text, no escaping), objects as
 // {"name":child,...} with names as stored, arrays as [child,...].
 inline std::string Describe(const Jzon::Node& node) {
-  if (node.IsObject()) {
-    std::string out = "{";
-    const char* sep = "";
-    for (const auto& member : node.AsObject()) {
-      out += sep;
-      out += "\"" + member.first + "\":" + Describe(member.second);
-      sep = ",";
-    }
-    return out + "}";
-  }
-  if (node.IsArray()) {
-    std::string out = "[";
-    const char* sep = "";
-    for (const Jzon::Node& element : node.AsArray()) {
-      out += sep;
-      out += Describe(element);
-      sep = ",";
-    }
-    return out + "]";
-  }
-  if (node.IsNull()) return "null";
   if (node.IsNumber()) return "#" + node.ToString();
   if (node.IsString()) return "\"" + node.ToString() + "\"";
-  return node.ToString();
+  if (node.IsValue()) return node.ToString();
+  std::string out;
+  if (node.IsObject()) {
+    for (const auto& m : node.AsObject()) out += ",\"" + m.first + "\":" + Describe(m.second);
+  } else {
+    for (const Jzon::Node& element : node.AsArray()) out += "," + Describe(element);
+  }
+  return (node.IsObject() ? "{" : "[") + out.substr(out.empty() ? 0 : 1) +
+         (node.IsObject() ? "}" : "]");
 }
 
 inline std::unique_ptr<Jzon::Node> MakeRoot(Jzon::NodeType kind) {
-  switch (kind) {
-    case Jzon::ObjectNode:
-      return std::make_unique<Jzon::Object>();
-    case Jzon::ArrayNode:
-      return std::make_unique<Jzon::Array>();
-    default:
-      return std::make_unique<Jzon::Value>();
-  }
+  if (kind == Jzon::ObjectNode) return std::make_unique<Jzon::Object>();
+  if (kind == Jzon::ArrayNode) return std::make_unique<Jzon::Array>();
+  return std::make_unique<Jzon::Value>();
 }
 
 struct ParseOutcome {
   bool ok;
-  std::string error;
-  std::string tree;  // Describe of the root after the run
+  std::string error, tree;  // tree: Describe of the root after the run
 };
 
 inline ParseOutcome ParseAs(Jzon::NodeType kind, const std::string& text) {
@@ -74,37 +51,20 @@ inline std::string Write(const Jzon::Node& node, const Jzon::WriteStyle& style) 
   return emitter.GetResult();
 }
 
+// True when the text written for root parses back to the same tree, which
+// writes the same text again.
+inline bool ReadsBack(const Jzon::Node& root, const Jzon::WriteStyle& style) {
+  const std::string text = Write(root, style);
+  std::unique_ptr<Jzon::Node> back = MakeRoot(Jzon::DetectNodeType(text));
+  Jzon::TextParser parser(*back, text);
+  return parser.Run() && Describe(*back) == Describe(root) && Write(*back, style) == text;
+}
+
 inline std::string Repeat(const std::string& piece, std::size_t times) {
   std::string out;
-  out.reserve(piece.size() * times);
   for (std::size_t i = 0; i < times; ++i) out += piece;
   return out;
 }
-
-// A file holding the given bytes for the lifetime of the object.
-class TempFile {
- public:
-  explicit TempFile(const std::string& bytes)
-      : path_(testing::TempDir() + "jzon_" + CurrentTestName() + "_" +
-              std::to_string(counter_++) + ".json") {
-    std::ofstream out(path_, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  }
-  ~TempFile() { std::remove(path_.c_str()); }
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
-
-  const std::string& path() const { return path_; }
-
- private:
-  static std::string CurrentTestName() {
-    const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-    return std::string(info->test_suite_name()) + "_" + info->name();
-  }
-
-  static inline int counter_ = 0;
-  std::string path_;
-};
 
 }  // namespace jzon_test
 
