@@ -12,78 +12,49 @@
 
 namespace {
 
-struct QuoteCase {
-  const char* field;
-  const char* csv;
-};
-
-constexpr QuoteCase kQuoteCases[] = {
-    {"plain/a.jpg", "plain/a.jpg"},
-    {"with space.jpg", "with space.jpg"},
-    {"a,b.jpg", "\"a,b.jpg\""},
-    {"say \"cheese\".jpg", "\"say \"\"cheese\"\".jpg\""},
-    {"line\nbreak.jpg", "\"line\nbreak.jpg\""},
-    {"cr\rhere.jpg", "\"cr\rhere.jpg\""},
-    {"\"", "\"\"\"\""},
-    {"", ""},
-};
-
-TEST(BatchRowsCsv, QuotesOnlyFieldsThatNeedIt) {
-  for (const QuoteCase& c : kQuoteCases) {
-    SCOPED_TRACE(c.field);
-    EXPECT_EQ(CsvField(c.field), c.csv);
-  }
-}
-
 RatedImage Rated(double a, double b, double c, double d) {
   RatedImage rated;
   rated.figures = {a, b, c, d};
   return rated;
 }
 
-TEST(BatchRowsCsv, FiguresAsTheResultFileWritesThemAndEmptyWhenMissing) {
-  const RatedImage ok = Rated(1234.5678, 0.1, 1e-7, 3e9);
-  EXPECT_EQ(RowLine(RowFormat::Csv, "x.png", ok),
-            "x.png," + FigureByHand(1234.5678) + "," + FigureByHand(0.1) + "," +
-                FigureByHand(1e-7) + "," + FigureByHand(3e9) + ",ok\n");
-  EXPECT_EQ(RowLine(RowFormat::Csv, "black.png", Rated(0, 0, 0, NAN)),
-            "black.png,0,0,0,,ok\n");
-  RatedImage bad;
-  bad.status = RateStatus::CannotDecode;
-  EXPECT_EQ(RowLine(RowFormat::Csv, "bad.jpg", bad), "bad.jpg,,,,,cannot decode\n");
-  EXPECT_EQ(HeaderLine(RowFormat::Csv), "path,laplace,variance_lap,tenengrad,gray_level,status\n");
-  EXPECT_EQ(HeaderLine(RowFormat::Jsonl), "");
+TEST(BatchRowsCsv, QuotesOnlyFieldsThatNeedIt) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"plain/a.jpg", "plain/a.jpg"},
+      {"with space.jpg", "with space.jpg"},
+      {"a,b.jpg", "\"a,b.jpg\""},
+      {"say \"cheese\".jpg", "\"say \"\"cheese\"\".jpg\""},
+      {"line\nbreak.jpg", "\"line\nbreak.jpg\""},
+      {"cr\rhere.jpg", "\"cr\rhere.jpg\""},
+      {"\"", "\"\"\"\""},
+      {"", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CsvField(c.first), c.second) << c.first;
 }
 
 TEST(BatchRowsJsonl, OneParsableObjectPerLine) {
-  RatedImage outside;
-  outside.status = RateStatus::OutsideRegion;
-  struct Row {
+  const struct {
     std::string path;
     RatedImage rated;
     std::string status;
-  };
-  const Row rows[] = {{"dir/a.png", Rated(1234.5678, 2, 3, 4), "ok"},
-                      {"back\\slash \"quoted\".jpg", Rated(0, 0, 0, NAN), "ok"},
-                      {"tiny.png", outside, "region outside image"}};
-  for (const Row& row : rows) {
+  } rows[] = {{"dir/a.png", Rated(1234.5678, 2, 3, 4), "ok"},
+              {"back\\slash \"quoted\".jpg", Rated(0, 0, 0, NAN), "ok"},
+              {"tiny.png", RatedImage{RateStatus::TooLarge}, "too large"}};
+  const char* names[] = {"path", "Laplace", "Variance-Lap", "Tenengrad", "Gray-Level", "status"};
+  for (const auto& row : rows) {
     SCOPED_TRACE(row.path);
     const std::string line = RowLine(RowFormat::Jsonl, row.path, row.rated);
     ASSERT_EQ(line.find('\n'), line.size() - 1);
     Jzon::Object parsed;
     Jzon::TextParser parser(parsed, line);
     ASSERT_TRUE(parser.Run()) << parser.ErrorMessage();
-    const char* names[] = {"path", "Laplace", "Variance-Lap", "Tenengrad", "Gray-Level",
-                           "status"};
     ASSERT_EQ(parsed.ChildCount(), 6u);
     unsigned i = 0;
     for (const auto& member : parsed) EXPECT_EQ(member.first, names[i++]);
-    EXPECT_EQ(parsed.ChildNamed("path").ToString(), row.path);
-    EXPECT_EQ(parsed.ChildNamed("status").ToString(), row.status);
     const FocusFigures& f = row.rated.figures;
-    const double figures[] = {f.laplace, f.varianceLap, f.tenengrad, f.grayLevel};
-    for (int k = 0; k < 4; ++k)
-      EXPECT_EQ(parsed.ChildNamed(names[k + 1]).ToString(), FigureByHand(figures[k]));
+    const std::string texts[] = {row.path, FigureByHand(f.laplace), FigureByHand(f.varianceLap),
+                                 FigureByHand(f.tenengrad), FigureByHand(f.grayLevel), row.status};
+    for (int k = 0; k < 6; ++k) EXPECT_EQ(parsed.ChildNamed(names[k]).ToString(), texts[k]);
   }
 }
 
@@ -94,13 +65,10 @@ std::vector<size_t> OrderByHand(const std::vector<RatedImage>& rows, size_t keep
   for (size_t i = 0; i < rows.size(); ++i) order[i] = i;
   auto key = [&](size_t i) {
     const double f = rows[i].figures.tenengrad;
-    return WasRated(rows[i]) && std::isfinite(f) ? f : -INFINITY;
+    return rows[i].status == RateStatus::Ok && std::isfinite(f) ? f : -INFINITY;
   };
-  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-    const bool ha = key(a) != -INFINITY, hb = key(b) != -INFINITY;
-    if (ha != hb) return ha;
-    return ha && key(a) > key(b);
-  });
+  std::stable_sort(order.begin(), order.end(),
+                   [&](size_t a, size_t b) { return key(a) > key(b); });
   order.resize(std::min(keep, order.size()));
   return order;
 }
@@ -126,11 +94,15 @@ TEST(RowRanking, SharpestFirstStableMissingLastAndTopKeepsTheFirst) {
 }
 
 TEST(RowRanking, MeasureNames) {
+  const std::pair<const char*, Measure> known[] = {{"laplace", Measure::Laplace},
+                                                   {"variance-lap", Measure::VarianceLap},
+                                                   {"tenengrad", Measure::Tenengrad},
+                                                   {"gray-level", Measure::GrayLevel}};
   Measure m;
-  ASSERT_TRUE(ParseMeasure("variance-lap", m));
-  EXPECT_EQ(m, Measure::VarianceLap);
-  ASSERT_TRUE(ParseMeasure("gray-level", m));
-  EXPECT_EQ(m, Measure::GrayLevel);
+  for (const auto& k : known) {
+    ASSERT_TRUE(ParseMeasure(k.first, m)) << k.first;
+    EXPECT_EQ(m, k.second) << k.first;
+  }
   EXPECT_FALSE(ParseMeasure("Laplace", m));
   EXPECT_FALSE(ParseMeasure("variance_lap", m));
 }

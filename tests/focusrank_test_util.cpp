@@ -7,35 +7,26 @@
 #include "process_util.h"
 
 std::vector<CsvRow> ParseCsv(const std::string& text) {
-  std::vector<CsvRow> rows;
-  CsvRow row;
+  std::vector<CsvRow> rows(1);
   std::string field;
   bool quoted = false;
   for (size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
-    if (quoted) {
-      if (c != '"') {
-        field += c;
-      } else if (i + 1 < text.size() && text[i + 1] == '"') {
-        field += '"';
-        ++i;
-      } else {
-        quoted = false;
-      }
+    if (c == '"' && quoted && i + 1 < text.size() && text[i + 1] == '"') {
+      field += text[i++];
     } else if (c == '"') {
-      quoted = true;
-    } else if (c == ',' || c == '\n') {
-      row.push_back(field);
-      field.clear();
-      if (c == '\n') {
-        rows.push_back(row);
-        row.clear();
-      }
-    } else {
+      quoted = !quoted;
+    } else if (quoted || (c != ',' && c != '\n')) {
       field += c;
+    } else {
+      rows.back().push_back(field);
+      field.clear();
+      if (c == '\n') rows.emplace_back();
     }
   }
-  if (quoted || !row.empty() || !field.empty()) throw std::runtime_error("CSV ends mid-row");
+  if (quoted || !rows.back().empty() || !field.empty())
+    throw std::runtime_error("CSV ends mid-row");
+  rows.pop_back();
   return rows;
 }
 
@@ -52,8 +43,8 @@ std::vector<std::string> SplitLines(const std::string& text) {
 std::vector<std::string> FocusrateFigureTexts(const std::string& image,
                                               const std::string& scratchFile) {
   std::remove(scratchFile.c_str());
-  const ProcessResult run = RunProcess({kFocusrateProgram, image, scratchFile}, "", 60);
-  if (run.status != 0) return {"", "", "", ""};
+  const std::string focusrate = FOCUSRATE_BINARY_DIR "/tool/focusrate";
+  if (RunProcess({focusrate, image, scratchFile}, "", 60).status != 0) return {"", "", "", ""};
   Jzon::Object doc;
   if (!Jzon::FileLoader::LoadFile(scratchFile, doc))
     throw std::runtime_error("focusrate wrote no readable file for " + image);

@@ -50,25 +50,20 @@ bool SaveSmall(const std::string& path) {
   return Jzon::FileSaver::SaveFile(path, SmallDoc(), Jzon::CompactStyle);
 }
 
-// A file-size limit makes every write past a few bytes fail, like a full disk.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &old_);
-    struct rlimit limit = old_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-    oldHandler_ = signal(SIGXFSZ, SIG_IGN);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old_);
-    signal(SIGXFSZ, oldHandler_);
-  }
-
- private:
-  struct rlimit old_;
-  void (*oldHandler_)(int);
-};
+// Runs f under a file-size limit of 8 bytes: writes past it fail like a full disk.
+template <typename F>
+auto UnderSizeLimit(F f) {
+  struct rlimit old, small;
+  getrlimit(RLIMIT_FSIZE, &old);
+  small = old;
+  small.rlim_cur = 8;
+  setrlimit(RLIMIT_FSIZE, &small);
+  void (*oldHandler)(int) = signal(SIGXFSZ, SIG_IGN);
+  const auto result = f();
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, oldHandler);
+  return result;
+}
 
 class FileSaverTest : public ::testing::Test {
  protected:
@@ -129,18 +124,12 @@ TEST_F(FileSaverTest, WriterDestroyedWithoutCommitLeavesTheOldFileAlone) {
 
 TEST_F(FileSaverTest, FailedWriteKeepsOldContentAndLeavesNothing) {
   WriteBytes(PathOf("out.json"), "old");
-  for (const char* name : {"out.json", "new.json"}) {
-    SCOPED_TRACE(name);
-    const FileSizeLimit limit(8);
-    EXPECT_FALSE(SaveSmall(PathOf(name)));
-  }
+  for (const char* name : {"out.json", "new.json"})
+    EXPECT_FALSE(UnderSizeLimit([&] { return SaveSmall(PathOf(name)); })) << name;
   {
     Jzon::FileWriter writer(PathOf("out.json"));
-    {
-      const FileSizeLimit limit(8);
-      ASSERT_TRUE(writer.Open());
-      EXPECT_FALSE(writer.Write(kSmallDocCompact, sizeof kSmallDocCompact - 1));
-    }
+    ASSERT_TRUE(writer.Open());
+    EXPECT_FALSE(UnderSizeLimit([&] { return writer.Write("{\"a\":1,\"b\":2}", 13); }));
     EXPECT_EQ(writer.LastErrno(), EFBIG);
     EXPECT_FALSE(writer.Commit());  // a failure sticks
   }
