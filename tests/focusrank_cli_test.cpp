@@ -54,6 +54,7 @@ class MixedFolder : public testing::Test {
   void SetUp() override {
     fs::create_directories(root_ + "/sub/deeper");
     ASSERT_TRUE(cv::imwrite(root_ + "/a.png", MakeNoise(64, 48, 1, 3)));
+    ASSERT_TRUE(cv::imwrite(root_ + kOddName, MakeRamp(8, 8)));
     ASSERT_TRUE(cv::imwrite(root_ + "/UPPER.PNG", MakeCheckerboard(40, 30, 4, 3)));
     ASSERT_TRUE(cv::imwrite(root_ + "/grey.png", MakeSoftBlobs(50, 50, 3)));
     ASSERT_TRUE(cv::imwrite(root_ + "/black.png", MakeUniform(20, 10, 0)));
@@ -66,6 +67,7 @@ class MixedFolder : public testing::Test {
     ASSERT_EQ(::mkfifo((root_ + "/fifo.jpg").c_str(), 0600), 0);
   }
 
+  const std::string kOddName = "/a,\"quoted\"\nname.png";  // CSV must quote it
   ScratchDir scratch_;
   std::string root_ = scratch_ / "photos";
 };
@@ -77,13 +79,15 @@ TEST_F(MixedFolder, RowsInNameOrderWithFocusratesFiguresForAnyJobsFormatOrOutput
   const std::vector<CsvRow> rows = BodyRows(run);
   // Sorted by name at each level; notes.txt and the loop are left out.
   const std::vector<std::pair<std::string, std::string>> expected = {
-      {"/UPPER.PNG", "ok"},          {"/a.png", "ok"},    {"/bad.jpg", "cannot decode"},
+      {"/UPPER.PNG", "ok"},          {kOddName, "ok"},
+      {"/a.png", "ok"},              {"/bad.jpg", "cannot decode"},
       {"/black.png", "ok"},          {"/fifo.jpg", "not a regular file"},
       {"/grey.png", "ok"},           {"/sub/b.jpg", "ok"}, {"/sub/deeper/c.bmp", "ok"},
       {"/truncated.png", "cannot decode"}};
   std::vector<std::pair<std::string, std::string>> got;
   for (const CsvRow& row : rows) got.emplace_back(row[0].substr(root_.size()), row[5]);
   EXPECT_EQ(got, expected);
+  EXPECT_NE(run.out.find("\n\"" + root_ + "/a,\"\"quoted\"\"\nname.png\","), std::string::npos);
   ExpectFiguresOfFocusrate(rows, scratch_);
 
   EXPECT_EQ(Rank({"-j", "1", root_}).out, run.out);
@@ -142,7 +146,7 @@ TEST_F(MixedFolder, UnreadableDirectoryIsReportedAndTheRunGoesOn) {
   ::chmod(locked.c_str(), 0755);
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "focusrank: " + locked + ": cannot read directory (Permission denied)\n");
-  EXPECT_EQ(BodyRows(run).size(), 8u);
+  EXPECT_EQ(BodyRows(run).size(), 9u);
 }
 
 TEST(FocusrankSamples, FiguresEqualFocusratesAndAllRated) {
@@ -239,21 +243,6 @@ TEST(FocusrankRegion, RatesTheClippedRegionAsAnImageOfItsOwn) {
   EXPECT_EQ(outside.out, kHeader + path + ",,,,,region outside image\n");
 }
 
-TEST(FocusrankPaths, QuotedCsvPathsAndRowsForMissingFiles) {
-  ScratchDir scratch;
-  const std::string odd = scratch / "a,\"quoted\"\nname.png";
-  ASSERT_TRUE(cv::imwrite(odd, MakeRamp(8, 8)));
-  const std::string missing = scratch / "missing.jpg";
-  const ProcessResult run = Rank({odd, missing});
-  EXPECT_EQ(run.status, 1);
-  const std::vector<CsvRow> rows = BodyRows(run);
-  ASSERT_EQ(rows.size(), 2u);
-  EXPECT_EQ(rows[0][0], odd);
-  EXPECT_EQ(rows[0][5], "ok");
-  EXPECT_EQ(rows[1], (CsvRow{missing, "", "", "", "", "cannot decode"}));
-  EXPECT_NE(run.out.find("\"" + scratch / "a,\"\"quoted\"\"\nname.png\","), std::string::npos);
-}
-
 TEST(FocusrankLimits, RefusesImagesAboveMaxPixels) {
   ScratchDir scratch;
   const std::string jpg = scratch / "100x100.jpg", hdr = scratch / "100x100.hdr";
@@ -289,6 +278,8 @@ TEST(FocusrankFailures, UnwritableOutputIsStatusThreeUnreadableListIsOne) {
   EXPECT_EQ(list.status, 1);
   EXPECT_EQ(list.err, "focusrank: " + scratch / "missing.txt" + ": cannot read list\n");
   EXPECT_EQ(BodyRows(list), BodyRows(Rank({image})));
+  const std::string missing = scratch / "missing.jpg";
+  EXPECT_EQ(Rank({missing}).out, kHeader + missing + ",,,,,cannot decode\n");
 }
 
 TEST(FocusrankPipe, ClosedReaderEndsTheRunQuietly) {
