@@ -12,74 +12,56 @@
 
 namespace {
 
-struct Pipe {
-  int read = -1;
-  int write = -1;
-};
-
-Pipe MakePipe() {
-  int fds[2];
-  if (::pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
-  return {fds[0], fds[1]};
-}
-
-void CloseFd(int& fd) {
+void Close(int& fd) {
   if (fd >= 0) ::close(fd);
   fd = -1;
-}
-
-// Only async-signal-safe calls between fork and exec.
-[[noreturn]] void ExecChild(const Pipe& in, const Pipe& out, const Pipe& err, char* const* argv) {
-  ::dup2(in.read, STDIN_FILENO);
-  ::dup2(out.write, STDOUT_FILENO);
-  ::dup2(err.write, STDERR_FILENO);
-  ::signal(SIGPIPE, SIG_DFL);  // an ignored signal would survive exec
-  ::execv(argv[0], argv);
-  ::_exit(127);
-}
-
-int DecodeWaitStatus(int waitStatus) {
-  if (WIFEXITED(waitStatus)) return WEXITSTATUS(waitStatus);
-  if (WIFSIGNALED(waitStatus)) return -WTERMSIG(waitStatus);
-  return -1;
 }
 
 }  // namespace
 
 ProcessResult RunProcess(const std::vector<std::string>& args, const std::string& stdinText,
                          int timeoutSeconds) {
-  if (args.empty()) throw std::invalid_argument("RunProcess needs a program");
   std::vector<std::string> owned(args);
   std::vector<char*> argv;
   for (std::string& arg : owned) argv.push_back(arg.data());
   argv.push_back(nullptr);
 
-  Pipe in = MakePipe();
-  Pipe out = MakePipe();
-  Pipe err = MakePipe();
-  // The child may exit without reading its input; that must not kill us.
-  struct sigaction ignore {};
-  struct sigaction previous {};
+  // Pipe ends: stdin read, write; stdout read, write; stderr read, write.
+  int fd[6] = {-1, -1, -1, -1, -1, -1};
+  for (int i = 0; i < 6; i += 2) {
+    if (::pipe2(fd + i, O_CLOEXEC) != 0) {
+      for (int& f : fd) Close(f);
+      throw std::runtime_error("pipe failed");
+    }
+  }
+  // The child may exit without reading its input, or write its output before
+  // reading it all: that must neither kill us (SIGPIPE) nor block us.
+  ::fcntl(fd[1], F_SETFL, O_NONBLOCK);
+  struct sigaction ignore {}, previous {};
   ignore.sa_handler = SIG_IGN;
   ::sigaction(SIGPIPE, &ignore, &previous);
 
   const pid_t pid = ::fork();
+  if (pid == 0) {  // only async-signal-safe calls until exec
+    ::dup2(fd[0], STDIN_FILENO);
+    ::dup2(fd[3], STDOUT_FILENO);
+    ::dup2(fd[5], STDERR_FILENO);
+    ::signal(SIGPIPE, SIG_DFL);  // an ignored signal would survive exec
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
   if (pid < 0) {
-    for (int* fd : {&in.read, &in.write, &out.read, &out.write, &err.read, &err.write}) CloseFd(*fd);
+    for (int& f : fd) Close(f);
     ::sigaction(SIGPIPE, &previous, nullptr);
     throw std::runtime_error("fork failed");
   }
-  if (pid == 0) ExecChild(in, out, err, argv.data());
-  CloseFd(in.read);
-  CloseFd(out.write);
-  CloseFd(err.write);
+  for (int i : {0, 3, 5}) Close(fd[i]);
+  if (stdinText.empty()) Close(fd[1]);
 
   ProcessResult result{0, std::string(), std::string(), false};
   std::size_t sent = 0;
-  if (stdinText.empty()) CloseFd(in.write);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
-  while (out.read >= 0 || err.read >= 0) {
-    pollfd fds[3] = {{out.read, POLLIN, 0}, {err.read, POLLIN, 0}, {in.write, POLLOUT, 0}};
+  while (fd[2] >= 0 || fd[4] >= 0) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) {
@@ -87,43 +69,35 @@ ProcessResult RunProcess(const std::vector<std::string>& args, const std::string
       result.timedOut = true;
       break;
     }
-    if (::poll(fds, 3, static_cast<int>(left.count())) < 0 && errno != EINTR) break;
-    char buffer[65536];
+    pollfd polled[3] = {{fd[2], POLLIN, 0}, {fd[4], POLLIN, 0}, {fd[1], POLLOUT, 0}};
+    if (::poll(polled, 3, static_cast<int>(left.count())) < 0 && errno != EINTR) break;
     std::string* sinks[2] = {&result.out, &result.err};
-    int* sources[2] = {&out.read, &err.read};
     for (int i = 0; i < 2; ++i) {
-      if ((fds[i].revents & (POLLIN | POLLHUP | POLLERR)) == 0) continue;
-      const ssize_t got = ::read(*sources[i], buffer, sizeof buffer);
-      if (got > 0) {
-        sinks[i]->append(buffer, static_cast<std::size_t>(got));
-      } else if (got == 0 || errno != EINTR) {
-        CloseFd(*sources[i]);
-      }
+      if (polled[i].revents == 0) continue;
+      char buffer[65536];
+      const ssize_t got = ::read(fd[2 + 2 * i], buffer, sizeof buffer);
+      if (got > 0) sinks[i]->append(buffer, static_cast<std::size_t>(got));
+      if (got == 0 || (got < 0 && errno != EINTR)) Close(fd[2 + 2 * i]);
     }
-    if (fds[2].revents != 0) {
-      const ssize_t put = (fds[2].revents & POLLOUT)
-                              ? ::write(in.write, stdinText.data() + sent, stdinText.size() - sent)
-                              : -1;
+    if (polled[2].revents != 0) {
+      const ssize_t put = ::write(fd[1], stdinText.data() + sent, stdinText.size() - sent);
       if (put > 0) sent += static_cast<std::size_t>(put);
-      if (put < 0 && errno == EINTR) continue;
-      if (put < 0 || sent == stdinText.size()) CloseFd(in.write);
+      if ((put < 0 && errno != EINTR && errno != EAGAIN) || sent == stdinText.size()) Close(fd[1]);
     }
   }
-  CloseFd(in.write);
-  CloseFd(out.read);
-  CloseFd(err.read);
+  for (int& f : fd) Close(f);
   // A child that closed its outputs may still run: the deadline holds here too.
   int waitStatus = 0;
-  while (true) {
-    const pid_t done = ::waitpid(pid, &waitStatus, WNOHANG);
-    if (done == pid || (done < 0 && errno != EINTR)) break;
-    if (done == 0 && std::chrono::steady_clock::now() >= deadline && !result.timedOut) {
+  while (::waitpid(pid, &waitStatus, WNOHANG) == 0) {
+    if (!result.timedOut && std::chrono::steady_clock::now() >= deadline) {
       ::kill(pid, SIGKILL);
       result.timedOut = true;
     }
-    if (done == 0) ::usleep(1000);
+    ::usleep(1000);
   }
   ::sigaction(SIGPIPE, &previous, nullptr);
-  result.status = DecodeWaitStatus(waitStatus);
+  result.status = WIFEXITED(waitStatus)     ? WEXITSTATUS(waitStatus)
+                  : WIFSIGNALED(waitStatus) ? -WTERMSIG(waitStatus)
+                                            : -1;
   return result;
 }

@@ -7,18 +7,17 @@
 #include <vector>
 
 struct ProcessResult {
-  int status;     ///< exit status 0..255; -N when killed by signal N
+  int status;       ///< exit status 0..255; -N when killed by signal N
   std::string out;  ///< everything written to stdout
   std::string err;  ///< everything written to stderr
-  bool timedOut;  ///< killed (SIGKILL) after the time limit
+  bool timedOut;    ///< killed (SIGKILL) after the time limit
 };
 
 /// Runs args[0] (a path, not searched in PATH) with args as its argv. Its
 /// stdin is a pipe carrying stdinText and then end-of-file; stdout and stderr
-/// are captured whole. After timeoutSeconds the process is killed, so a hang
-/// fails a test instead of blocking the run. SIGPIPE starts at its default.
+/// are pipes captured whole. After timeoutSeconds the process is killed, so a
+/// hang fails a test instead of blocking the run. SIGPIPE starts at its default.
 ProcessResult RunProcess(const std::vector<std::string>& args,
-                         const std::string& stdinText = std::string(),
-                         int timeoutSeconds = 60);
+                         const std::string& stdinText = std::string(), int timeoutSeconds = 60);
 
 #endif  // FOCUSRATE_TESTS_PROCESS_UTIL_H

@@ -2,36 +2,21 @@
 
 #include <algorithm>
 #include <random>
-#include <vector>
 
 #include <opencv2/imgproc.hpp>
-
-namespace {
-
-// mt19937's output sequence is fixed by the standard (unlike the standard
-// distributions), so the top byte of each draw is the same everywhere.
-std::uint8_t NextByte(std::mt19937& rng) { return static_cast<std::uint8_t>(rng() >> 24); }
-
-cv::Mat Allocate(int width, int height, int channels) {
-  return cv::Mat(height, width, CV_8UC(channels), cv::Scalar::all(0));
-}
-
-}  // namespace
 
 cv::Mat MakeUniform(int width, int height, int value, int channels) {
   return cv::Mat(height, width, CV_8UC(channels), cv::Scalar::all(value));
 }
 
 cv::Mat MakeCheckerboard(int width, int height, int cell, int channels, int low, int high) {
-  cv::Mat image = Allocate(width, height, channels);
+  cv::Mat image = MakeUniform(width, height, 0, channels);
   for (int y = 0; y < height; ++y) {
-    std::uint8_t* row = image.ptr<std::uint8_t>(y);
     for (int x = 0; x < width; ++x) {
       const bool lit = ((x / cell) + (y / cell)) % 2 == 1;
       for (int c = 0; c < channels; ++c) {
-        // Channel c of a lit cell fades by a third per channel: distinct BGR.
         const int value = lit ? high - (high - low) * c / 3 : low + (high - low) * c / 4;
-        row[x * channels + c] = cv::saturate_cast<std::uint8_t>(value);
+        image.ptr<std::uint8_t>(y)[x * channels + c] = cv::saturate_cast<std::uint8_t>(value);
       }
     }
   }
@@ -39,35 +24,35 @@ cv::Mat MakeCheckerboard(int width, int height, int cell, int channels, int low,
 }
 
 cv::Mat MakeRamp(int width, int height, int channels) {
-  cv::Mat image = Allocate(width, height, channels);
+  cv::Mat image = MakeUniform(width, height, 0, channels);
   for (int y = 0; y < height; ++y) {
-    std::uint8_t* row = image.ptr<std::uint8_t>(y);
     for (int x = 0; x < width; ++x) {
       const int across = width > 1 ? x * 255 / (width - 1) : 0;
-      const int down = height > 1 ? y * 255 / (height - 1) : 0;
-      const int values[3] = {across, down, 255 - across};
-      for (int c = 0; c < channels; ++c) row[x * channels + c] = static_cast<std::uint8_t>(values[c % 3]);
+      const int values[3] = {across, height > 1 ? y * 255 / (height - 1) : 0, 255 - across};
+      std::uint8_t* pixel = image.ptr<std::uint8_t>(y) + x * channels;
+      for (int c = 0; c < channels; ++c) pixel[c] = static_cast<std::uint8_t>(values[c % 3]);
     }
   }
   return image;
 }
 
 cv::Mat MakeNoise(int width, int height, std::uint32_t seed, int channels) {
-  cv::Mat image = Allocate(width, height, channels);
+  cv::Mat image = MakeUniform(width, height, 0, channels);
+  // mt19937's output is fixed by the standard (unlike the distributions), so
+  // the top byte of each draw is the same everywhere.
   std::mt19937 rng(seed);
   for (int y = 0; y < height; ++y) {
     std::uint8_t* row = image.ptr<std::uint8_t>(y);
-    for (int i = 0; i < width * channels; ++i) row[i] = NextByte(rng);
+    for (int i = 0; i < width * channels; ++i) row[i] = static_cast<std::uint8_t>(rng() >> 24);
   }
   return image;
 }
 
 cv::Mat MakeSoftBlobs(int width, int height, std::uint32_t seed, int channels) {
-  cv::Mat noise = MakeNoise(width, height, seed, channels);
-  cv::Mat smooth;
+  cv::Mat smooth, stretched;
   const double sigma = std::max(2.0, std::min(width, height) / 16.0);
-  cv::GaussianBlur(noise, smooth, cv::Size(0, 0), sigma, sigma, cv::BORDER_REFLECT_101);
-  cv::Mat stretched;
+  cv::GaussianBlur(MakeNoise(width, height, seed, channels), smooth, cv::Size(0, 0), sigma, sigma,
+                   cv::BORDER_REFLECT_101);
   cv::normalize(smooth, stretched, 0, 255, cv::NORM_MINMAX, CV_8U);
   return stretched;
 }
@@ -76,10 +61,4 @@ cv::Mat MakeDot3x3() {
   cv::Mat image = MakeUniform(3, 3, 0);
   image.at<std::uint8_t>(1, 1) = 255;
   return image;
-}
-
-cv::Mat GreyToBgr(const cv::Mat& grey) {
-  cv::Mat bgr;
-  cv::merge(std::vector<cv::Mat>{grey, grey, grey}, bgr);
-  return bgr;
 }

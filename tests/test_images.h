@@ -1,8 +1,7 @@
 // Seeded image generators shared by tests and benchmarks: the same arguments
 // always give the same pixels, so no image fixture has to be committed.
-// Every generator makes grey images (CV_8UC1) by default; channels 3 gives
-// blue-green-red images (CV_8UC3) whose channels differ, so a channel-order
-// mistake changes the figures.
+// Images are grey (CV_8UC1) by default; channels 3 gives blue-green-red
+// images whose channels differ, so a channel-order mistake changes figures.
 #ifndef FOCUSRATE_TESTS_TEST_IMAGES_H
 #define FOCUSRATE_TESTS_TEST_IMAGES_H
 
@@ -13,26 +12,23 @@
 /// Every pixel value (each channel the same).
 cv::Mat MakeUniform(int width, int height, int value, int channels = 1);
 
-/// Squares of cell x cell pixels alternating between low and high, starting
-/// with low at the top left; a BGR image gets colder/warmer colours per cell.
+/// Squares of cell x cell pixels alternating between low and high, low at the
+/// top left; a BGR image gets distinct values per channel.
 cv::Mat MakeCheckerboard(int width, int height, int cell, int channels = 1,
                          int low = 0, int high = 255);
 
 /// Left to right from 0 to 255 (a single column is 0); BGR: blue rises,
-/// red falls, green rises along the rows.
+/// green rises down the rows, red falls.
 cv::Mat MakeRamp(int width, int height, int channels = 1);
 
 /// Independent uniform values 0..255 per pixel and channel from seed.
 cv::Mat MakeNoise(int width, int height, std::uint32_t seed, int channels = 1);
 
-/// Blurry random blobs: noise smoothed with a wide Gaussian and stretched to
-/// 0..255, a stand-in for a defocused photograph.
+/// Noise smoothed with a wide Gaussian and stretched to 0..255: a stand-in
+/// for a defocused photograph.
 cv::Mat MakeSoftBlobs(int width, int height, std::uint32_t seed, int channels = 1);
 
 /// 3x3 grey, 0 everywhere except 255 at the centre.
 cv::Mat MakeDot3x3();
-
-/// The grey image g as three equal channels (what a decoder makes of a grey file).
-cv::Mat GreyToBgr(const cv::Mat& grey);
 
 #endif  // FOCUSRATE_TESTS_TEST_IMAGES_H
