@@ -10,26 +10,16 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <thread>
 
 #include "jzon.h"
+#include "scratch_files.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 mode_t PermissionBits(const std::string& path) {
   struct stat st;
@@ -67,14 +57,7 @@ auto UnderSizeLimit(F f) {
 
 class FileSaverTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "jzon_saver.XXXXXX").string();
-    ASSERT_NE(mkdtemp(&pattern[0]), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string PathOf(const std::string& name) const { return dir_ + "/" + name; }
+  std::string PathOf(const std::string& name) const { return dir_ / name; }
   std::set<std::string> Entries(const std::string& sub = "") const {
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(PathOf(sub)))
@@ -82,7 +65,7 @@ class FileSaverTest : public ::testing::Test {
     return names;
   }
 
-  std::string dir_;
+  ScratchDir dir_;
 };
 
 TEST_F(FileSaverTest, ReplacesAFileWithExactlyTheEmittedText) {
