@@ -12,6 +12,7 @@
 #include "exit_status.h"
 #include "engine.h"
 #include "image_input.h"
+#include "messages.h"
 #include "quiet_stderr.h"
 #include "result_document.h"
 #include "stream_closer.h"
@@ -42,7 +43,7 @@ std::string OneLine(std::string text) {
 }
 
 int Fail(const std::string& what) {
-  WriteStderr("focusrate: " + OneLine(what) + "\n");
+  Complain("focusrate", OneLine(what));
   return RateExit::kOtherFailure;
 }
 

@@ -1,4 +1,4 @@
-// Diagnostics of the batch program: one prefix, one stream, one flag.
+// Diagnostics of both programs: one prefix, one stream, one flag.
 #ifndef FOCUSRATE_MESSAGES_H
 #define FOCUSRATE_MESSAGES_H
 
