@@ -14,8 +14,8 @@ jobs=2
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DFOCUSRATE_BENCH=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target focusrank focusrate make_bench_photos >/dev/null
-rank=$build/tool/focusrank
-rate=$build/tool/focusrate
+rank=$build/bin/focusrank
+rate=$build/bin/focusrate
 
 if [ ! -d "$collection/small" ]; then
   [ -d "$photos" ] || { echo "bench_focusrank: no photos in $photos (scripts/fetch_photos.sh)"; exit 1; }

@@ -13,9 +13,9 @@ trap 'rm -rf "$out"' EXIT
 for image in samples/*; do
   name=$(basename "$image")
   status=0
-  build/tool/focusrate "$image" "$out/$name.json" >/dev/null || status=$?
+  build/bin/focusrate "$image" "$out/$name.json" >/dev/null || status=$?
   echo "== $image (exit status $status)"
   if [ "$status" -eq 0 ]; then cat "$out/$name.json"; echo; fi
 done
 echo "== the same samples ranked by focusrank, sharpest first"
-build/tool/focusrank --sort variance-lap samples
+build/bin/focusrank --sort variance-lap samples

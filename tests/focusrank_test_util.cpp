@@ -43,7 +43,7 @@ std::vector<std::string> SplitLines(const std::string& text) {
 std::vector<std::string> FocusrateFigureTexts(const std::string& image,
                                               const std::string& scratchFile) {
   std::remove(scratchFile.c_str());
-  const std::string focusrate = FOCUSRATE_BINARY_DIR "/tool/focusrate";
+  const std::string focusrate = FOCUSRATE_BINARY_DIR "/bin/focusrate";
   if (RunProcess({focusrate, image, scratchFile}, "", 60).status != 0) return {"", "", "", ""};
   Jzon::Object doc;
   if (!Jzon::FileLoader::LoadFile(scratchFile, doc))

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-const std::string kFocusrank = FOCUSRATE_BINARY_DIR "/tool/focusrank";
+const std::string kFocusrank = FOCUSRATE_BINARY_DIR "/bin/focusrank";
 
 using CsvRow = std::vector<std::string>;
 

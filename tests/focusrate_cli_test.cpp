@@ -19,7 +19,7 @@
 
 namespace {
 
-const std::string kFocusrate = FOCUSRATE_BINARY_DIR "/tool/focusrate";
+const std::string kFocusrate = FOCUSRATE_BINARY_DIR "/bin/focusrate";
 constexpr int kCannotDecodeStatus = 255;  // -1 as the shell sees it
 
 ProcessResult Rate(const std::string& image, const std::string& out) {

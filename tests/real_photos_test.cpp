@@ -75,7 +75,7 @@ void ExpectSameAsPipeline(const std::string& path, const ScratchDir& dir) {
   const std::string out = dir / "result.json";
   std::remove(out.c_str());
   const ProcessResult run =
-      RunProcess({FOCUSRATE_BINARY_DIR "/tool/focusrate", path, out}, "", 300);
+      RunProcess({FOCUSRATE_BINARY_DIR "/bin/focusrate", path, out}, "", 300);
   EXPECT_FALSE(run.timedOut);
   EXPECT_EQ(20u, run.out.size());
   EXPECT_EQ("", run.err);
