@@ -14,8 +14,8 @@ struct ProcessResult {
 };
 
 /// Runs args[0] (a path, not searched in PATH) with args as its argv. Its
-/// stdin is a pipe carrying stdinText and then end-of-file; stdout and stderr
-/// are pipes captured whole. After timeoutSeconds the process is killed, so a
+/// stdin is a file holding stdinText; stdout and stderr are files read back
+/// whole (tests that need a pipe build one with /bin/sh). After timeoutSeconds the process is killed, so a
 /// hang fails a test instead of blocking the run. SIGPIPE starts at its default.
 ProcessResult RunProcess(const std::vector<std::string>& args,
                          const std::string& stdinText = std::string(), int timeoutSeconds = 60);
