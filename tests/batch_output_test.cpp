@@ -1,53 +1,28 @@
-// Where focusrank reads its list from and writes its rows to, and its
-// progress line.
+// Where focusrank writes its rows to, which files it takes for images, and
+// its progress line.
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 #include "batch_inputs.h"
 #include "batch_output.h"
-#include "cli_test_util.h"
 #include "progress.h"
+#include "scratch_files.h"
 
 namespace {
 
-TEST(RowOutput, FileKeepsItsOldContentUntilFinishAndNothingElseIsLeft) {
+// focusrank_cli_test sees the finished file; only here is it seen mid-run.
+TEST(RowOutput, FileKeepsItsOldContentUntilFinishAndAFailureSticks) {
   ScratchDir dir;
-  const std::string path = dir / "rows.csv";
-  WriteBytes(path, "old\n");
-  RowOutput out(path);
-  ASSERT_TRUE(out.Open()) << out.Error();
-  ASSERT_TRUE(out.Write(std::string(200000, 'x')));  // past the buffer: some is written
-  ASSERT_TRUE(out.Write("\nend\n"));
-  EXPECT_EQ(ReadBytes(path), "old\n");
-  ASSERT_TRUE(out.Finish()) << out.Error();
-  EXPECT_EQ(ReadBytes(path), std::string(200000, 'x') + "\nend\n");
-  const std::filesystem::directory_iterator entries(dir / "");
-  EXPECT_EQ(std::distance(begin(entries), end(entries)), 1);
-}
-
-TEST(RowOutput, FailureSticksAndIsNotAReaderGone) {
-  RowOutput out("/dev/full");
-  ASSERT_TRUE(out.Open()) << out.Error();
-  EXPECT_TRUE(out.Write("short\n"));  // only buffered
-  EXPECT_FALSE(out.Finish());
-  EXPECT_EQ(out.Error(), "/dev/full: cannot write (No space left on device)");
-  EXPECT_FALSE(out.ReaderGone());
-  EXPECT_FALSE(out.Write("more\n"));
-}
-
-TEST(PathListRead, SplitsOnNewlineOrNulAndDropsEmptyEntries) {
-  ScratchDir dir;
-  WriteBytes(dir / "lines", "a.jpg\n\nwith space.png\nlast-without-newline");
-  WriteBytes(dir / "nuls", std::string("x\ny.jpg\0\0z.png\0", 15));
-  std::vector<std::string> paths = {"given"};
-  ASSERT_TRUE(ReadPathList(dir / "lines", false, paths));
-  EXPECT_EQ(paths, (std::vector<std::string>{"given", "a.jpg", "with space.png",
-                                             "last-without-newline"}));
-  paths.clear();
-  ASSERT_TRUE(ReadPathList(dir / "nuls", true, paths));
-  EXPECT_EQ(paths, (std::vector<std::string>{"x\ny.jpg", "z.png"}));
-  EXPECT_FALSE(ReadPathList(dir / "missing", false, paths));
+  WriteBytes(dir / "rows.csv", "old\n");
+  RowOutput out(dir / "rows.csv");
+  ASSERT_TRUE(out.Open() && out.Write(std::string(200000, 'x')));  // past the buffer: some written
+  EXPECT_EQ(ReadBytes(dir / "rows.csv"), "old\n");
+  ASSERT_TRUE(out.Write("\nend\n") && out.Finish()) << out.Error();
+  EXPECT_EQ(ReadBytes(dir / "rows.csv"), std::string(200000, 'x') + "\nend\n");
+  // Once a write failed nothing more goes out, so no partial file is committed.
+  RowOutput full("/dev/full");
+  ASSERT_TRUE(full.Open() && full.Write("short\n"));  // only buffered
+  EXPECT_FALSE(full.Finish());
+  EXPECT_FALSE(full.Write("more\n") || full.Flush() || full.Finish());
 }
 
 TEST(ImageExtensionMatch, KnownExtensionsInAnyCase) {

@@ -6,8 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <opencv2/imgcodecs.hpp>
+#include <sstream>
+#include <tuple>
 
 #include "cli_test_util.h"
 #include "focusrank_test_util.h"
@@ -19,6 +22,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using Row = std::vector<std::string>;
 
 const std::string kHeader = "path,laplace,variance_lap,tenengrad,gray_level,status\n";
 
@@ -27,278 +31,202 @@ ProcessResult Rank(std::vector<std::string> args, const std::string& stdinText =
   return RunProcess(args, stdinText, 120);
 }
 
-// Rows after the header, which must be there.
-std::vector<CsvRow> BodyRows(const ProcessResult& run) {
-  std::vector<CsvRow> rows = ParseCsv(run.out);
-  if (rows.empty() || rows.front() != ParseCsv(kHeader).front()) {
-    ADD_FAILURE() << "no header: " << run.out;
-    return {};
+// Exit status, standard output and standard error, compared at once.
+using Said = std::tuple<int, std::string, std::string>;
+Said Of(const ProcessResult& run) { return {run.status, run.out, run.err}; }
+
+// The rows of JSON Lines as texts ("" for null), each line's members checked
+// by name, order and kind; a row missing some has fewer fields.
+std::vector<Row> JsonRows(const std::string& out) {
+  const Row names = {"path", "Laplace", "Variance-Lap", "Tenengrad", "Gray-Level", "status"};
+  std::vector<Row> rows;
+  std::istringstream lines(out);
+  for (std::string text; std::getline(lines, text);) {
+    Jzon::Object line;
+    Jzon::TextParser parser(line, text);
+    EXPECT_TRUE(parser.Run()) << parser.ErrorMessage() << " in " << text;
+    rows.emplace_back();
+    for (const auto& [name, node] : line) {
+      const size_t k = rows.back().size();
+      EXPECT_EQ(name, names.at(k));
+      EXPECT_TRUE(k % 5 == 0 ? node.IsString() : node.IsNumber() || node.IsNull()) << text;
+      rows.back().push_back(node.IsNull() ? "" : node.ToString());
+    }
   }
-  rows.erase(rows.begin());
-  for (const CsvRow& row : rows) EXPECT_EQ(row.size(), 6u) << run.out;
   return rows;
 }
 
-void ExpectFiguresOfFocusrate(const std::vector<CsvRow>& rows, const ScratchDir& scratch) {
-  for (const CsvRow& row : rows) {
-    SCOPED_TRACE(row[0]);
-    EXPECT_EQ(CsvRow(row.begin() + 1, row.begin() + 5),
-              FocusrateFigureTexts(row[0], scratch / "r.json"));
-  }
+// A row of figures worked out by the reference measures.
+std::string RowByHand(const std::string& path, const cv::Mat& image) {
+  const FocusFigures f = ReferenceFigures(image);
+  return path + "," + FigureByHand(f.laplace) + "," + FigureByHand(f.varianceLap) + "," +
+         FigureByHand(f.tenengrad) + "," + FigureByHand(f.grayLevel) + ",ok\n";
 }
 
 // A folder of everything a real collection holds: images of several formats
-// and kinds, files that are not images, a subfolder, a symlink loop, a FIFO.
+// and kinds, files that are not images, a subfolder (with a space in its
+// name), a symlink loop, a FIFO,
+// and a symlink to the bundled samples (photographs of some size), which a
+// search passes by but which may be given by name.
 class MixedFolder : public testing::Test {
  protected:
   void SetUp() override {
-    fs::create_directories(root_ + "/sub/deeper");
-    ASSERT_TRUE(cv::imwrite(root_ + "/a.png", MakeNoise(64, 48, 1, 3)));
-    ASSERT_TRUE(cv::imwrite(root_ + kOddName, MakeRamp(8, 8)));
-    ASSERT_TRUE(cv::imwrite(root_ + "/UPPER.PNG", MakeCheckerboard(40, 30, 4, 3)));
-    ASSERT_TRUE(cv::imwrite(root_ + "/grey.png", MakeSoftBlobs(50, 50, 3)));
-    ASSERT_TRUE(cv::imwrite(root_ + "/black.png", MakeUniform(20, 10, 0)));
-    ASSERT_TRUE(cv::imwrite(root_ + "/sub/b.jpg", MakeRamp(33, 21, 3)));
-    ASSERT_TRUE(cv::imwrite(root_ + "/sub/deeper/c.bmp", MakeDot3x3()));
-    WriteBytes(root_ + "/bad.jpg", "not an image at all\n");
-    WriteBytes(root_ + "/truncated.png", ReadBytes(root_ + "/a.png").substr(0, 60));
+    fs::create_directories(root_ + "/sub dir/deeper");
+    const std::pair<std::string, cv::Mat> images[] = {
+        {"/a.png", MakeNoise(64, 48, 1, 3)}, {kOddName, MakeRamp(8, 8)},
+        {"/UPPER.PNG", MakeCheckerboard(40, 30, 4, 3)}, {"/grey.png", MakeSoftBlobs(50, 50, 3)},
+        {"/black.png", MakeUniform(20, 10, 0)}, {"/sub dir/b.jpg", MakeRamp(33, 21, 3)},
+        {"/sub dir/deeper/c.bmp", MakeDot3x3()}};
+    for (const auto& [name, image] : images) ASSERT_TRUE(cv::imwrite(root_ + name, image));
+    WriteBytes(root_ + "/bad.jpg", std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF", 10));
+    WriteBytes(root_ + "/truncated.png", ReadBytes(a_).substr(0, 60));
+    WriteBytes(root_ + "/huge.png", kHugePng);  // too large under the default limit
     WriteBytes(root_ + "/notes.txt", "ignored\n");
-    ASSERT_EQ(::symlink("..", (root_ + "/sub/loop").c_str()), 0);
+    ASSERT_EQ(::symlink("..", (root_ + "/sub dir/loop").c_str()), 0);
     ASSERT_EQ(::mkfifo((root_ + "/fifo.jpg").c_str(), 0600), 0);
+    fs::create_directory_symlink(FOCUSRATE_SOURCE_DIR "/samples", samples_);
   }
 
-  const std::string kOddName = "/a,\"quoted\"\nname.png";  // CSV must quote it
+  const std::string kOddName = "/a,\"q\\t\"\nname.png";  // CSV quotes it, JSON keeps the '\'
   ScratchDir scratch_;
-  std::string root_ = scratch_ / "photos";
+  const std::string root_ = scratch_ / "photos", samples_ = root_ + "/samples";
+  const std::string a_ = root_ + "/a.png", missing_ = root_ + "/missing.jpg";
+  const std::string quotedOdd_ = "\"" + root_ + "/a,\"\"q\\t\"\"\nname.png\"";
 };
 
-TEST_F(MixedFolder, RowsInNameOrderWithFocusratesFiguresForAnyJobsFormatOrOutput) {
-  const ProcessResult run = Rank({"--jobs", "2", root_});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "");
-  const std::vector<CsvRow> rows = BodyRows(run);
-  // Sorted by name at each level; notes.txt and the loop are left out.
-  const std::vector<std::pair<std::string, std::string>> expected = {
-      {"/UPPER.PNG", "ok"},          {kOddName, "ok"},
-      {"/a.png", "ok"},              {"/bad.jpg", "cannot decode"},
-      {"/black.png", "ok"},          {"/fifo.jpg", "not a regular file"},
-      {"/grey.png", "ok"},           {"/sub/b.jpg", "ok"}, {"/sub/deeper/c.bmp", "ok"},
-      {"/truncated.png", "cannot decode"}};
-  std::vector<std::pair<std::string, std::string>> got;
-  for (const CsvRow& row : rows) got.emplace_back(row[0].substr(root_.size()), row[5]);
-  EXPECT_EQ(got, expected);
-  EXPECT_NE(run.out.find("\n\"" + root_ + "/a,\"\"quoted\"\"\nname.png\","), std::string::npos);
-  ExpectFiguresOfFocusrate(rows, scratch_);
-
-  EXPECT_EQ(Rank({"-j", "1", root_}).out, run.out);
-
-  const ProcessResult jsonl = Rank({"--format", "jsonl", root_});
-  EXPECT_EQ(jsonl.status, 1);
-  ASSERT_EQ(jsonl.out.back(), '\n');
-  std::vector<CsvRow> fromJson;
-  for (const std::string& text : SplitLines(jsonl.out)) {
-    Jzon::Object line;
-    Jzon::TextParser parser(line, text);
-    ASSERT_TRUE(parser.Run()) << parser.ErrorMessage();
-    fromJson.emplace_back();
-    for (const char* name : {"path", "Laplace", "Variance-Lap", "Tenengrad", "Gray-Level",
-                             "status"}) {
-      const Jzon::Node& node = line.ChildNamed(name);
-      fromJson.back().push_back(node.IsNull() ? "" : node.ToString());
-    }
+TEST_F(MixedFolder, RowsInNameOrderWithFocusratesFiguresForAnyJobsFormatOrOrder) {
+  auto rank = [&](std::vector<std::string> args) {
+    args.insert(args.end(), {root_, samples_, missing_});
+    return Rank(args);
+  };
+  const ProcessResult run = rank({"--format", "jsonl", "--jobs", "2"});
+  EXPECT_EQ(Said(run.status, "", run.err), Said(1, "", ""));
+  const std::vector<Row> rows = JsonRows(run.out);
+  Row got;
+  std::string csv = kHeader;
+  for (const Row& row : rows) {
+    ASSERT_EQ(row.size(), 6u);
+    got.push_back(row[0].substr(root_.size() + 1) + " " + row[5]);
+    EXPECT_EQ(Row(row.begin() + 1, row.begin() + 5),
+              FocusrateFigureTexts(row[0], scratch_ / "r.json")) << row[0];
+    csv += (row[0] == root_ + kOddName ? quotedOdd_ : row[0]) + "," + row[1] + "," + row[2] + "," +
+           row[3] + "," + row[4] + "," + row[5] + "\n";
   }
-  EXPECT_EQ(fromJson, rows);
-
-  const std::string out = scratch_ / "out/ranks.csv";
+  // Sorted by name at each level; notes.txt, the loop and the samples link are passed by.
+  ASSERT_EQ(got, Row({"UPPER.PNG ok", kOddName.substr(1) + " ok", "a.png ok",
+                      "bad.jpg cannot decode", "black.png ok", "fifo.jpg not a regular file",
+                      "grey.png ok", "huge.png too large", "sub dir/b.jpg ok",
+                      "sub dir/deeper/c.bmp ok", "truncated.png cannot decode",
+                      "samples/scene_blurred.png ok", "samples/scene_grey.png ok",
+                      "samples/scene_sharp.jpg ok", "samples/scene_sharp.png ok",
+                      "missing.jpg cannot decode"}));
+  // The same rows from one job as CSV, into a file that is replaced whole and
+  // leaves nothing beside it.
   fs::create_directory(scratch_ / "out");
+  const std::string out = scratch_ / "out/ranks.csv";
   WriteBytes(out, "old");
-  const ProcessResult toFile = Rank({"-o", out, root_});
-  EXPECT_EQ(toFile.status, 1);
-  EXPECT_EQ(toFile.out, "");
-  EXPECT_EQ(ReadBytes(out), run.out);
-  EXPECT_EQ(std::distance(fs::directory_iterator(scratch_ / "out"), fs::directory_iterator()),
-            1);  // no temporary file left
+  EXPECT_EQ(Of(rank({"-q", "-j", "1", "-o", out})), Said(1, "", ""));
+  EXPECT_EQ(ReadBytes(out), csv);
+  EXPECT_EQ(std::distance(fs::directory_iterator(scratch_ / "out"), fs::directory_iterator()), 1);
+
+  // Sorted by each measure: larger first, ties (black.png and c.bmp have 0)
+  // in input order, then the rows without one (also black.png's Gray-Level).
+  const char* measures[] = {"laplace", "variance-lap", "tenengrad", "gray-level"};
+  auto key = [](const std::string& text) { return text.empty() ? -INFINITY : std::stod(text); };
+  std::vector<Row> sorted;
+  for (int k = 1; k < 5; ++k) {
+    sorted = rows;
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [&](const Row& a, const Row& b) { return key(a[k]) > key(b[k]); });
+    EXPECT_EQ(JsonRows(rank({"--format=jsonl", "--sort", measures[k - 1]}).out), sorted);
+  }
+  sorted.resize(3);
+  EXPECT_EQ(JsonRows(rank({"--format=jsonl", "--sort=gray-level", "--top", "3"}).out), sorted);
+  // Unsorted, --top keeps the first rows of the input order.
+  EXPECT_EQ(JsonRows(rank({"--format=jsonl", "--top", "2"}).out),
+            std::vector<Row>(rows.begin(), rows.begin() + 2));
 }
 
-TEST_F(MixedFolder, FilesFromStandardInputWithNewlinesOrNuls) {
-  const std::string a = root_ + "/a.png", b = root_ + "/sub/b.jpg", sub = root_ + "/sub";
-  const ProcessResult direct = Rank({a, sub, b});
-  EXPECT_EQ(direct.status, 0);
-  EXPECT_EQ(BodyRows(direct).size(), 4u);  // sub holds b.jpg and deeper/c.bmp
-  const ProcessResult lines = Rank({"--files-from", "-"}, a + "\n" + sub + "\n\n" + b + "\n");
-  EXPECT_EQ(lines.status, 0);
-  EXPECT_EQ(lines.out, direct.out);
-  EXPECT_EQ(Rank({"-0", "--files-from=-"}, a + '\0' + sub + '\0' + b).out, direct.out);
+TEST_F(MixedFolder, OptionsListsAndFailuresGiveTheirRowsStatusAndMessage) {
+  const std::string odd = root_ + kOddName, sub = root_ + "/sub dir", list = scratch_ / "list";
+  WriteBytes(list, odd + '\0' + a_ + std::string(2, '\0') + sub + '\0');  // a name may hold '\n'
+  // Radiance files are not sized from their header: refused once decoded.
+  const std::string hdr = scratch_ / "a.hdr", nowhere = scratch_ / "no/such/dir.csv";
+  const cv::Mat decoded = cv::imread(a_, cv::IMREAD_COLOR);
+  ASSERT_TRUE(cv::imwrite(hdr, cv::Mat_<cv::Vec3f>(decoded) / 255));
+  const std::string listed =
+      kHeader + RowByHand(quotedOdd_, cv::imread(odd)) + RowByHand(a_, decoded) +
+      RowByHand(sub + "/b.jpg", cv::imread(sub + "/b.jpg")) +
+      RowByHand(sub + "/deeper/c.bmp", cv::imread(sub + "/deeper/c.bmp"));
+  auto crop = [&](cv::Rect r) { return Said(0, kHeader + RowByHand(a_, decoded(r).clone()), ""); };
+  auto usage = [](const std::string& why) {
+    return Said(2, "", "focusrank: " + why + "\nTry 'focusrank --help'.\n");
+  };
+  const std::pair<std::vector<std::string>, Said> cases[] = {
+      // Standard input (read with "-" only) lists a.png, an empty line and sub.
+      {{odd, "--files-from", "-"}, Said(0, listed, "")},
+      {{"-0", "--files-from=" + list}, Said(0, listed, "")},
+      {{"--files-from", missing_, odd, a_, sub},
+       Said(1, listed, "focusrank: " + missing_ + ": cannot read list\n")},
+      // Regions rated as images of their own; rectangles worked out by hand.
+      {{"--roi", "50,40,100,100", a_}, crop({50, 40, 14, 8})},
+      {{"--roi", "10,5,7,9", a_}, crop({10, 5, 7, 9})}, {{"--roi=0,0,1,1", a_}, crop({0, 0, 1, 1})},
+      {{"--roi=center:50", a_}, crop({16, 12, 32, 24})},
+      {{"--roi", "64,0,5,5", a_}, Said(1, kHeader + a_ + ",,,,,region outside image\n", "")},
+      // a.png has 64 x 48 = 3072 pixels.
+      {{"--max-pixels", "3071", a_, hdr},
+       Said(1, kHeader + a_ + ",,,,,too large\n" + hdr + ",,,,,too large\n", "")},
+      {{"--max-pixels=3072", a_, hdr},
+       Said(0, kHeader + RowByHand(a_, decoded) + RowByHand(hdr, cv::imread(hdr)), "")},
+      {{"-o", "/dev/full", a_},
+       Said(3, "", "focusrank: /dev/full: cannot write (No space left on device)\n")},
+      {{"-o", nowhere, a_},
+       Said(3, "", "focusrank: " + nowhere + ": cannot create (No such file or directory)\n")},
+      {{"--srot", "x", "a.png"}, usage("unknown option '--srot'")},
+      {{}, usage("no image or directory given")},
+      {{"--jobs=", "a.png"}, usage("invalid value '' for '--jobs'")},
+      {{"a.png", "--jobs"}, usage("option '--jobs' needs a value")},
+      {{"-0", "a.png"}, usage("option '-0' needs '--files-from'")},
+      {{"--quiet=yes", "a.png"}, usage("option '--quiet' takes no value")}};
+  for (const auto& [args, said] : cases)
+    EXPECT_EQ(Of(Rank(args, a_ + "\n\n" + sub)), said) << testing::PrintToString(args);
+  for (const auto& [option, value] : std::vector<std::pair<std::string, std::string>>{
+           {"--jobs", "0"}, {"-j", "two"}, {"--format", "xml"}, {"--sort", "Laplace"},
+           {"--sort", "variance_lap"}, {"--top", "0"}, {"--roi", "center:0"},
+           {"--max-pixels", "-5"}})
+    EXPECT_EQ(Of(Rank({option, value, "a.png"})),
+              usage("invalid value '" + value + "' for '" + option + "'"));
+  for (const char* flag : {"-h", "--help"}) {  // help wins over what follows
+    const ProcessResult run = Rank({"--jobs", "1", flag, "--no-such-option"});
+    EXPECT_EQ(Said(run.status, run.out.substr(0, 35), run.err),
+              Said(0, "Usage: focusrank [OPTIONS] PATH...\n", ""));
+  }
 }
 
 TEST_F(MixedFolder, UnreadableDirectoryIsReportedAndTheRunGoesOn) {
-  const std::string locked = root_ + "/sub/deeper";
-  ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
-  std::vector<std::string> args = {kFocusrank, root_};
-  if (::geteuid() == 0) {
-    // Root reads every directory: run as nobody, who must reach the folder.
-    if (::access("/usr/bin/setpriv", X_OK) != 0) GTEST_SKIP() << "no setpriv to drop root";
-    ASSERT_EQ(::chmod((scratch_ / "").c_str(), 0755), 0);
+  std::vector<std::string> args = {kFocusrank, "--format=jsonl", root_};
+  if (::geteuid() == 0) {  // root reads every directory: run as nobody
     args.insert(args.begin(),
                 {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
+    if (::access(args[0].c_str(), X_OK) != 0) GTEST_SKIP() << "no setpriv to drop root";
   }
+  const std::string locked = root_ + "/sub dir/deeper";
+  ASSERT_EQ(::chmod((scratch_ / "").c_str(), 0755) | ::chmod(locked.c_str(), 0), 0);
   const ProcessResult run = RunProcess(args, "", 120);
   ::chmod(locked.c_str(), 0755);
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "focusrank: " + locked + ": cannot read directory (Permission denied)\n");
-  EXPECT_EQ(BodyRows(run).size(), 9u);
+  EXPECT_EQ(Said(run.status, "", run.err),
+            Said(1, "", "focusrank: " + locked + ": cannot read directory (Permission denied)\n"));
+  EXPECT_EQ(JsonRows(run.out).size(), 10u);
 }
 
-TEST(FocusrankSamples, FiguresEqualFocusratesAndAllRated) {
-  ScratchDir scratch;
-  const ProcessResult run = Rank({FOCUSRATE_SOURCE_DIR "/samples"});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "");
-  const std::vector<CsvRow> rows = BodyRows(run);
-  EXPECT_GE(rows.size(), 3u);
-  for (const CsvRow& row : rows) EXPECT_EQ(row[5], "ok");
-  ExpectFiguresOfFocusrate(rows, scratch);
-}
-
-TEST(FocusrankUsage, OneLineComplaintThenHintAndStatusTwo) {
-  const std::pair<std::vector<std::string>, const char*> cases[] = {
-      {{"--srot", "x", "a.png"}, "unknown option '--srot'"},
-      {{}, "no image or directory given"},
-      {{"-q"}, "no image or directory given"},
-      {{"--jobs", "0", "a.png"}, "invalid value '0' for '--jobs'"},
-      {{"-j", "two", "a.png"}, "invalid value 'two' for '-j'"},
-      {{"--jobs=", "a.png"}, "invalid value '' for '--jobs'"},
-      {{"--format", "xml", "a.png"}, "invalid value 'xml' for '--format'"},
-      {{"--sort", "sharpness", "a.png"}, "invalid value 'sharpness' for '--sort'"},
-      {{"--top", "0", "a.png"}, "invalid value '0' for '--top'"},
-      {{"--roi", "0,0,0,10", "a.png"}, "invalid value '0,0,0,10' for '--roi'"},
-      {{"--roi=center:0", "a.png"}, "invalid value 'center:0' for '--roi'"},
-      {{"--max-pixels", "-5", "a.png"}, "invalid value '-5' for '--max-pixels'"},
-      {{"a.png", "--jobs"}, "option '--jobs' needs a value"},
-      {{"-0", "a.png"}, "option '-0' needs '--files-from'"},
-      {{"--quiet=yes", "a.png"}, "option '--quiet' takes no value"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.second);
-    const ProcessResult run = Rank(c.first);
-    EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, std::string("focusrank: ") + c.second + "\nTry 'focusrank --help'.\n");
-  }
-  for (const char* flag : {"-h", "--help"}) {
-    const ProcessResult help = Rank({"--jobs", "1", flag, "--no-such-option"});
-    EXPECT_EQ(help.status, 0);
-    EXPECT_EQ(help.err, "");
-    EXPECT_EQ(help.out.rfind("Usage: focusrank [OPTIONS] PATH...\n", 0), 0u);
-  }
-}
-
-TEST(FocusrankRanking, SortsSharpestFirstByTheChosenMeasureAndKeepsTheTop) {
-  ScratchDir scratch;
-  const std::string dir = scratch / "set";
-  fs::create_directory(dir);
-  for (int cell : {1, 2, 3, 5, 8, 13})
-    ASSERT_TRUE(cv::imwrite(dir + "/cell" + std::to_string(cell) + ".png",
-                            MakeCheckerboard(60, 60, cell, 3, 40, 200)));
-  ASSERT_TRUE(cv::imwrite(dir + "/flat.png", MakeUniform(30, 30, 90)));
-  WriteBytes(dir + "/broken.png", "no");
-  // Expected: the unsorted rows by their Tenengrad, largest first, failures last.
-  const std::vector<CsvRow> inputOrder = BodyRows(Rank({dir}));
-  std::vector<CsvRow> expected = inputOrder;
-  auto key = [](const CsvRow& row) { return row[3].empty() ? -1 : std::stod(row[3]); };
-  std::stable_sort(expected.begin(), expected.end(),
-                   [&](const CsvRow& a, const CsvRow& b) { return key(a) > key(b); });
-  ASSERT_EQ(expected.back()[0], dir + "/broken.png");
-  const ProcessResult all = Rank({"--sort", "tenengrad", "-j", "2", dir});
-  EXPECT_EQ(all.status, 1);
-  EXPECT_EQ(BodyRows(all), expected);
-  EXPECT_EQ(BodyRows(Rank({"--sort=tenengrad", "--top", "3", dir})),
-            std::vector<CsvRow>(expected.begin(), expected.begin() + 3));
-  // Unsorted, --top keeps the first rows of the input order.
-  EXPECT_EQ(BodyRows(Rank({"--top", "2", dir})),
-            std::vector<CsvRow>(inputOrder.begin(), inputOrder.begin() + 2));
-}
-
-TEST(FocusrankRegion, RatesTheClippedRegionAsAnImageOfItsOwn) {
-  ScratchDir scratch;
-  const std::string path = scratch / "scene.png";
-  ASSERT_TRUE(cv::imwrite(path, MakeSoftBlobs(80, 60, 5, 3)));
-  const cv::Mat decoded = cv::imread(path, cv::IMREAD_COLOR);
-  const std::pair<const char*, cv::Rect> cases[] = {  // rectangles worked out by hand
-      {"50,40,100,100", {50, 40, 30, 20}},
-      {"center:50", {20, 15, 40, 30}},
-      {"0,0,1,1", {0, 0, 1, 1}},
-      {"10,5,7,9", {10, 5, 7, 9}}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.first);
-    const ProcessResult run = Rank({"--roi", c.first, path});
-    EXPECT_EQ(run.status, 0);
-    const FocusFigures f = ReferenceFigures(decoded(c.second).clone());
-    EXPECT_EQ(BodyRows(run),
-              std::vector<CsvRow>({{path, FigureByHand(f.laplace), FigureByHand(f.varianceLap),
-                                    FigureByHand(f.tenengrad), FigureByHand(f.grayLevel), "ok"}}));
-  }
-  const ProcessResult outside = Rank({"--roi", "80,0,5,5", path});
-  EXPECT_EQ(outside.status, 1);
-  EXPECT_EQ(outside.out, kHeader + path + ",,,,,region outside image\n");
-}
-
-TEST(FocusrankLimits, RefusesImagesAboveMaxPixels) {
-  ScratchDir scratch;
-  const std::string jpg = scratch / "100x100.jpg", hdr = scratch / "100x100.hdr";
-  ASSERT_TRUE(cv::imwrite(jpg, MakeNoise(100, 100, 9, 3)));
-  // Radiance files are not sized from their header: refused once decoded.
-  cv::Mat radiance;
-  MakeNoise(100, 100, 9, 3).convertTo(radiance, CV_32F, 1 / 255.0);
-  ASSERT_TRUE(cv::imwrite(hdr, radiance));
-  for (const std::string& path : {jpg, hdr}) {
-    SCOPED_TRACE(path);
-    EXPECT_EQ(Rank({"--max-pixels", "9999", path}).out, kHeader + path + ",,,,,too large\n");
-    EXPECT_EQ(Rank({"--max-pixels=10000", path}).status, 0);
-  }
-  // Claims 100000 x 70000 pixels: refused by its header under the default limit.
-  WriteBytes(scratch / "huge.png", HugePngHeader());
-  const ProcessResult huge = Rank({scratch / "huge.png"});
-  EXPECT_EQ(huge.status, 1);
-  EXPECT_EQ(huge.out, kHeader + scratch / "huge.png" + ",,,,,too large\n");
-}
-
-TEST(FocusrankFailures, UnwritableOutputIsStatusThreeUnreadableListIsOne) {
-  ScratchDir scratch;
-  const std::string image = scratch / "ok.png", nowhere = scratch / "no/such/dir.csv";
-  ASSERT_TRUE(cv::imwrite(image, MakeRamp(16, 16)));
-  const ProcessResult full = Rank({"-o", "/dev/full", image});
-  EXPECT_EQ(full.status, 3);
-  EXPECT_EQ(full.err, "focusrank: /dev/full: cannot write (No space left on device)\n");
-  const ProcessResult missingDir = Rank({"-o", nowhere, image});
-  EXPECT_EQ(missingDir.status, 3);
-  EXPECT_EQ(missingDir.err,
-            "focusrank: " + nowhere + ": cannot create (No such file or directory)\n");
-  const ProcessResult list = Rank({"--files-from", scratch / "missing.txt", image});
-  EXPECT_EQ(list.status, 1);
-  EXPECT_EQ(list.err, "focusrank: " + scratch / "missing.txt" + ": cannot read list\n");
-  EXPECT_EQ(BodyRows(list), BodyRows(Rank({image})));
-  const std::string missing = scratch / "missing.jpg";
-  EXPECT_EQ(Rank({missing}).out, kHeader + missing + ",,,,,cannot decode\n");
-}
-
-TEST(FocusrankPipe, ClosedReaderEndsTheRunQuietly) {
-  ScratchDir scratch;
-  const std::string image = scratch / "tiny.png";
-  ASSERT_TRUE(cv::imwrite(image, MakeNoise(8, 8, 4)));
+TEST_F(MixedFolder, ClosedReaderEndsTheRunQuietly) {
   // Far more rows than a pipe buffers, so focusrank is still writing when head has gone.
   std::string list;
-  for (int i = 0; i < 5000; ++i) list += image + "\n";
-  const ProcessResult run = RunProcess(
-      {"/bin/bash", "-c",
-       "\"$0\" -j 2 --files-from - | head -n 2; echo \"status ${PIPESTATUS[0]}\"", kFocusrank},
-      list, 120);
-  EXPECT_EQ(run.err, "");
-  const std::vector<std::string> lines = SplitLines(run.out);
-  ASSERT_EQ(lines.size(), 3u) << run.out;
-  EXPECT_EQ(lines[0] + "\n", kHeader);
-  EXPECT_EQ(lines[1].rfind(image + ",", 0), 0u);
-  EXPECT_EQ(lines[2], "status 0");
+  for (int i = 0; i < 5000; ++i) list += a_ + "\n";
+  const std::string script =
+      "\"$0\" -j 2 --files-from - | head -n 2; echo \"status ${PIPESTATUS[0]}\"";
+  EXPECT_EQ(Of(RunProcess({"/bin/bash", "-c", script, kFocusrank}, list, 120)),
+            Said(0, kHeader + RowByHand(a_, cv::imread(a_)) + "status 0\n", ""));
 }
 
 }  // namespace

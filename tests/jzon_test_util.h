@@ -5,11 +5,14 @@
 #define FOCUSRATE_TESTS_JZON_TEST_UTIL_H
 
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "jzon.h"
 
 namespace jzon_test {
+
+constexpr Jzon::NodeType kObj = Jzon::ObjectNode, kArr = Jzon::ArrayNode, kVal = Jzon::ValueNode;
 
 // null, true/false, #number, "string" (stored text, no escaping), objects as
 // {"name":child,...} with names as stored, arrays as [child,...].
@@ -28,15 +31,24 @@ inline std::string Describe(const Jzon::Node& node) {
 }
 
 inline std::unique_ptr<Jzon::Node> MakeRoot(Jzon::NodeType kind) {
-  if (kind == Jzon::ObjectNode) return std::make_unique<Jzon::Object>();
-  if (kind == Jzon::ArrayNode) return std::make_unique<Jzon::Array>();
+  if (kind == kObj) return std::make_unique<Jzon::Object>();
+  if (kind == kArr) return std::make_unique<Jzon::Array>();
   return std::make_unique<Jzon::Value>();
 }
 
+// What a run returns: no error message for success, and the tree the root
+// holds afterwards (on failure, whatever was attached before it).
 struct ParseOutcome {
   bool ok;
-  std::string error, tree;  // tree: Describe of the root after the run
+  std::string error, tree;
+  bool operator==(const ParseOutcome& o) const {
+    return ok == o.ok && error == o.error && tree == o.tree;
+  }
 };
+
+inline std::ostream& operator<<(std::ostream& out, const ParseOutcome& o) {
+  return out << (o.ok ? "ok" : "failed") << " [" << o.error << "] " << o.tree;
+}
 
 inline ParseOutcome ParseAs(Jzon::NodeType kind, const std::string& text) {
   std::unique_ptr<Jzon::Node> root = MakeRoot(kind);
@@ -44,6 +56,13 @@ inline ParseOutcome ParseAs(Jzon::NodeType kind, const std::string& text) {
   const bool ok = parser.Run();
   return ParseOutcome{ok, parser.ErrorMessage(), Describe(*root)};
 }
+
+// One row of a parsing table: a run succeeds exactly when error is "".
+struct ParseCase {
+  Jzon::NodeType root;
+  std::string json, error, tree;
+  ParseOutcome Expected() const { return ParseOutcome{error.empty(), error, tree}; }
+};
 
 inline std::string Write(const Jzon::Node& node, const Jzon::WriteStyle& style) {
   Jzon::Emitter emitter(node, style);

@@ -46,10 +46,8 @@ struct Photo {
 // Names the photo in test listings instead of dumping its bytes.
 void PrintTo(const Photo& photo, std::ostream* os) { *os << photo.package << ":" << photo.path; }
 
-std::string PhotoRoot() {
-  const char* root = std::getenv("FOCUSRATE_PHOTOS");
-  return root && *root ? root : "/var/tmp/focusrate-photos/root";
-}
+const char* const kEnvRoot = std::getenv("FOCUSRATE_PHOTOS");
+const std::string kPhotoRoot = kEnvRoot && *kEnvRoot ? kEnvRoot : "/var/tmp/focusrate-photos/root";
 
 // Lines hold package, path, format, width and height (no field holds a
 // space); comments start with '#', and the header has no numbers.
@@ -74,10 +72,8 @@ std::vector<Photo> ListedPhotos() {
 void ExpectSameAsPipeline(const std::string& path, const ScratchDir& dir) {
   const std::string out = dir / "result.json";
   std::remove(out.c_str());
-  const ProcessResult run =
-      RunProcess({FOCUSRATE_BINARY_DIR "/bin/focusrate", path, out}, "", 300);
-  EXPECT_FALSE(run.timedOut);
-  EXPECT_EQ(20u, run.out.size());
+  const ProcessResult run = RunProcess({FOCUSRATE_BINARY_DIR "/bin/focusrate", path, out}, "", 300);
+  EXPECT_EQ("focusrate 1.0 rating", run.out);
   EXPECT_EQ("", run.err);
   const cv::Mat decoded = cv::imread(path, cv::IMREAD_COLOR);
   if (decoded.empty()) {
@@ -104,7 +100,7 @@ class RealPhotos : public ::testing::TestWithParam<Photo> {};
 
 TEST_P(RealPhotos, ResultFileMatchesTheLiteralPipeline) {
   const Photo& photo = GetParam();
-  const std::string path = PhotoRoot() + "/" + photo.path;
+  const std::string path = kPhotoRoot + "/" + photo.path;
   if (!std::ifstream(path).good()) GTEST_SKIP() << "not fetched: " << photo.package << " " << path;
   SCOPED_TRACE(::testing::Message()
                << path << " (" << photo.format << " " << photo.width << "x" << photo.height << ")");
@@ -124,7 +120,7 @@ TEST(CodecVariants, ResultFilesMatchTheLiteralPipeline) {
     ExpectSameAsPipeline(kSamples + "/" + name, dir);
   }
   std::vector<std::string> sources = {kSamples + "/scene_sharp.png"};
-  const std::string fruits = PhotoRoot() + "/usr/share/doc/opencv-doc/examples/data/fruits.jpg";
+  const std::string fruits = kPhotoRoot + "/usr/share/doc/opencv-doc/examples/data/fruits.jpg";
   if (std::ifstream(fruits).good()) sources.push_back(fruits);
   for (const std::string& source : sources) {
     const cv::Mat bgr = cv::imread(source, cv::IMREAD_COLOR);
