@@ -82,9 +82,8 @@ void Emitter::WriteObject(const Object& object, unsigned depth) {
     }
     first = false;
     layout_->AppendIndentation(result_, depth + 1);
-    // Names are written as stored: the parser keeps them with their escapes.
     result_ += '"';
-    result_ += member.first;
+    result_ += EscapeText(member.first);
     result_ += "\":";
     result_ += layout_->Spacer();
     WriteNode(member.second, depth + 1);

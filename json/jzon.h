@@ -266,9 +266,13 @@ extern const char* const EscapeSequences[9];
 const std::string FindEscapeFor(char c);
 /// The character that the pair (c, next) stands for, or NUL when none.
 char FindCharForEscape(char c, char next);
-/// Decodes the eight escape pairs left to right; anything else is copied.
+/// Decodes the eight escape pairs and \uXXXX (to UTF-8; a surrogate pair
+/// becomes one character, a lone surrogate U+FFFD) left to right; anything
+/// else is copied.
 std::string UnescapeText(const std::string& text);
-/// Replaces each of the eight escapable characters by its pair.
+/// Replaces each of the eight escapable characters by its pair and every
+/// other control character below 0x20 by \u00XX (lower-case hex), so the
+/// result is always valid inside a JSON string.
 std::string EscapeText(const std::string& text);
 
 /// Layout of written JSON.

@@ -87,7 +87,10 @@ class TreeBuilder {
 
   bool Name(TokenPayload payload) {
     if (payload.kind != StringValue) return Fail("A name has to be a string");
-    name_ = std::move(payload.text);  // kept as written, escapes undecoded
+    // Decoded like a string value, so a name read from text means the same
+    // as one given to Add.
+    name_ = payload.text.find('\\') == std::string::npos ? std::move(payload.text)
+                                                         : UnescapeText(payload.text);
     return true;
   }
 
@@ -152,7 +155,7 @@ bool TextParser::BuildTree() {
     bool ok = true;
     switch (token.kind) {
       case TokenUnknown:
-        error_ = "Unknown token: " + scanner.Payload(token).text;
+        error_ = "Unknown token: " + detail::QuoteForMessage(scanner.Payload(token).text);
         return false;
       case TokenObjectBegin:
       case TokenArrayBegin:

@@ -77,6 +77,24 @@ bool ClassifyWord(const char* word, std::size_t length, ValueType& kind) {
   return false;
 }
 
+std::string QuoteForMessage(const std::string& word) {
+  constexpr std::size_t kShown = 40;
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string quoted;
+  for (std::size_t i = 0; i < word.size() && i < kShown; ++i) {
+    const auto byte = static_cast<unsigned char>(word[i]);
+    if (byte >= 0x20 && byte < 0x7F) {
+      quoted += word[i];
+    } else {
+      quoted += "\\x";
+      quoted += kHex[byte >> 4];
+      quoted += kHex[byte & 0xF];
+    }
+  }
+  if (word.size() > kShown) quoted += "...";
+  return quoted;
+}
+
 TokenScanner::TokenScanner(const std::string& text) : text_(text), cursor_(0) {}
 
 bool TokenScanner::Next(Token& token) {

@@ -44,6 +44,11 @@ class TokenScanner {
 /// a number; false for anything else.
 bool ClassifyWord(const char* word, std::size_t length, ValueType& kind);
 
+/// A word as failure messages show it: at most 40 bytes of it, then "..."
+/// when it is longer, with bytes outside printable ASCII spelled \xHH, so a
+/// message stays one short line whatever the input holds.
+std::string QuoteForMessage(const std::string& word);
+
 }  // namespace detail
 }  // namespace Jzon
 

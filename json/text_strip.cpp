@@ -25,9 +25,9 @@ struct PlainTable {
 
 constexpr PlainTable kPlain;
 
-// The stripping state machine. Quotes flip the string state everywhere,
-// inside comments too, unless an odd run of backslashes precedes them;
-// comment markers count only outside strings; block comments nest.
+// The stripping state machine. Quotes outside comments flip the string
+// state unless an odd run of backslashes precedes them; comment markers
+// count only outside strings; block comments nest.
 class Stripper {
  public:
   Stripper(const std::string& in, char* out, std::size_t limit)
@@ -74,8 +74,11 @@ class Stripper {
   // The full rule for the character at i_.
   void Step() {
     const char c = src_[i_++];
-    if (c == '"' && !escaped_) inString_ = !inString_;
-    escaped_ = (c == '\\') && !escaped_;
+    // Inside a comment quotes and backslashes mean nothing: a quote there
+    // must not open a string that swallows the rest of the document.
+    const bool inComment = lineComment_ || depth_ > 0;
+    if (c == '"' && !escaped_ && !inComment) inString_ = !inString_;
+    escaped_ = (c == '\\') && !escaped_ && !inComment;
     if (!inString_) {
       const char next = (i_ < n_) ? src_[i_] : '\0';
       if (c == '/' && next == '*') {
