@@ -24,15 +24,15 @@ TEST(Emitter, ExactBytesUnderEachStyle) {
   };
   for (const auto& c : cases) EXPECT_EQ(Write(tree, c.style), c.text);
   EXPECT_EQ(Write(Jzon::Object(), Jzon::IndentedStyle), "{\n\n}");
-  // Names are written as stored, duplicates included.
+  // Names are escaped like strings, duplicates kept.
   Jzon::Object names;
   for (const char* name : {"say \"hi\"\\", "x", "x"}) names.Add(name, 1);
-  EXPECT_EQ(Write(names, Jzon::CompactStyle), "{\"say \"hi\"\\\":1,\"x\":1,\"x\":1}");
+  EXPECT_EQ(Write(names, Jzon::CompactStyle), R"({"say \"hi\"\\":1,"x":1,"x":1})");
   // Scalar roots are written alone under any style. The eight escapable
-  // characters are escaped; control bytes and UTF-8 are kept.
+  // characters are escaped, other control bytes as \u00XX; UTF-8 is kept.
   const struct { Jzon::Value root; std::string text; } scalars[] = {
       {Jzon::Value(Jzon::StringValue, "a/b\x01\xc3\xa9\"\t\n\\\b\f\r"),
-       "\"a\\/b\x01\xc3\xa9\\\"\\t\\n\\\\\\b\\f\\r\""},
+       "\"a\\/b\\u0001\xc3\xa9\\\"\\t\\n\\\\\\b\\f\\r\""},
       {Jzon::Value("null"), R"("null")"}, {Jzon::Value(), "null"}, {Jzon::Value(false), "false"},
       {Jzon::Value(Jzon::NumberValue, "-0E+00"), "-0E+00"},
   };

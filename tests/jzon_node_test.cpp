@@ -63,7 +63,7 @@ TEST(ValueMisuse, NullAndBooleansConvertOtherKindsThrow) {
 TEST(ValueEscapes, StringSettersDecodeTheEightPairsOnlyAndEscapingUndoes) {
   const struct { std::string raw; std::string decoded; } cases[] = {
       {"a\\nb", "a\nb"}, {"\\\\\\/\\\"\\n\\t\\b\\f\\r", "\\/\"\n\t\b\f\r"},
-      {"\\x", "\\x"}, {"\\u0041", "\\u0041"},  // unknown pairs kept, no unicode decoding
+      {"\\x", "\\x"}, {"\\u0041", "A"},  // unknown pairs kept, \u decoded
       {"end\\", "end\\"}, {"\\\\n", "\\n"},     // a lone trailing backslash; no overlaps
       {std::string("a\0b", 3), std::string("a\0b", 3)},
       {std::string("\\\0", 2), std::string("\\\0", 2)},

@@ -25,10 +25,9 @@ TEST(TextParserStrip, RemovesCommentsAndWhitespaceOutsideStrings) {
       {"*/ /* a */ /* b */ c", "abc"},
       {"// /* \n x */ y", "y"},  // "/*" in a line comment lasts past the line
       {"/* // */ a\nb", "b"},    // "//" in a block comment hides the rest of its line
-      // A quote in a comment flips string state, hiding the next line break,
-      // unless an odd run of backslashes stands before it, there or outside.
-      {"[1, // \"quote\n2, \"\n3]", "[1,3]"}, {"[1, // \"a\" \n2]", "[1,2]"},
-      {"[1, // \\\"\n2]", "[1,2]"}, {"[1, // \\\\\"\n2, \"\n3]", "[1,3]"},
+      // A quote in a comment opens no string, whatever stands before it.
+      {"[1, // \"quote\n2, \"\n3]", "[1,2,\"\n3]"}, {"[1, // \"a\" \n2]", "[1,2]"},
+      {"[1, // \\\"\n2]", "[1,2]"}, {"[1, /* \\\\\" */ 2]", "[1,2]"},
       {"\\\" a \"b c\"", "\\\"a\"b c\""}, {"\\ \"a b\"", "\\\"a b\""},
       // A quote after an odd run of backslashes stays in the string.
       {R"("a\" b")", R"("a\" b")"}, {R"("a\\" b "c d")", R"("a\\"b"c d")"},
@@ -56,8 +55,8 @@ TEST(TextParserBuild, EachDocumentGivesItsTreeAndMessage) {
       {kArr, "[-, 1.2.3, --5, -0.50]", "", "[#-,#1.2.3,#--5,#-0.50]"},
       {kArr, "[1e5, 1E22, -2.5e-3, 1.23457e+06, 1e-005, 0e1, 1 e5]", "",
        "[#1e5,#1E22,#-2.5e-3,#1.23457e+06,#1e-005,#0e1,#1e5]"},
-      // Strings: values decoded, names kept as written, an even backslash run ends them.
-      {kObj, R"({"a\nb": "a\nb"})", "", "{\"a\\nb\":\"a\nb\"}"},
+      // Strings: values and names decoded, an even backslash run ends them.
+      {kObj, R"({"a\nb": "a\nb"})", "", "{\"a\nb\":\"a\nb\"}"},
       {kArr, R"(["a\\" , "b", "a\\\"b", "a\" b"])", "", R"(["a\","b","a\"b","a" b"])"},
       // Separators may be missing or repeated; comment-only text adds nothing.
       {kArr, "[,1,,2 \"a\"[1][2],]", "", "[#1,#2,\"a\",[#1],[#2]]"},
