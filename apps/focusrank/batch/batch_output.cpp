@@ -29,6 +29,9 @@ bool RowOutput::Open() {
   // A closed standard output holds /dev/null: rows sent there would vanish.
   if (path_.empty()) return !StandardDescriptorWasClosed(STDOUT_FILENO) || Fail("cannot write", EBADF);
   file_.reset(new Jzon::FileWriter(path_));
+  // The signals wait until the handlers know the temporary file, so none
+  // can slip in between its creation and its registration.
+  const SignalsHeld held;
   if (!file_->Open()) return Fail("cannot create", file_->LastErrno());
   RemoveOnSignal(file_->TempPath());
   return true;

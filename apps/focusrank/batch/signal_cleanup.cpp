@@ -37,3 +37,12 @@ void RemoveOnSignal(const std::string& path) {
 }
 
 void ForgetOnSignal() { armed = 0; }
+
+SignalsHeld::SignalsHeld() {
+  sigset_t held;
+  sigemptyset(&held);
+  for (int sig : kSignals) sigaddset(&held, sig);
+  ::pthread_sigmask(SIG_BLOCK, &held, &previous_);
+}
+
+SignalsHeld::~SignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
