@@ -8,15 +8,25 @@
 
 /// Why an image was or was not rated. StatusText spells each for output rows.
 enum class RateStatus {
-  Ok,              ///< decoded (and rated)
-  CannotDecode,    ///< missing, unreadable, unknown format, or refused by the decoder
-  NotRegularFile,  ///< a directory, FIFO, device...: never opened
-  TooLarge,        ///< more pixels than allowed, refused before decoding
-  OutsideRegion,   ///< decoded, but the region given with --roi misses it entirely
+  Ok,                ///< decoded (and rated)
+  CannotDecode,      ///< read, but refused by every decoder
+  NotFound,          ///< no such file, or a dangling link
+  PermissionDenied,  ///< the file or a folder on its path may not be read
+  SymlinkLoop,       ///< links that lead back to themselves
+  NameTooLong,       ///< longer than the system's path or name limit
+  NotRegularFile,    ///< a directory, FIFO, device...: never opened
+  TooLarge,          ///< more pixels than allowed, refused before decoding
+  OutOfMemory,       ///< its pixels could not be allocated
+  OutsideRegion,     ///< decoded, but the region given with --roi misses it entirely
 };
 
-/// "ok", "cannot decode", "not a regular file", "too large", "region outside image".
+/// "ok", "cannot decode", "not found", "permission denied", "symlink loop",
+/// "name too long", "not a regular file", "too large", "out of memory",
+/// "region outside image".
 const char* StatusText(RateStatus status);
+
+/// The status for a file that could not be opened or examined, from errno.
+RateStatus StatusForErrno(int error);
 
 struct DecodedImage {
   cv::Mat image;  ///< CV_8UC3, blue-green-red; empty unless status is Ok
@@ -24,9 +34,10 @@ struct DecodedImage {
 };
 
 /// Decodes path in colour mode (any depth and channel count arrives as three
-/// 8-bit channels). Only regular files are opened. A decoder that throws for
-/// the file (a header claiming too many pixels) gives CannotDecode; other
-/// failures (out of memory) propagate.
+/// 8-bit channels). Only regular files that can be opened for reading are
+/// handed to the decoder; the others get the status saying why. A decoder
+/// that throws for the file (a header claiming too many pixels) gives
+/// CannotDecode; running out of memory propagates.
 DecodedImage DecodeImage(const std::string& path);
 
 #endif  // FOCUSRATE_IMAGE_INPUT_H

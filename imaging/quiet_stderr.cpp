@@ -16,12 +16,14 @@
 namespace {
 
 int realStderr = STDERR_FILENO;
+bool closedAtStart[3] = {false, false, false};
 
 // A closed standard descriptor would be reused by the next open(): the
 // result file could then receive the banner. Park /dev/null on each.
 void OpenMissingStandardDescriptors() {
   for (int fd = 0; fd <= STDERR_FILENO; ++fd) {
     if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+      closedAtStart[fd] = true;
       int opened = ::open("/dev/null", O_RDWR);
       if (opened != fd && opened >= 0) ::close(opened);
     }
@@ -49,6 +51,8 @@ void SilenceLibraryStderr() {
   __sanitizer_set_report_fd(reinterpret_cast<void*>(static_cast<intptr_t>(copy)));
 #endif
 }
+
+bool StandardDescriptorWasClosed(int fd) { return fd >= 0 && fd <= 2 && closedAtStart[fd]; }
 
 int RealStderr() { return realStderr; }
 

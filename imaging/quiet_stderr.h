@@ -10,6 +10,11 @@
 /// real stderr for WriteStderr. Call once, first thing in main.
 void SilenceLibraryStderr();
 
+/// Whether descriptor 0, 1 or 2 was closed when SilenceLibraryStderr ran (it
+/// then holds /dev/null, so that no file can take its number): reading or
+/// writing it must fail, not quietly find nothing.
+bool StandardDescriptorWasClosed(int fd);
+
 /// The descriptor of the real stderr (2 before SilenceLibraryStderr).
 int RealStderr();
 

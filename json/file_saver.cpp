@@ -27,8 +27,8 @@ enum class Route { Replace, Direct, Fail };
 struct Target {
   Route route;
   std::string path;  // the file to replace or write
-  bool existed;      // Replace only: an old file whose mode must be kept
-  mode_t mode;
+  bool existed;      // Replace only: an old file whose owner and mode are kept
+  struct stat old;   // that old file
 };
 
 std::string DirName(const std::string& path) {
@@ -66,7 +66,7 @@ bool ReadLink(const std::string& path, std::string& target) {
 // they end at, so that file is replaced and the links keep pointing at it.
 // A Fail leaves errno saying why.
 Target Resolve(const std::string& fileName) {
-  const Target fail = {Route::Fail, fileName, false, 0};
+  const Target fail = {Route::Fail, fileName, false, {}};
   if (fileName.empty()) {
     errno = ENOENT;
     return fail;
@@ -78,17 +78,17 @@ Target Resolve(const std::string& fileName) {
     errno = EISDIR;
     return fail;
   }
-  if (exists && !S_ISREG(st.st_mode)) return {Route::Direct, fileName, false, 0};
+  if (exists && !S_ISREG(st.st_mode)) return {Route::Direct, fileName, false, {}};
 
   std::string path = fileName;
   for (int hop = 0;; ++hop) {
-    if (NamesDescriptor(path)) return {Route::Direct, fileName, false, 0};
+    if (NamesDescriptor(path)) return {Route::Direct, fileName, false, {}};
     struct stat link;
     if (lstat(path.c_str(), &link) != 0) {
       if (errno != ENOENT) return fail;
       // A missing end is fine only when the target was missing all along.
-      if (exists) return {Route::Direct, fileName, false, 0};
-      return {Route::Replace, path, false, 0};
+      if (exists) return {Route::Direct, fileName, false, {}};
+      return {Route::Replace, path, false, {}};
     }
     if (!S_ISLNK(link.st_mode)) {
       // Appeared or changed while we looked: do not guess.
@@ -97,15 +97,27 @@ Target Resolve(const std::string& fileName) {
         return fail;
       }
       if (link.st_dev != st.st_dev || link.st_ino != st.st_ino) {
-        return {Route::Direct, fileName, false, 0};
+        return {Route::Direct, fileName, false, {}};
       }
-      return {Route::Replace, path, true, static_cast<mode_t>(st.st_mode & 07777)};
+      return {Route::Replace, path, true, st};
     }
     std::string next;
     if (hop == kMaxLinkHops) errno = ELOOP;
     if (hop == kMaxLinkHops || !ReadLink(path, next)) return fail;
     path = next;
   }
+}
+
+// rename() over a file in a sticky folder (/tmp) is refused unless we own
+// the file or the folder: find that out before any work is done, not at the
+// end of it.
+bool MayReplace(const std::string& path, const struct stat& old) {
+  struct stat dir;
+  if (stat(DirName(path).c_str(), &dir) != 0) return false;
+  const uid_t me = geteuid();
+  if ((dir.st_mode & S_ISVTX) == 0 || me == 0 || old.st_uid == me || dir.st_uid == me) return true;
+  errno = EPERM;
+  return false;
 }
 
 // Creates a new, empty file beside path. A new target is created with 0666
@@ -144,11 +156,18 @@ bool FileWriter::Open() {
   target_ = target.path;
   switch (target.route) {
     case Route::Replace: {
+      if (target.existed && !MayReplace(target.path, target.old)) return Fail();
       std::string temp;
       fd_ = CreateTempBeside(target.path, target.existed ? 0600 : 0666, temp);
       if (fd_ < 0) return Fail();
       temp_ = temp;
-      return !target.existed || fchmod(fd_, target.mode) == 0 || Fail();
+      if (!target.existed) return true;
+      // The old owner and group where we may give them (as root); failing
+      // that the file is ours. Then the mode, which chown may have cut.
+      if (fchown(fd_, target.old.st_uid, target.old.st_gid) != 0) {
+        (void)!fchown(fd_, static_cast<uid_t>(-1), target.old.st_gid);
+      }
+      return fchmod(fd_, target.old.st_mode & 07777) == 0 || Fail();
     }
     case Route::Direct:
       // No O_CREAT: this route is only taken for things that already exist,
@@ -202,7 +221,9 @@ bool FileSaver::Save(const Node& node, const WriteStyle& style) const {
   emitter.Write();
   const std::string& text = emitter.GetResult();
   FileWriter writer(fileName_);
-  return writer.Open() && writer.Write(text.data(), text.size()) && writer.Commit();
+  const bool saved = writer.Open() && writer.Write(text.data(), text.size()) && writer.Commit();
+  errno_ = saved ? 0 : writer.LastErrno();
+  return saved;
 }
 
 bool FileSaver::SaveFile(const std::string& fileName, const Node& node,

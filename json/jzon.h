@@ -324,8 +324,10 @@ class Emitter {
 /// Streams text into one file so that no reader ever sees half of it. A
 /// regular file (or a path that does not exist yet; symbolic links are
 /// followed to the file they end at) gets a temporary file beside it, which
-/// Commit syncs and renames over the target, keeping the old file's
-/// permissions. Other targets (/dev/stdout, pipes, devices) cannot be
+/// Commit syncs and renames over the target, keeping the old file's owner
+/// and group (where the caller may give them) and mode; a hard link to the
+/// old file keeps the old content. Open refuses (EPERM) a file it could not
+/// rename over. Other targets (/dev/stdout, pipes, devices) cannot be
 /// replaced, so they are appended to directly and Commit just closes them.
 /// The writer owns its descriptor and temporary file; destroying it before a
 /// successful Commit removes the temporary file, leaving the old content.
@@ -346,6 +348,8 @@ class FileWriter {
   /// Makes the written text the file's content; the writer is then closed.
   bool Commit();
   int LastErrno() const { return errno_; }
+  /// The temporary file being written, "" when writing in place or closed.
+  const std::string& TempPath() const { return temp_; }
 
  private:
   bool Fail();
@@ -366,11 +370,14 @@ class FileSaver {
  public:
   explicit FileSaver(const std::string& fileName);
   bool Save(const Node& node, const WriteStyle& style) const;
+  /// Why the last Save failed (an errno value); 0 after a success.
+  int LastErrno() const { return errno_; }
   static bool SaveFile(const std::string& fileName, const Node& node,
                        const WriteStyle& style);
 
  private:
   std::string fileName_;
+  mutable int errno_ = 0;
 };
 
 enum TokenKind {

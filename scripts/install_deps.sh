@@ -8,7 +8,7 @@ packages=(cmake g++ make libopencv-core-dev libopencv-imgproc-dev libopencv-imgc
 for job in "$@"; do
   case "$job" in
     build) ;;
-    test) packages+=(libgtest-dev clang libclang-rt-14-dev parallel python3) ;;
+    test) packages+=(libgtest-dev clang libclang-rt-14-dev parallel python3 jq) ;;
     bench) packages+=(libbenchmark-dev nlohmann-json3-dev rapidjson-dev time) ;;
     *) echo "install_deps.sh: unknown job '$job' (build, test or bench)" >&2; exit 2 ;;
   esac

@@ -22,8 +22,11 @@ std::string FigureText(double figure) {
   return value.IsNumber() ? value.ToString() : std::string();
 }
 
-bool SaveResultDocument(const std::string& path, const FocusFigures& figures) {
+bool SaveResultDocument(const std::string& path, const FocusFigures& figures, int& error) {
   Jzon::Object jroot;
   AddFigures(jroot, figures);
-  return Jzon::FileSaver::SaveFile(path, jroot, Jzon::IndentedStyle);
+  const Jzon::FileSaver saver(path);
+  if (saver.Save(jroot, Jzon::IndentedStyle)) return true;
+  error = saver.LastErrno();
+  return false;
 }

@@ -16,8 +16,9 @@ void AddFigures(Jzon::Object& doc, const FocusFigures& figures);
 /// result file character for character.
 std::string FigureText(double figure);
 
-/// Writes the result document (tab-indented) to path; false when it could
-/// not be written, and then an existing file keeps its old content.
-bool SaveResultDocument(const std::string& path, const FocusFigures& figures);
+/// Writes the result document (tab-indented) to path; false, with error set
+/// to the errno saying why, when it could not be written, and then an
+/// existing file keeps its old content.
+bool SaveResultDocument(const std::string& path, const FocusFigures& figures, int& error);
 
 #endif  // FOCUSRATE_RESULT_DOCUMENT_H

@@ -16,7 +16,7 @@ Input:
 
 Output:
   -o, --output FILE     write rows to FILE, replaced only once complete
-                        [default: standard output]
+                        ('-': standard output) [default: standard output]
   --format FMT          csv or jsonl [default: csv]
   -q, --quiet           no progress line on a terminal
 
@@ -33,7 +33,12 @@ Performance:
 
   -h, --help            print this help
 
+Row status: ok, not found, permission denied, symlink loop, name too long,
+not a regular file, too large, out of memory, cannot decode (read, but no
+decoder took it), region outside image.
+
 Exit status: 0 every image rated, 1 some not rated (their rows say why) or a
-directory or list could not be read, 2 usage error, 3 output not written.
+directory, entry or list could not be read, 2 usage error, 3 output not
+written.
 )";
 }

@@ -32,6 +32,9 @@ class Parser {
         onlyPaths = true;
       } else if (arg == "-h" || arg == "--help") {
         return ParseOutcome::Help;
+      } else if (arg[1] != '-' && arg.size() > 2) {
+        if (!ShortCluster(arg)) return ParseOutcome::Usage;
+        if (help_) return ParseOutcome::Help;
       } else if (!Option(arg)) {
         return ParseOutcome::Usage;
       }
@@ -52,6 +55,25 @@ class Parser {
   ParseOutcome Fail(const std::string& text) {
     Refuse(text);
     return ParseOutcome::Usage;
+  }
+
+  // "-j4", "-ofile", "-q0": short options run together as getopt takes
+  // them; a short option with a value takes the rest of the word, or the
+  // next argument when the word ends with it.
+  bool ShortCluster(const std::string& arg) {
+    for (size_t k = 1; k < arg.size(); ++k) {
+      const std::string name = std::string("-") + arg[k];
+      if (name == "-h") {
+        help_ = true;
+      } else if (name == "-o" || name == "-j") {
+        if (k + 1 == arg.size()) return Option(name);
+        const std::string value = arg.substr(k + 1);
+        return Valued(name, value) || Refuse("invalid value '" + value + "' for '" + name + "'");
+      } else if (!Option(name)) {
+        return false;
+      }
+    }
+    return true;
   }
 
   // Handles one option (with its value); false after setting error_.
@@ -90,7 +112,7 @@ class Parser {
   bool Valued(const std::string& name, const std::string& value) {
     long long n = 0;
     if (name == "-o" || name == "--output") {
-      options_.outputPath = value;
+      options_.outputPath = value == "-" ? "" : value;  // "-": standard output
       return !value.empty();
     }
     if (name == "--files-from") {
@@ -123,6 +145,7 @@ class Parser {
   RankOptions& options_;
   std::string& error_;
   size_t i_ = 0;
+  bool help_ = false;
 };
 
 }  // namespace

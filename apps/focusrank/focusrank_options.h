@@ -18,7 +18,7 @@ struct RankOptions {
   std::vector<std::string> paths;  ///< files and directories, in order
   std::string listFile;            ///< --files-from ("-" standard input), "" none
   bool nulSeparated = false;       ///< -0
-  std::string outputPath;          ///< -o, "" standard output
+  std::string outputPath;          ///< -o, "" standard output (also "-o -")
   RowFormat format = RowFormat::Csv;
   int jobs = 1;                    ///< defaults to the number of cores
   bool sorted = false;             ///< --sort given

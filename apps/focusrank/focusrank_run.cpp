@@ -1,5 +1,7 @@
 #include "focusrank_run.h"
 
+#include <cstring>
+
 #include "batch_inputs.h"
 #include "batch_output.h"
 #include "exit_status.h"
@@ -10,9 +12,12 @@ namespace {
 
 std::vector<std::string> ImagesToRate(const RankOptions& options) {
   std::vector<std::string> given = options.paths;
+  int error = 0;
   if (!options.listFile.empty() &&
-      !ReadPathList(options.listFile, options.nulSeparated, given))
-    Complain(kRankProgram, options.listFile + ": cannot read list");
+      !ReadPathList(options.listFile, options.nulSeparated, given, error)) {
+    const std::string list = options.listFile == "-" ? "standard input" : options.listFile;
+    Complain(kRankProgram, list + ": cannot read list (" + std::strerror(error) + ")");
+  }
   std::vector<std::string> images = ExpandPaths(given, kRankProgram);
   // Unsorted, --top keeps the first rows: the rest need not be rated at all.
   if (!options.sorted && images.size() > options.top) images.resize(options.top);
@@ -29,7 +34,7 @@ int RunFocusrank(const RankOptions& options) {
     return RankExit::kOtherFailure;
   }
   const bool streaming = options.outputPath.empty();
-  Progress progress(ProgressWanted(options.quiet), images.size());
+  Progress progress(ProgressWanted(options.quiet, streaming), images.size());
   Ranking ranking(options.sortBy, options.top);
   bool allRated = true;
   RateInOrder(images, options.rate, options.jobs,

@@ -1,7 +1,9 @@
 // focusrate IMAGE OUT.json: rates the sharpness of one image and writes the
 // four figures as a JSON object. Standard output carries only the banner;
 // the exit status says what happened (exit_status.h).
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <new>
 #include <string>
@@ -29,7 +31,11 @@ int Rate(const std::string& imagePath, const std::string& outPath) {
   const FocusFigures figures =
       FastFigures(decoded.image, static_cast<int>(std::thread::hardware_concurrency()));
   decoded.image.release();
-  if (!SaveResultDocument(outPath, figures)) return RateExit::kNotSaved;
+  int error = 0;
+  if (!SaveResultDocument(outPath, figures, error)) {
+    Complain("focusrate", outPath + ": cannot write result (" + std::strerror(error) + ")");
+    return RateExit::kNotSaved;
+  }
   return RateExit::kSaved;
 }
 
@@ -51,6 +57,9 @@ int Fail(const std::string& what) {
 
 int main(int argc, char** argv) {
   SilenceLibraryStderr();
+  // The result file is the main output: a reader of the banner that went
+  // away (focusrate IMG OUT | true) must not stop the rating.
+  std::signal(SIGPIPE, SIG_IGN);
   std::fputs(kBanner, stdout);
   // Out before anything else is written, also when OUT.json is /dev/stdout.
   std::fflush(stdout);

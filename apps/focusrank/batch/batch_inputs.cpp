@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -12,6 +13,7 @@
 #include <utility>
 
 #include "messages.h"
+#include "quiet_stderr.h"
 
 namespace {
 
@@ -46,7 +48,15 @@ class Walker {
     for (const std::string& name : names) {
       const std::string path = prefix + name;
       struct stat entry;
-      if (::lstat(path.c_str(), &entry) != 0) continue;  // vanished meanwhile
+      if (::lstat(path.c_str(), &entry) != 0) {
+        if (errno == ENOENT) continue;  // vanished meanwhile
+        // Not searchable, or past the path limit: never skipped in silence.
+        if (HasImageExtension(name))
+          found_.push_back(path);  // its row says why
+        else
+          Complain(program_, path + ": cannot examine (" + std::strerror(errno) + ")");
+        continue;
+      }
       if (S_ISDIR(entry.st_mode)) {
         Search(path, entry);
       } else if (HasImageExtension(name)) {
@@ -97,24 +107,43 @@ bool HasImageExtension(const std::string& name) {
   return false;
 }
 
+namespace {
+
+// A list written on Windows ends its lines in CR LF; a line of spaces is
+// not a path anyone meant.
+void AddListEntry(std::string& entry, bool nulSeparated, std::vector<std::string>& paths) {
+  if (!nulSeparated && !entry.empty() && entry.back() == '\r') entry.pop_back();
+  if (!nulSeparated && entry.find_first_not_of(' ') == std::string::npos) entry.clear();
+  if (!entry.empty()) paths.push_back(entry);
+  entry.clear();
+}
+
+}  // namespace
+
 bool ReadPathList(const std::string& listFile, bool nulSeparated,
-                  std::vector<std::string>& paths) {
+                  std::vector<std::string>& paths, int& error) {
   const bool fromStdin = listFile == "-";
+  if (fromStdin && StandardDescriptorWasClosed(STDIN_FILENO)) {
+    error = EBADF;
+    return false;
+  }
   std::unique_ptr<FILE, int (*)(FILE*)> owned(
       fromStdin ? nullptr : std::fopen(listFile.c_str(), "rb"), std::fclose);
   FILE* in = fromStdin ? stdin : owned.get();
-  if (in == nullptr) return false;
+  if (in == nullptr) {
+    error = errno;
+    return false;
+  }
   const char separator = nulSeparated ? '\0' : '\n';
   std::string entry;
   for (int c; (c = std::getc(in)) != EOF;) {
-    if (c != separator) {
+    if (c != separator)
       entry += static_cast<char>(c);
-    } else if (!entry.empty()) {
-      paths.push_back(entry);
-      entry.clear();
-    }
+    else
+      AddListEntry(entry, nulSeparated, paths);
   }
-  if (!entry.empty()) paths.push_back(entry);
+  AddListEntry(entry, nulSeparated, paths);
+  error = errno;
   return !std::ferror(in);
 }
 

@@ -11,18 +11,21 @@
 bool HasImageExtension(const std::string& name);
 
 /// Reads one path per line (or per NUL byte when nulSeparated) from the file,
-/// or from standard input when listFile is "-"; empty entries are dropped.
-/// False when the list cannot be read.
+/// or from standard input when listFile is "-". Lines lose a final CR;
+/// empty entries and lines of spaces are dropped. False, with error set to
+/// the errno saying why, when the list cannot be read.
 bool ReadPathList(const std::string& listFile, bool nulSeparated,
-                  std::vector<std::string>& paths);
+                  std::vector<std::string>& paths, int& error);
 
 /// Expands the given paths into the files to rate, in a fixed order: a path
 /// naming a directory (or a symlink to one) is searched recursively for
 /// names with an image extension, entries sorted by name at each level;
 /// any other path is kept as it is, so a missing file still gets its row.
 /// Symlinks to directories inside a search are not followed, and a
-/// directory reached twice is searched once. An unreadable directory is
-/// reported through Complain(program, ...) and the rest goes on.
+/// directory reached twice is searched once. An unreadable directory, or an
+/// entry that cannot be examined and is not named like an image, is reported
+/// through Complain(program, ...) and the rest goes on; such an entry named
+/// like an image is kept, so its row says why.
 std::vector<std::string> ExpandPaths(const std::vector<std::string>& given,
                                      const std::string& program);
 

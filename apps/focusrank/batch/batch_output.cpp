@@ -5,6 +5,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "quiet_stderr.h"
+#include "signal_cleanup.h"
+
 namespace {
 
 constexpr size_t kFlushSize = 1 << 16;
@@ -20,10 +23,18 @@ bool RowOutput::Fail(const std::string& what, int error) {
   return false;
 }
 
+RowOutput::~RowOutput() { ForgetOnSignal(); }
+
 bool RowOutput::Open() {
-  if (path_.empty()) return true;
+  // A closed standard output holds /dev/null: rows sent there would vanish.
+  if (path_.empty()) return !StandardDescriptorWasClosed(STDOUT_FILENO) || Fail("cannot write", EBADF);
   file_.reset(new Jzon::FileWriter(path_));
-  return file_->Open() || Fail("cannot create", file_->LastErrno());
+  // The signals wait until the handlers know the temporary file, so none
+  // can slip in between its creation and its registration.
+  const SignalsHeld held;
+  if (!file_->Open()) return Fail("cannot create", file_->LastErrno());
+  RemoveOnSignal(file_->TempPath());
+  return true;
 }
 
 bool RowOutput::Write(const std::string& text) {
@@ -54,5 +65,7 @@ bool RowOutput::Flush() {
 
 bool RowOutput::Finish() {
   if (!Flush()) return false;
-  return !file_ || file_->Commit() || Fail("cannot replace", file_->LastErrno());
+  const bool committed = !file_ || file_->Commit() || Fail("cannot replace", file_->LastErrno());
+  ForgetOnSignal();
+  return committed;
 }

@@ -9,8 +9,9 @@
 #include "jzon.h"
 
 /// Buffers text and writes it to its target. A file goes through
-/// Jzon::FileWriter, so readers never see half of it and a failed run leaves
-/// the old content; Finish commits it.
+/// Jzon::FileWriter, so readers never see half of it and a failed run (or
+/// one ended by SIGINT, SIGTERM or SIGHUP) leaves the old content; Finish
+/// commits it. A standard output that was closed at start refuses to open.
 /// Failures never throw: calls return false and Error() says why.
 ///   RowOutput out("ranks.csv");
 ///   if (!out.Open() || !out.Write(text) || !out.Finish()) complain(out.Error());
@@ -18,6 +19,9 @@ class RowOutput {
  public:
   /// path "" means standard output.
   explicit RowOutput(const std::string& path);
+  ~RowOutput();
+  RowOutput(const RowOutput&) = delete;
+  RowOutput& operator=(const RowOutput&) = delete;
 
   bool Open();
   /// Buffers text; writes the buffer out once it is large.

@@ -2,6 +2,7 @@
 
 #include "jzon.h"
 #include "result_document.h"
+#include "text_encoding.h"
 
 namespace {
 
@@ -14,8 +15,15 @@ std::string CsvLine(const std::string& path, const RatedImage& rated) {
 
 std::string JsonLine(const std::string& path, const RatedImage& rated) {
   Jzon::Object row;
-  // Raw: a path is bytes, and backslashes in it are not escapes.
-  row.Add("path", Jzon::Value(Jzon::StringValue, path));
+  // Raw: a path is bytes, and backslashes in it are not escapes. A path that
+  // is not UTF-8 cannot be JSON text as it is: it is shown with U+FFFD in
+  // place of the bad bytes, and its exact bytes follow in base64.
+  if (IsValidUtf8(path)) {
+    row.Add("path", Jzon::Value(Jzon::StringValue, path));
+  } else {
+    row.Add("path", Jzon::Value(Jzon::StringValue, ToValidUtf8(path)));
+    row.Add("path_bytes", Jzon::Value(Jzon::StringValue, Base64(path)));
+  }
   AddFigures(row, rated.figures);
   row.Add("status", Jzon::Value(Jzon::StringValue, StatusText(rated.status)));
   Jzon::Emitter emitter(row, Jzon::CompactStyle);

@@ -3,6 +3,7 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <thread>
 
@@ -10,7 +11,9 @@
 #include "image_header.h"
 #include "image_input.h"
 
-RatedImage RateFile(const std::string& path, const RateSettings& settings) {
+namespace {
+
+RatedImage Rate(const std::string& path, const RateSettings& settings) {
   RatedImage rated;
   ImageExtent extent;
   // Divided, not multiplied: two 32-bit header fields can overflow.
@@ -32,6 +35,22 @@ RatedImage RateFile(const std::string& path, const RateSettings& settings) {
     return rated;
   }
   rated.figures = FastFigures(decoded.image(region), 1);
+  return rated;
+}
+
+}  // namespace
+
+RatedImage RateFile(const std::string& path, const RateSettings& settings) {
+  // One image too big for memory is that image's row; the batch goes on, as
+  // the memory is free again once its decode has failed.
+  try {
+    return Rate(path, settings);
+  } catch (const std::bad_alloc&) {
+  } catch (const cv::Exception& e) {
+    if (e.code != cv::Error::StsNoMem) throw;
+  }
+  RatedImage rated;
+  rated.status = RateStatus::OutOfMemory;
   return rated;
 }
 

@@ -21,7 +21,7 @@ struct RateSettings {
 /// whose header is not read, its decoded image) has more than maxPixels;
 /// decodes it; cuts out the region and rates that as an image of its own
 /// with FastFigures on this thread. A bad file is a status, never an
-/// exception; out of memory propagates.
+/// exception; so is an image whose pixels cannot be allocated (OutOfMemory).
 RatedImage RateFile(const std::string& path, const RateSettings& settings);
 
 /// Called on the calling thread with each image's index and outcome, in

@@ -46,4 +46,8 @@ std::string Progress::Line(size_t done, size_t total, double seconds) {
   return text;
 }
 
-bool ProgressWanted(bool quiet) { return !quiet && ::isatty(RealStderr()) == 1; }
+bool ProgressWanted(bool quiet, bool rowsOnStandardOutput) {
+  // Rows printed to the terminal the line is drawn on would run into it.
+  if (rowsOnStandardOutput && ::isatty(STDOUT_FILENO) == 1) return false;
+  return !quiet && ::isatty(RealStderr()) == 1;
+}

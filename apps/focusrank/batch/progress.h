@@ -6,8 +6,8 @@
 #include <string>
 
 /// Redraws "\r 812/5000  41 img/s  1:42 left" on the real stderr, at most
-/// ten times a second, and only when enabled (stderr is a terminal and not
-/// --quiet). Never touches standard output.
+/// ten times a second, and only when enabled (see ProgressWanted). Never
+/// touches standard output.
 class Progress {
  public:
   Progress(bool enabled, size_t total);
@@ -29,7 +29,8 @@ class Progress {
   size_t drawnWidth_ = 0;
 };
 
-/// Whether progress should be drawn: not quiet, and stderr is a terminal.
-bool ProgressWanted(bool quiet);
+/// Whether progress should be drawn: not quiet, stderr is a terminal, and
+/// the rows do not go to a terminal on standard output.
+bool ProgressWanted(bool quiet, bool rowsOnStandardOutput);
 
 #endif  // FOCUSRATE_PROGRESS_H
