@@ -119,7 +119,7 @@ TEST_F(MixedFolder, RowsInNameOrderWithFocusratesFiguresForAnyJobsFormatOrOrder)
                       "sub dir/deeper/c.bmp ok", "truncated.png cannot decode",
                       "samples/scene_blurred.png ok", "samples/scene_grey.png ok",
                       "samples/scene_sharp.jpg ok", "samples/scene_sharp.png ok",
-                      "missing.jpg cannot decode"}));
+                      "missing.jpg not found"}));
   // The same rows from one job as CSV, into a file that is replaced whole and
   // leaves nothing beside it.
   fs::create_directory(scratch_ / "out");
@@ -167,7 +167,7 @@ TEST_F(MixedFolder, OptionsListsAndFailuresGiveTheirRowsStatusAndMessage) {
       {{odd, "--files-from", "-"}, Said(0, listed, "")},
       {{"-0", "--files-from=" + list}, Said(0, listed, "")},
       {{"--files-from", missing_, odd, a_, sub},
-       Said(1, listed, "focusrank: " + missing_ + ": cannot read list\n")},
+       Said(1, listed, "focusrank: " + missing_ + ": cannot read list (No such file or directory)\n")},
       // Regions rated as images of their own; rectangles worked out by hand.
       {{"--roi", "50,40,100,100", a_}, crop({50, 40, 14, 8})},
       {{"--roi", "10,5,7,9", a_}, crop({10, 5, 7, 9})}, {{"--roi=0,0,1,1", a_}, crop({0, 0, 1, 1})},
