@@ -2,6 +2,7 @@
 // progress line.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 
 #include "batch_inputs.h"
@@ -41,13 +42,15 @@ TEST(PathListRead, SplitsOnNewlineOrNulAndDropsEmptyEntries) {
   WriteBytes(dir / "lines", "a.jpg\n\nwith space.png\nlast-without-newline");
   WriteBytes(dir / "nuls", std::string("x\ny.jpg\0\0z.png\0", 15));
   std::vector<std::string> paths = {"given"};
-  ASSERT_TRUE(ReadPathList(dir / "lines", false, paths));
+  int error = 0;
+  ASSERT_TRUE(ReadPathList(dir / "lines", false, paths, error));
   EXPECT_EQ(paths, (std::vector<std::string>{"given", "a.jpg", "with space.png",
                                              "last-without-newline"}));
   paths.clear();
-  ASSERT_TRUE(ReadPathList(dir / "nuls", true, paths));
+  ASSERT_TRUE(ReadPathList(dir / "nuls", true, paths, error));
   EXPECT_EQ(paths, (std::vector<std::string>{"x\ny.jpg", "z.png"}));
-  EXPECT_FALSE(ReadPathList(dir / "missing", false, paths));
+  EXPECT_FALSE(ReadPathList(dir / "missing", false, paths, error));
+  EXPECT_EQ(error, ENOENT);
 }
 
 TEST(ImageExtensionMatch, KnownExtensionsInAnyCase) {
