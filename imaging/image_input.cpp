@@ -1,5 +1,6 @@
 // Decoding for rating. JPEG and PNG go straight to their libraries (the ones
-// OpenCV decodes them with), everything else to cv::imread. OpenCV's imread
+// OpenCV decodes them with), everything else to cv::imread, from a plugin
+// loaded only then. OpenCV's imread
 // blocks forever on a FIFO and throws for headers that claim more pixels than
 // its limit; neither may reach the programs, so both are turned into
 // statuses here.
@@ -15,10 +16,9 @@
 #include <cstring>
 #include <memory>
 
-#include <opencv2/imgcodecs.hpp>
-
 #include "exif_orientation.h"
 #include "jpeg_decoder.h"
+#include "opencv_fallback.h"
 #include "png_decoder.h"
 
 const char* StatusText(RateStatus status) {
@@ -103,7 +103,7 @@ class MatSink : public PixelSink {
 DecodedImage ReadWithOpenCv(const std::string& path) {
   cv::Mat image;
   try {
-    image = cv::imread(cv::String(path), cv::IMREAD_COLOR);
+    image = ImreadColor(path);
   } catch (const cv::Exception& e) {
     // Running out of memory is not a property of the file: let it propagate.
     if (e.code == cv::Error::StsNoMem) throw;

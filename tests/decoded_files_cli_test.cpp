@@ -1,6 +1,7 @@
 // The programs on every generated PNG and JPEG kind and on damaged files:
 // figures equal to the literal pipeline on cv::imread's pixels, "cannot
 // decode" where it returns no image, "damaged" rows for files cut short.
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "focusrank_test_util.h"
 #include "measures.h"
 #include "process_util.h"
+#include "test_images.h"
 
 namespace {
 
@@ -79,6 +81,26 @@ TEST(DecodedFilesCli, FocusrateRatesDamagedFilesAndRefusesGarbage) {
   const ProcessResult rank = RunProcess({kFocusrank, "--quiet", garbage});
   EXPECT_EQ(rank.out, "path,laplace,variance_lap,tenengrad,gray_level,status\n" + garbage +
                           ",,,,,cannot decode\n");
+}
+
+// Other formats go to cv::imread in the plugin, found beside the programs in
+// the build tree and once installed; the programs do not link
+// opencv_imgcodecs themselves.
+TEST(DecodedFilesCli, ProgramsDecodeOtherFormatsThroughThePluginWhereverInstalled) {
+  ScratchDir dir;
+  const std::string prefix = dir / "prefix";
+  ASSERT_EQ(RunProcess({"/usr/bin/env", "cmake", "--install", FOCUSRATE_BINARY_DIR, "--prefix",
+                        prefix})
+                .status,
+            0);
+  const cv::Mat image = MakeNoise(40, 30, 3, 3);
+  ASSERT_TRUE(cv::imwrite(dir / "image.bmp", image));
+  for (const std::string& program : {kFocusrate, prefix + "/bin/focusrate"}) {
+    std::remove((dir / "out.json").c_str());
+    EXPECT_EQ(RunProcess({program, dir / "image.bmp", dir / "out.json"}).status, 0) << program;
+    EXPECT_EQ(ReadBytes(dir / "out.json"), ResultFileByHand(ReferenceFigures(image))) << program;
+    EXPECT_EQ(RunProcess({"/usr/bin/ldd", program}).out.find("imgcodecs"), std::string::npos);
+  }
 }
 
 }  // namespace

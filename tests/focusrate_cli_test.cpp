@@ -163,7 +163,7 @@ TEST_F(FocusrateCli, OutOfMemoryEndsWithOneLineAndStatusThree) {
   const std::string image = WritePng("big.png", MakeUniform(8000, 8000, 128, 3));
   const std::string out = dir / "out.json";
   const ProcessResult run = RunProcess(
-      {"/bin/sh", "-c", "ulimit -v 250000 && exec \"$0\" \"$@\"", kFocusrate, image, out}, "", 60);
+      {"/bin/sh", "-c", "ulimit -v 150000 && exec \"$0\" \"$@\"", kFocusrate, image, out}, "", 60);
   EXPECT_EQ(3, run.status);
   EXPECT_EQ(20u, run.out.size());
   EXPECT_EQ(0u, run.err.find("focusrate: ")) << run.err;
