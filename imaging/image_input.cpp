@@ -123,11 +123,7 @@ DecodedImage DecodeImage(const std::string& path) {
   if (decoder == nullptr) return ReadWithOpenCv(path);
   MatSink sink;
   const RowDecodeResult result = decoder(file.get(), sink);
-  switch (result.verdict) {
-    case DecodeVerdict::NotMine: return ReadWithOpenCv(path);
-    case DecodeVerdict::Refused: return {cv::Mat(), RateStatus::CannotDecode};
-    case DecodeVerdict::Decoded: break;
-  }
+  if (result.verdict == DecodeVerdict::Refused) return {cv::Mat(), RateStatus::CannotDecode};
   ApplyOrientation(result.orientation, sink.image);
   return {sink.image, result.damaged ? RateStatus::Damaged : RateStatus::Ok};
 }

@@ -43,8 +43,8 @@ struct DecodedImage {
 /// turned upright by its EXIF orientation: any depth and channel count
 /// arrives as three 8-bit channels. JPEG and PNG are decoded here, with
 /// Damaged for a file whose decoder read past corrupt or missing data; every
-/// other format, and any case these decoders do not mirror, goes to
-/// cv::imread. Only regular files that can be opened for reading are
+/// other format, and every file while OPENCV_IO_MAX_IMAGE_PIXELS is set, goes
+/// to cv::imread. Only regular files that can be opened for reading are
 /// decoded; the others get the status saying why. A file cv::imread refuses
 /// or throws for (a header claiming too many pixels) gives CannotDecode;
 /// running out of memory propagates.

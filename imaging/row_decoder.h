@@ -21,7 +21,6 @@ class PixelSink {
 enum class DecodeVerdict {
   Decoded,  ///< every row reached the sink and the decoder finished
   Refused,  ///< cv::imread would return no image for this file
-  NotMine,  ///< a case the direct decoder does not mirror: ask cv::imread
 };
 
 struct RowDecodeResult {
