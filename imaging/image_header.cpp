@@ -65,7 +65,10 @@ bool Found(long long w, long long h, ImageExtent& extent) {
   return true;
 }
 
+// The signature must be followed by the 13-byte IHDR chunk; anything else is
+// not a size, however many bytes follow.
 bool PngExtent(const unsigned char* head, ImageExtent& extent) {
+  if (std::memcmp(head + 8, "\0\0\0\x0DIHDR", 8) != 0) return false;
   return Found(Big32(head + 16), Big32(head + 20), extent);
 }
 

@@ -1,6 +1,9 @@
-// Decoding for rating. OpenCV's imread blocks forever on a FIFO and throws
-// for headers that claim more pixels than its limit; neither may reach the
-// programs, so both are turned into statuses here.
+// Decoding for rating. JPEG and PNG go straight to their libraries (the ones
+// OpenCV decodes them with), everything else to cv::imread, from a plugin
+// loaded only then. OpenCV's imread
+// blocks forever on a FIFO and throws for headers that claim more pixels than
+// its limit; neither may reach the programs, so both are turned into
+// statuses here.
 #include "image_input.h"
 
 #include <fcntl.h>
@@ -8,12 +11,20 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
 
-#include <opencv2/imgcodecs.hpp>
+#include "exif_orientation.h"
+#include "jpeg_decoder.h"
+#include "opencv_fallback.h"
+#include "png_decoder.h"
 
 const char* StatusText(RateStatus status) {
   switch (status) {
     case RateStatus::Ok: return "ok";
+    case RateStatus::Damaged: return "damaged";
     case RateStatus::CannotDecode: return "cannot decode";
     case RateStatus::NotFound: return "not found";
     case RateStatus::PermissionDenied: return "permission denied";
@@ -40,18 +51,59 @@ RateStatus StatusForErrno(int error) {
   }
 }
 
-DecodedImage DecodeImage(const std::string& path) {
+namespace {
+
+using FileCloser = int (*)(std::FILE*);
+using OpenFile = std::unique_ptr<std::FILE, FileCloser>;
+
+// Opens only regular files, and never blocks on a FIFO. The decoders say only
+// "no image" for a file they cannot open: finding out why here keeps
+// "cannot decode" for files that were read and refused.
+RateStatus OpenImage(const std::string& path, OpenFile& file) {
   struct stat info;
-  if (::stat(path.c_str(), &info) != 0) return {cv::Mat(), StatusForErrno(errno)};
-  if (!S_ISREG(info.st_mode)) return {cv::Mat(), RateStatus::NotRegularFile};
-  // The decoder says only "no image" for a file it cannot open: find out why
-  // first, so "cannot decode" is kept for files that were read and refused.
+  if (::stat(path.c_str(), &info) != 0) return StatusForErrno(errno);
+  if (!S_ISREG(info.st_mode)) return RateStatus::NotRegularFile;
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return {cv::Mat(), StatusForErrno(errno)};
-  ::close(fd);
+  if (fd < 0) return StatusForErrno(errno);
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return RateStatus::NotRegularFile;
+  }
+  file.reset(::fdopen(fd, "rb"));
+  if (!file) {
+    ::close(fd);
+    return StatusForErrno(errno);
+  }
+  return RateStatus::Ok;
+}
+
+using RowDecoder = RowDecodeResult (*)(std::FILE*, PixelSink&);
+
+// The direct decoder cv::imread's signature check would lead to, or none.
+// A pixel limit changed through the environment is left to OpenCV, which
+// reads it in its own way.
+RowDecoder DirectDecoderFor(std::FILE* file) {
+  if (std::getenv("OPENCV_IO_MAX_IMAGE_PIXELS") != nullptr) return nullptr;
+  unsigned char head[8] = {};
+  const size_t got = std::fread(head, 1, sizeof head, file);
+  std::rewind(file);
+  if (got >= 3 && std::memcmp(head, "\xFF\xD8\xFF", 3) == 0) return DecodeJpeg;
+  if (got == 8 && std::memcmp(head, "\x89PNG\r\n\x1A\n", 8) == 0) return DecodePng;
+  return nullptr;
+}
+
+class MatSink : public PixelSink {
+ public:
+  void Begin(int width, int height) override { image.create(height, width, CV_8UC3); }
+  uint8_t* RowBuffer(int y) override { return image.ptr<uint8_t>(y); }
+  void RowDone(int) override {}
+  cv::Mat image;
+};
+
+DecodedImage ReadWithOpenCv(const std::string& path) {
   cv::Mat image;
   try {
-    image = cv::imread(cv::String(path), cv::IMREAD_COLOR);
+    image = ImreadColor(path);
   } catch (const cv::Exception& e) {
     // Running out of memory is not a property of the file: let it propagate.
     if (e.code == cv::Error::StsNoMem) throw;
@@ -59,4 +111,19 @@ DecodedImage DecodeImage(const std::string& path) {
   }
   if (image.data == nullptr) return {cv::Mat(), RateStatus::CannotDecode};
   return {image, RateStatus::Ok};
+}
+
+}  // namespace
+
+DecodedImage DecodeImage(const std::string& path) {
+  OpenFile file(nullptr, std::fclose);
+  const RateStatus opened = OpenImage(path, file);
+  if (opened != RateStatus::Ok) return {cv::Mat(), opened};
+  const RowDecoder decoder = DirectDecoderFor(file.get());
+  if (decoder == nullptr) return ReadWithOpenCv(path);
+  MatSink sink;
+  const RowDecodeResult result = decoder(file.get(), sink);
+  if (result.verdict == DecodeVerdict::Refused) return {cv::Mat(), RateStatus::CannotDecode};
+  ApplyOrientation(result.orientation, sink.image);
+  return {sink.image, result.damaged ? RateStatus::Damaged : RateStatus::Ok};
 }

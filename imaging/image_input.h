@@ -9,6 +9,7 @@
 /// Why an image was or was not rated. StatusText spells each for output rows.
 enum class RateStatus {
   Ok,                ///< decoded (and rated)
+  Damaged,           ///< decoded (and rated), but the decoder found corrupt or missing data
   CannotDecode,      ///< read, but refused by every decoder
   NotFound,          ///< no such file, or a dangling link
   PermissionDenied,  ///< the file or a folder on its path may not be read
@@ -20,7 +21,7 @@ enum class RateStatus {
   OutsideRegion,     ///< decoded, but the region given with --roi misses it entirely
 };
 
-/// "ok", "cannot decode", "not found", "permission denied", "symlink loop",
+/// "ok", "damaged", "cannot decode", "not found", "permission denied", "symlink loop",
 /// "name too long", "not a regular file", "too large", "out of memory",
 /// "region outside image".
 const char* StatusText(RateStatus status);
@@ -28,16 +29,25 @@ const char* StatusText(RateStatus status);
 /// The status for a file that could not be opened or examined, from errno.
 RateStatus StatusForErrno(int error);
 
+/// Whether the image was decoded: Ok or Damaged.
+inline bool WasDecoded(RateStatus status) {
+  return status == RateStatus::Ok || status == RateStatus::Damaged;
+}
+
 struct DecodedImage {
-  cv::Mat image;  ///< CV_8UC3, blue-green-red; empty unless status is Ok
+  cv::Mat image;  ///< CV_8UC3, blue-green-red; empty unless WasDecoded(status)
   RateStatus status;
 };
 
-/// Decodes path in colour mode (any depth and channel count arrives as three
-/// 8-bit channels). Only regular files that can be opened for reading are
-/// handed to the decoder; the others get the status saying why. A decoder
-/// that throws for the file (a header claiming too many pixels) gives
-/// CannotDecode; running out of memory propagates.
+/// Decodes path as cv::imread(path, IMREAD_COLOR) does, pixel for pixel and
+/// turned upright by its EXIF orientation: any depth and channel count
+/// arrives as three 8-bit channels. JPEG and PNG are decoded here, with
+/// Damaged for a file whose decoder read past corrupt or missing data; every
+/// other format, and every file while OPENCV_IO_MAX_IMAGE_PIXELS is set, goes
+/// to cv::imread. Only regular files that can be opened for reading are
+/// decoded; the others get the status saying why. A file cv::imread refuses
+/// or throws for (a header claiming too many pixels) gives CannotDecode;
+/// running out of memory propagates.
 DecodedImage DecodeImage(const std::string& path);
 
 #endif  // FOCUSRATE_IMAGE_INPUT_H

@@ -11,7 +11,7 @@ build=${1:-$root/build-bench}
 photos=${FOCUSRATE_PHOTOS:-/var/tmp/focusrate-photos/root}
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DFOCUSRATE_BENCH=ON >/dev/null
-cmake --build "$build" -j"$(nproc)" --target bench_engine >/dev/null
+cmake --build "$build" -j"$(nproc)" --target bench_engine bench_start_core focusrate >/dev/null
 
 echo "CPU: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), $(nproc) cores"
 
@@ -32,3 +32,35 @@ echo "== Rating one image: decode only, literal pipeline, engine (bench_engine)"
 "$build/bench/bench_engine" --repeats 3 \
   "$(photo usr/share/backgrounds/Painting-Colors_by__herobrine7gamer.jpg 6000 4000)" \
   "$(photo usr/share/backgrounds/Picture_0B_by_freespace.jpg 2572 1740)"
+
+# median_ms COMMAND...: the median wall time of 30 runs, in milliseconds.
+median_ms() {
+  local i t0 t1
+  for i in $(seq 30); do
+    t0=$(date +%s%N)
+    "$@" >/dev/null 2>&1 || true
+    t1=$(date +%s%N)
+    echo $(((t1 - t0) / 1000))
+  done | sort -n | awk '{ v[NR] = $1 } END { printf "%.1f", v[int((NR + 1) / 2)] / 1000 }'
+}
+
+echo
+echo "== Start to exit on a 64x64 PNG (median of 30 runs; target: at most 1.5x the floor)"
+"$build/bench/bench_engine" --make-jpeg 64 64 "$tmp/small.png"  # the name sets the format
+floor=$(median_ms "$build/bench/bench_start_core")
+rate=$(median_ms "$build/bin/focusrate" "$tmp/small.png" "$tmp/small.json")
+printf "%-36s %8s ms\n" "program linked to opencv_core only" "$floor"
+printf "%-36s %8s ms  %5.2fx\n" "focusrate" "$rate" "$(awk -v a="$rate" -v b="$floor" 'BEGIN { print a / b }')"
+
+echo
+echo "== Whole runs on baseline JPEGs: focusrate against decoding alone (cv::imread)"
+printf "%-8s %22s %22s %8s\n" "image" "focusrate s / peak MB" "decode s / peak MB" "time"
+for size in "1000 1000" "6000 4000"; do
+  set -- $size
+  jpeg="$tmp/baseline-$1x$2.jpg"
+  "$build/bench/bench_engine" --make-jpeg "$1" "$2" "$jpeg"
+  read -r rs rk < <(/usr/bin/time -f "%e %M" "$build/bin/focusrate" "$jpeg" "$tmp/out.json" 2>&1 >/dev/null | tail -1)
+  read -r ds dk < <(/usr/bin/time -f "%e %M" "$build/bench/bench_engine" --child decode "$jpeg" 2>&1 >/dev/null | tail -1)
+  printf "%-8s %12s / %7.1f %12s / %7.1f %7.2fx\n" "$(($1 * $2 / 1000000)) MP" "$rs" "$(awk -v k="$rk" 'BEGIN { print k / 1024 }')" \
+    "$ds" "$(awk -v k="$dk" 'BEGIN { print k / 1024 }')" "$(awk -v a="$rs" -v b="$ds" 'BEGIN { print (b > 0 ? a / b : 0) }')"
+done

@@ -136,7 +136,7 @@ TEST_F(FocusrateCli, UndecodableInputLeavesTheOutputPathAlone) {
 #if !defined(__SANITIZE_ADDRESS__)
 TEST_F(FocusrateCli, OutOfMemoryEndsWithOneLineAndStatusThree) {
   const std::string image = Png("big.png", MakeUniform(8000, 8000, 128, 3));
-  const ProcessResult run = RunProcess({"/bin/sh", "-c", "ulimit -v 250000 && exec \"$0\" \"$@\"",
+  const ProcessResult run = RunProcess({"/bin/sh", "-c", "ulimit -v 150000 && exec \"$0\" \"$@\"",
                                         kFocusrate, image, dir / "out.json"}, "", 60);
   EXPECT_EQ(3, run.status);
   EXPECT_EQ(0u, run.err.find("focusrate: ")) << run.err;

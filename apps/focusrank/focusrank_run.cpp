@@ -36,10 +36,10 @@ int RunFocusrank(const RankOptions& options) {
   const bool streaming = options.outputPath.empty();
   Progress progress(ProgressWanted(options.quiet, streaming), images.size());
   Ranking ranking(options.sortBy, options.top);
-  bool allRated = true;
+  bool allOk = true;  // every row "ok": a damaged file's row is not
   RateInOrder(images, options.rate, options.jobs,
               [&](size_t index, const RatedImage& rated) {
-                allRated = allRated && WasRated(rated);
+                allOk = allOk && rated.status == RateStatus::Ok;
                 progress.Step();
                 if (options.sorted) {
                   ranking.Add(index, rated);
@@ -52,9 +52,9 @@ int RunFocusrank(const RankOptions& options) {
     if (!out.Write(RowLine(options.format, images[row.first], row.second))) break;
   progress.Finish();
   if (!out.Finish()) {
-    if (out.ReaderGone()) return allRated ? RankExit::kAllRated : RankExit::kSomeNotRated;
+    if (out.ReaderGone()) return allOk ? RankExit::kAllRated : RankExit::kSomeNotRated;
     Complain(kRankProgram, out.Error());
     return RankExit::kOtherFailure;
   }
-  return allRated && !ComplainedOnce() ? RankExit::kAllRated : RankExit::kSomeNotRated;
+  return allOk && !ComplainedOnce() ? RankExit::kAllRated : RankExit::kSomeNotRated;
 }

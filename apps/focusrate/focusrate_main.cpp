@@ -27,7 +27,7 @@ static_assert(sizeof(kBanner) - 1 == 20, "the banner is 20 bytes");
 
 int Rate(const std::string& imagePath, const std::string& outPath) {
   DecodedImage decoded = DecodeImage(imagePath);
-  if (decoded.status != RateStatus::Ok) return RateExit::kCannotDecode;
+  if (!WasDecoded(decoded.status)) return RateExit::kCannotDecode;
   const FocusFigures figures =
       FastFigures(decoded.image, static_cast<int>(std::thread::hardware_concurrency()));
   decoded.image.release();

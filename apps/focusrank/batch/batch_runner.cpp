@@ -24,7 +24,7 @@ RatedImage Rate(const std::string& path, const RateSettings& settings) {
   }
   DecodedImage decoded = DecodeImage(path);
   rated.status = decoded.status;
-  if (decoded.status != RateStatus::Ok) return rated;
+  if (!WasDecoded(decoded.status)) return rated;
   if (static_cast<long long>(decoded.image.total()) > settings.maxPixels) {
     rated.status = RateStatus::TooLarge;
     return rated;

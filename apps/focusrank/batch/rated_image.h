@@ -15,9 +15,9 @@ struct RatedImage {
                           std::numeric_limits<double>::quiet_NaN()};
 };
 
-/// Whether the image got its figures.
+/// Whether the image got its figures (a damaged file gets them too).
 inline bool WasRated(const RatedImage& rated) {
-  return rated.status == RateStatus::Ok;
+  return WasDecoded(rated.status);
 }
 
 #endif  // FOCUSRATE_RATED_IMAGE_H

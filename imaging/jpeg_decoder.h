@@ -1,0 +1,16 @@
+// JPEG straight from libjpeg-turbo into a PixelSink.
+#ifndef FOCUSRATE_JPEG_DECODER_H
+#define FOCUSRATE_JPEG_DECODER_H
+
+#include <cstdio>
+
+#include "row_decoder.h"
+
+/// Decodes the JPEG in file (read from its current position) with the
+/// library calls and settings cv::imread(IMREAD_COLOR) makes, so the rows
+/// carry its pixels bit for bit; CMYK and YCCK files are converted as
+/// OpenCV converts them. Damage that libjpeg warns of and decodes around
+/// (a premature end, corrupt entropy data) sets damaged.
+RowDecodeResult DecodeJpeg(std::FILE* file, PixelSink& sink);
+
+#endif  // FOCUSRATE_JPEG_DECODER_H
