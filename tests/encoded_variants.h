@@ -1,6 +1,5 @@
 // Encoded image files of the kinds the direct decoders must mirror, made
-// here from seeded pixels: PNG of every colour type and depth through libpng
-// itself, JPEG through cv::imencode and, for CMYK, through libjpeg.
+// here from seeded pixels through libpng and libjpeg themselves.
 #ifndef FOCUSRATE_TESTS_ENCODED_VARIANTS_H
 #define FOCUSRATE_TESTS_ENCODED_VARIANTS_H
 
@@ -8,25 +7,17 @@
 #include <vector>
 
 struct EncodedVariant {
-  std::string name;   ///< says what the file exercises
-  std::string bytes;  ///< the whole file
+  std::string name;      ///< says what the file exercises
+  std::string bytes;     ///< the whole file
+  bool damaged = false;  ///< made damaged on purpose
 };
 
-/// Every PNG colour type at every bit depth it allows, interlaced and not,
-/// with tRNS where it applies, a damaged ancillary chunk and EXIF
-/// orientations in an eXIf chunk.
-std::vector<EncodedVariant> PngVariants();
-
-/// Grey, 4:4:4, 4:2:2 and 4:2:0, progressive, restart markers, CMYK and
-/// YCCK (Adobe), and EXIF orientations 1-8 in both byte orders.
-std::vector<EncodedVariant> JpegVariants();
-
-/// A baseline and a progressive JPEG and a PNG cut short at several points,
-/// with garbage written inside and with a block of zeros, and the PNG
-/// signature followed by garbage.
-std::vector<EncodedVariant> DamagedVariants();
-
-/// A baseline JPEG (96 x 72) of a seeded smooth colour image.
-std::string SmoothJpeg();
+/// Intact: every PNG colour type at every bit depth, plain and interlaced
+/// with tRNS and an eXIf orientation; JPEG grey, 4:4:4, 4:2:2, progressive,
+/// restart markers, CMYK and 4:2:0 with EXIF orientations 1-8. Damaged: a
+/// baseline and a progressive JPEG and a PNG cut short (also by only their
+/// last 2 bytes), with garbage and with zeros inside, a PNG whose text chunk
+/// fails its CRC and, last, a PNG signature followed by garbage.
+std::vector<EncodedVariant> EncodedVariants();
 
 #endif  // FOCUSRATE_TESTS_ENCODED_VARIANTS_H
