@@ -1,6 +1,8 @@
-// The programs on every generated PNG and JPEG kind and on damaged files:
+// focusrank on every generated PNG and JPEG kind and on damaged files:
 // figures equal to the literal pipeline on cv::imread's pixels, "cannot
 // decode" where it returns no image, "damaged" rows for damaged files.
+// focusrate's statuses for damaged and undecodable files are in
+// focusrate_cli_test; here both programs find the plugin.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -44,21 +46,6 @@ TEST(DecodedFilesCli, FocusrankRowsFollowTheLiteralPipeline) {
   const ProcessResult run = RunProcess(args);
   EXPECT_EQ(run.status, 1);  // damaged and undecodable rows are not "ok"
   EXPECT_EQ(run.out, expected);
-}
-
-// focusrate keeps its statuses: a damaged file is rated (exit 0, the literal
-// pipeline's figures), a PNG signature followed by garbage is not decoded.
-TEST(DecodedFilesCli, FocusrateRatesDamagedFilesAndRefusesGarbage) {
-  ScratchDir dir;
-  const std::vector<EncodedVariant> variants = EncodedVariants();
-  const std::string cut = dir / "cut.jpg", garbage = dir / "garbage.png";
-  for (const EncodedVariant& v : variants)
-    if (v.name == "baseline jpeg cut at 3/5") WriteBytes(cut, v.bytes);
-  WriteBytes(garbage, variants.back().bytes);
-  EXPECT_EQ(RunProcess({kFocusrate, cut, dir / "cut.json"}).status, 0);
-  EXPECT_EQ(ReadBytes(dir / "cut.json"),
-            ResultFileByHand(ReferenceFigures(cv::imread(cut, cv::IMREAD_COLOR))));
-  EXPECT_EQ(RunProcess({kFocusrate, garbage, dir / "garbage.json"}).status, 255);
 }
 
 // Other formats go to cv::imread in the plugin, found beside the programs in

@@ -1,5 +1,6 @@
 // focusrank run as a separate process: its figures against focusrate's,
 // folder walking, order under parallel rating, options and exit statuses.
+// Unreadable folders and readers that leave early are in lost_work_test.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -151,7 +152,7 @@ TEST_F(MixedFolder, OptionsListsAndFailuresGiveTheirRowsStatusAndMessage) {
   const std::string odd = root_ + kOddName, sub = root_ + "/sub dir", list = scratch_ / "list";
   WriteBytes(list, odd + '\0' + a_ + std::string(2, '\0') + sub + '\0');  // a name may hold '\n'
   // Radiance files are not sized from their header: refused once decoded.
-  const std::string hdr = scratch_ / "a.hdr", nowhere = scratch_ / "no/such/dir.csv";
+  const std::string hdr = scratch_ / "a.hdr";
   const cv::Mat decoded = cv::imread(a_, cv::IMREAD_COLOR);
   ASSERT_TRUE(cv::imwrite(hdr, cv::Mat_<cv::Vec3f>(decoded) / 255));
   const std::string listed =
@@ -170,8 +171,7 @@ TEST_F(MixedFolder, OptionsListsAndFailuresGiveTheirRowsStatusAndMessage) {
        Said(1, listed, "focusrank: " + missing_ + ": cannot read list (No such file or directory)\n")},
       // Regions rated as images of their own; rectangles worked out by hand.
       {{"--roi", "50,40,100,100", a_}, crop({50, 40, 14, 8})},
-      {{"--roi", "10,5,7,9", a_}, crop({10, 5, 7, 9})}, {{"--roi=0,0,1,1", a_}, crop({0, 0, 1, 1})},
-      {{"--roi=center:50", a_}, crop({16, 12, 32, 24})},
+      {{"--roi=0,0,1,1", a_}, crop({0, 0, 1, 1})},
       {{"--roi", "64,0,5,5", a_}, Said(1, kHeader + a_ + ",,,,,region outside image\n", "")},
       // a.png has 64 x 48 = 3072 pixels.
       {{"--max-pixels", "3071", a_, hdr},
@@ -180,8 +180,6 @@ TEST_F(MixedFolder, OptionsListsAndFailuresGiveTheirRowsStatusAndMessage) {
        Said(0, kHeader + RowByHand(a_, decoded) + RowByHand(hdr, cv::imread(hdr)), "")},
       {{"-o", "/dev/full", a_},
        Said(3, "", "focusrank: /dev/full: cannot write (No space left on device)\n")},
-      {{"-o", nowhere, a_},
-       Said(3, "", "focusrank: " + nowhere + ": cannot create (No such file or directory)\n")},
       {{"--srot", "x", "a.png"}, usage("unknown option '--srot'")},
       {{}, usage("no image or directory given")},
       {{"--jobs=", "a.png"}, usage("invalid value '' for '--jobs'")},
@@ -201,32 +199,6 @@ TEST_F(MixedFolder, OptionsListsAndFailuresGiveTheirRowsStatusAndMessage) {
     EXPECT_EQ(Said(run.status, run.out.substr(0, 35), run.err),
               Said(0, "Usage: focusrank [OPTIONS] PATH...\n", ""));
   }
-}
-
-TEST_F(MixedFolder, UnreadableDirectoryIsReportedAndTheRunGoesOn) {
-  std::vector<std::string> args = {kFocusrank, "--format=jsonl", root_};
-  if (::geteuid() == 0) {  // root reads every directory: run as nobody
-    args.insert(args.begin(),
-                {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
-    if (::access(args[0].c_str(), X_OK) != 0) GTEST_SKIP() << "no setpriv to drop root";
-  }
-  const std::string locked = root_ + "/sub dir/deeper";
-  ASSERT_EQ(::chmod((scratch_ / "").c_str(), 0755) | ::chmod(locked.c_str(), 0), 0);
-  const ProcessResult run = RunProcess(args, "", 120);
-  ::chmod(locked.c_str(), 0755);
-  EXPECT_EQ(Said(run.status, "", run.err),
-            Said(1, "", "focusrank: " + locked + ": cannot read directory (Permission denied)\n"));
-  EXPECT_EQ(JsonRows(run.out).size(), 10u);
-}
-
-TEST_F(MixedFolder, ClosedReaderEndsTheRunQuietly) {
-  // Far more rows than a pipe buffers, so focusrank is still writing when head has gone.
-  std::string list;
-  for (int i = 0; i < 5000; ++i) list += a_ + "\n";
-  const std::string script =
-      "\"$0\" -j 2 --files-from - | head -n 2; echo \"status ${PIPESTATUS[0]}\"";
-  EXPECT_EQ(Of(RunProcess({"/bin/bash", "-c", script, kFocusrank}, list, 120)),
-            Said(0, kHeader + RowByHand(a_, cv::imread(a_)) + "status 0\n", ""));
 }
 
 }  // namespace

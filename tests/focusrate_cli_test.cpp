@@ -2,7 +2,7 @@
 // of the result file, and paths that must be left alone.
 #include <sys/stat.h>
 
-#include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -28,22 +28,12 @@ ProcessResult Rate(std::vector<std::string> args) {
   return run;
 }
 
-bool Exists(const std::string& path) {
-  struct stat info;
-  return ::lstat(path.c_str(), &info) == 0;
-}
-
-// A BMP header claiming 100000 x 100000 pixels: OpenCV throws rather than
-// decode it. Little-endian: file size, reserved, data offset, info size,
-// width, height, 1 plane and 24 bits, then no compression, sizes or palette.
-std::string HugeBmpHeader() {
-  std::string bytes = "BM";
-  for (std::uint32_t v :
-       {54u + 64, 0u, 54u, 40u, 100000u, 100000u, 1u | 24u << 16, 0u, 0u, 0u, 0u, 0u, 0u}) {
-    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-  }
-  return bytes + std::string(64, '\x7F');
-}
+// A BMP header claiming 100000 x 100000 pixels (0x186A0, little-endian):
+// OpenCV throws rather than decode it. File size, reserved, data offset 54,
+// info size 40, width, height, 1 plane and 24 bits, then six zero fields.
+const std::string kHugeBmp = std::string("BM\x76\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0"
+                                         "\xA0\x86\x01\0\xA0\x86\x01\0\x01\0\x18\0", 30) +
+                             std::string(24, '\0') + std::string(64, '\x7F');
 
 class FocusrateCli : public ::testing::Test {
  protected:
@@ -64,7 +54,8 @@ TEST_F(FocusrateCli, ReplacesTheResultFileWithExactBytes) {
   const std::pair<std::string, std::string> cases[] = {
       {dir / "cut.jpg", ResultFileByHand(ReferenceFigures(cv::imread(dir / "cut.jpg")))},
       {Png("black.png", MakeUniform(16, 9, 0, 3)),
-       "{\n\t\"Laplace\": 0,\n\t\"Variance-Lap\": 0,\n\t\"Tenengrad\": 0,\n\t\"Gray-Level\": null\n}"},
+       "{\n\t\"Laplace\": 0,\n\t\"Variance-Lap\": 0,\n\t\"Tenengrad\": 0,\n"
+       "\t\"Gray-Level\": null\n}"},
   };
   for (const auto& [image, expected] : cases) {
     SCOPED_TRACE(image);
@@ -98,11 +89,12 @@ TEST_F(FocusrateCli, UsageAndUnwritableResultStatuses) {
     EXPECT_EQ(2, run.status);
     EXPECT_EQ("usage: focusrate IMAGE OUT.json\n", run.err);
   }
-  for (const std::string& out : {dir / "no/such/dir/out.json", std::string("/dev/full"), dir / ""}) {
+  const std::string unwritable[] = {dir / "no/such/dir/out.json", "/dev/full", dir / ""};
+  for (const std::string& out : unwritable) {
     SCOPED_TRACE(out);
     EXPECT_EQ(1, Rate({png, out}).status);
   }
-  EXPECT_FALSE(Exists(dir / "no"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "no"));
 }
 
 TEST_F(FocusrateCli, UndecodableInputLeavesTheOutputPathAlone) {
@@ -110,12 +102,11 @@ TEST_F(FocusrateCli, UndecodableInputLeavesTheOutputPathAlone) {
   WriteBytes(dir / "text.jpg", "this is not an image\n");
   WriteBytes(dir / "empty.png", "");
   WriteBytes(dir / "truncated.png", png.substr(0, png.size() / 2));
-  WriteBytes(dir / "huge.bmp", HugeBmpHeader());
+  WriteBytes(dir / "huge.bmp", kHugeBmp);
   ASSERT_EQ(0, ::mkfifo((dir / "fifo.jpg").c_str(), 0600));
   ASSERT_EQ(0, ::mkdir((dir / "folder.png").c_str(), 0700));
-  ASSERT_EQ(0, ::symlink((dir / "gone.png").c_str(), (dir / "dangling.png").c_str()));
   for (const char* name : {"missing.jpg", "text.jpg", "empty.png", "truncated.png", "huge.bmp",
-                           "fifo.jpg", "folder.png", "dangling.png", ""}) {
+                           "fifo.jpg", "folder.png", ""}) {
     SCOPED_TRACE(name);
     const std::string existing = dir / ("existing-" + std::string(name) + ".json");
     WriteBytes(existing, "previous content\n");
@@ -126,7 +117,7 @@ TEST_F(FocusrateCli, UndecodableInputLeavesTheOutputPathAlone) {
       EXPECT_EQ("", run.err);
     }
     EXPECT_EQ("previous content\n", ReadBytes(existing));
-    EXPECT_FALSE(Exists(absent));
+    EXPECT_FALSE(std::filesystem::exists(absent));
   }
 }
 
@@ -141,7 +132,7 @@ TEST_F(FocusrateCli, OutOfMemoryEndsWithOneLineAndStatusThree) {
   EXPECT_EQ(3, run.status);
   EXPECT_EQ(0u, run.err.find("focusrate: ")) << run.err;
   EXPECT_EQ(run.err.size() - 1, run.err.find('\n')) << run.err;
-  EXPECT_FALSE(Exists(dir / "out.json"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "out.json"));
 }
 #endif
 

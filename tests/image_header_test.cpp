@@ -43,8 +43,7 @@ TEST(ImageHeaderExtent, MatchesTheDecodedSizeForEachFormatAndHandMadeHeaders) {
   std::vector<unsigned char> jpeg;
   ASSERT_TRUE(cv::imencode(".jpg", MakeRamp(41, 17, 3), jpeg));
   // An APP1 segment of 60,000 bytes after SOI, as a large EXIF block would be.
-  std::vector<unsigned char> app1 = {0xFF, 0xE1, 0xEA, 0x62};  // length 60002
-  app1.resize(60004, 0x20);
+  const std::string app1 = "\xFF\xE1\xEA\x62" + std::string(60000, ' ');  // length 60002
   jpeg.insert(jpeg.begin() + 2, app1.begin(), app1.end());
   ASSERT_EQ(cv::imdecode(jpeg, cv::IMREAD_COLOR).size(), cv::Size(41, 17));
   const std::pair<std::string, Extent> files[] = {

@@ -27,6 +27,7 @@ std::string NestedMixed(std::size_t depth, const std::string& one = "1") {
 TEST(Hostile, NestingStringsBytesNumbersAndComments) {
   const std::string deep = "Maximum nesting depth exceeded", nul(1, '\0');
   const std::string nested = Repeat("/*", 100000) + "2" + Repeat("*/", 100000);
+  const std::string run(1 << 20, '\\'), half(1 << 19, '\\');
   const std::string nines = Repeat("9", 100000), huge = "-" + nines + "." + nines;
   const ParseCase cases[] = {
       // A thousand open containers are accepted, one more is not; a root
@@ -39,15 +40,16 @@ TEST(Hostile, NestingStringsBytesNumbersAndComments) {
       {kArr, "[1,[2]," + NestedArrays(1000) + "]", deep, "[#1,[#2]]"},
       {kVal, "1" + Repeat("[", 1001), deep, "#1"}, {kArr, Repeat("[", 100000), deep, "[]"},
       // Unterminated strings take the rest of the text, however long.
-      {kArr, "[\"", "", "[\"\"]"},
       {kArr, "[\"" + Repeat("x ", 100000), "", "[\"" + Repeat("x ", 100000) + "\"]"},
-      // Many escaped quotes in a row: each is checked against its own short run.
+      // An even backslash run before a quote ends the string, an odd one
+      // escapes it; many escaped quotes in a row each have their own short run.
+      {kArr, "[\"" + run + "\", 1]", "", "[\"" + half + "\",#1]"},
+      {kArr, "[\"" + run + "\\\", 1]", "", "[\"" + half + "\", 1]\"]"},
       {kVal, "\"" + Repeat("\\\"", 1 << 18) + "\"", "", "\"" + Repeat("\"", 1 << 18) + "\""},
-      // NUL, control and high bytes are kept in strings and are no whitespace.
+      // NUL is kept in strings and is no whitespace.
       {kArr, "[\"a" + nul + "b\"]", "", "[\"a" + nul + "b\"]"},
       {kArr, "[1" + nul + " 2]", "Unknown token: 1\\x002", "[]"},
       {kVal, nul + "{}", "Unknown token: \\x00", "null"},
-      {kArr, "[\x01\xff]", "Unknown token: \\x01\\xFF", "[]"},
       // Huge numbers keep their text (their conversions: jzon_node_test).
       {kArr, "[1e999999999,-1E-999999999," + nines + "," + huge + "]", "",
        "[#1e999999999,#-1E-999999999,#" + nines + ",#" + huge + "]"},
@@ -59,17 +61,6 @@ TEST(Hostile, NestingStringsBytesNumbersAndComments) {
     EXPECT_EQ(ParseAs(c.root, c.json), c.Expected()) << c.json.substr(0, 40);
   }
   EXPECT_EQ(Jzon::DetectNodeType(nul + "{}"), kVal);
-}
-
-TEST(Hostile, BackslashRunsDecideWhereStringsEnd) {
-  // An even run before the quote closes the string; an odd run escapes it,
-  // and the string then runs to the end of the text.
-  for (std::size_t run : {0, 1, 2, 3, 8, 9, 1 << 20, (1 << 20) + 1}) {
-    const std::string half = "[\"" + Repeat("\\", run / 2);
-    EXPECT_EQ(ParseAs(kArr, "[\"" + Repeat("\\", run) + "\", 1]"),
-              (ParseOutcome{true, "", half + (run % 2 ? "\", 1]\"]" : "\",#1]")}))
-        << run;
-  }
 }
 
 TEST(Hostile, DeepTreesAreClonedWrittenAndDestroyed) {

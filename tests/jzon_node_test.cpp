@@ -45,7 +45,6 @@ TEST(ValueMisuse, NullAndBooleansConvertOtherKindsThrow) {
   EXPECT_THROW(digits.ToInt(), Jzon::ValueException);
   EXPECT_THROW(digits.ToBool(), Jzon::ValueException);
   EXPECT_THROW(Jzon::Value(true).ToFloat(), Jzon::ValueException);
-  EXPECT_THROW(Jzon::Value(1).ToBool(), Jzon::ValueException);
   const Jzon::Array array;
   EXPECT_THROW(Jzon::Value{Jzon::Object()}, Jzon::TypeException);
   Jzon::Value v(5);
@@ -60,7 +59,7 @@ TEST(ValueMisuse, NullAndBooleansConvertOtherKindsThrow) {
   EXPECT_STREQ(Jzon::NotFoundException().what(), "The node could not be found");
 }
 
-TEST(ValueEscapes, StringSettersDecodeTheEightPairsOnlyAndEscapingUndoes) {
+TEST(ValueEscapes, StringSettersDecodeTheEightPairsAndUnicodeOnly) {
   const struct { std::string raw; std::string decoded; } cases[] = {
       {"a\\nb", "a\nb"}, {"\\\\\\/\\\"\\n\\t\\b\\f\\r", "\\/\"\n\t\b\f\r"},
       {"\\x", "\\x"}, {"\\u0041", "A"},  // unknown pairs kept, \u decoded
@@ -68,14 +67,8 @@ TEST(ValueEscapes, StringSettersDecodeTheEightPairsOnlyAndEscapingUndoes) {
       {std::string("a\0b", 3), std::string("a\0b", 3)},
       {std::string("\\\0", 2), std::string("\\\0", 2)},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(Jzon::UnescapeText(c.raw), c.decoded) << c.raw;
-    EXPECT_EQ(Jzon::Value(c.raw).ToString(), c.decoded) << c.raw;
-  }
-  EXPECT_EQ(Jzon::EscapeText("\\/\"\n\t\b\f\r"), "\\\\\\/\\\"\\n\\t\\b\\f\\r");
-  std::string everyByte;
-  for (int b = 0; b < 256; ++b) everyByte += static_cast<char>(b);
-  EXPECT_EQ(Jzon::UnescapeText(Jzon::EscapeText(everyByte)), everyByte);
+  for (const auto& c : cases) EXPECT_EQ(Jzon::Value(c.raw).ToString(), c.decoded) << c.raw;
+  // Escaping, and decoding what it wrote: jzon_emitter_test.
 }
 
 TEST(Containers, LookUpRemovalAndBounds) {

@@ -9,14 +9,14 @@ cv::Mat MakeUniform(int width, int height, int value, int channels) {
   return cv::Mat(height, width, CV_8UC(channels), cv::Scalar::all(value));
 }
 
-cv::Mat MakeCheckerboard(int width, int height, int cell, int channels, int low, int high) {
+cv::Mat MakeCheckerboard(int width, int height, int cell, int channels) {
   cv::Mat image = MakeUniform(width, height, 0, channels);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
       const bool lit = ((x / cell) + (y / cell)) % 2 == 1;
       for (int c = 0; c < channels; ++c) {
-        const int value = lit ? high - (high - low) * c / 3 : low + (high - low) * c / 4;
-        image.ptr<std::uint8_t>(y)[x * channels + c] = cv::saturate_cast<std::uint8_t>(value);
+        const int value = lit ? 255 - 255 * c / 3 : 255 * c / 4;
+        image.ptr<std::uint8_t>(y)[x * channels + c] = static_cast<std::uint8_t>(value);
       }
     }
   }

@@ -12,10 +12,9 @@
 /// Every pixel value (each channel the same).
 cv::Mat MakeUniform(int width, int height, int value, int channels = 1);
 
-/// Squares of cell x cell pixels alternating between low and high, low at the
-/// top left; a BGR image gets distinct values per channel.
-cv::Mat MakeCheckerboard(int width, int height, int cell, int channels = 1,
-                         int low = 0, int high = 255);
+/// Squares of cell x cell pixels alternating between dark and light, dark at
+/// the top left; a BGR image gets distinct values per channel.
+cv::Mat MakeCheckerboard(int width, int height, int cell, int channels = 1);
 
 /// Left to right from 0 to 255 (a single column is 0); BGR: blue rises,
 /// green rises down the rows, red falls.
