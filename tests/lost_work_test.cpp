@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <opencv2/imgcodecs.hpp>
-#include <regex>
 
 #include "focusrank_test_util.h"
 #include "process_util.h"
@@ -59,12 +58,15 @@ TEST_F(LostWork, AsAnotherUserOddInputsGetTheirRowsAndAnOutputItMayNotReplaceIsK
             "dangling.png,,,,,not found\nloop.png,,,,,symlink loop\nfifo.png,,,,,not a regular file\n"
             "text.jpg,,,,,cannot decode\nhuge.png,,,,,too large\nsecret.png,,,,,permission denied\n"
             "closed/b.png,,,,,permission denied\n1\n3\nold\n0\n65534 640\n", run.out);
-  // The deep folder's message names it whole, as deep as the system's limit lets the walk go.
+  // The deep folder's message names it whole, as deep as the system's limit
+  // lets the walk go: shortened here to two levels.
+  std::string err = run.err;
+  for (std::string::size_type at; (at = err.find("/x/x/x")) != std::string::npos;) err.erase(at, 2);
   EXPECT_EQ("focusrank: closed/notes: cannot examine (Permission denied)\n"
             "focusrank: shut: cannot read directory (Permission denied)\n"
             "focusrank: d/x/x: cannot examine (File name too long)\n"
             "focusrank: sticky/out.csv: cannot create (Operation not permitted)\n",
-            std::regex_replace(run.err, std::regex("d(/x)+:"), "d/x/x:"));
+            err);
 }
 
 TEST_F(LostWork, ClosedStreamsFailLoudlyAndABannerNobodyReadsStopsNothing) {
