@@ -12,14 +12,11 @@
 
 #include "cli_test_util.h"
 #include "encoded_variants.h"
-#include "focusrank_test_util.h"
 #include "measures.h"
-#include "process_util.h"
 #include "test_images.h"
 
 namespace {
 
-const std::string kFocusrate = FOCUSRATE_BINARY_DIR "/bin/focusrate";
 
 // The literal pipeline's four figures as a CSV row holds them, "" for null.
 std::string CsvFigures(const cv::Mat& image) {
@@ -32,16 +29,14 @@ std::string CsvFigures(const cv::Mat& image) {
 
 TEST(DecodedFilesCli, FocusrankRowsFollowTheLiteralPipeline) {
   ScratchDir dir;
-  const std::vector<EncodedVariant> variants = EncodedVariants();
   std::vector<std::string> args = {kFocusrank, "--quiet"};
   std::string expected = "path,laplace,variance_lap,tenengrad,gray_level,status\n";
-  for (size_t i = 0; i < variants.size(); ++i) {
-    args.push_back(dir / ("image" + std::to_string(i)));
-    WriteBytes(args.back(), variants[i].bytes);
+  for (const EncodedVariant& v : EncodedVariants()) {
+    args.push_back(dir / ("image" + std::to_string(args.size())));
+    WriteBytes(args.back(), v.bytes);
     const cv::Mat reference = cv::imread(args.back(), cv::IMREAD_COLOR);
-    const std::string status = variants[i].damaged ? ",damaged\n" : ",ok\n";
-    expected += args.back() +
-                (reference.empty() ? ",,,,,cannot decode\n" : CsvFigures(reference) + status);
+    expected += args.back() + (reference.empty() ? ",,,,,cannot decode\n"
+                               : CsvFigures(reference) + (v.damaged ? ",damaged\n" : ",ok\n"));
   }
   const ProcessResult run = RunProcess(args);
   EXPECT_EQ(run.status, 1);  // damaged and undecodable rows are not "ok"

@@ -50,9 +50,8 @@ std::string EncodePng(int type, int depth, int orientation, uint32_t seed) {
   if (orientation != 0 && (type & PNG_COLOR_MASK_ALPHA) == 0)
     png_set_tRNS(png, info, pixels.ptr(), type == 3 ? (1 << depth) / 2 : 0, &key);
   if (orientation != 0) png_set_eXIf_1(png, info, 26, reinterpret_cast<png_bytep>(&exif[0]));
-  png_write_info(png, info);
-  png_write_image(png, rows.data());
-  png_write_end(png, info);
+  png_set_rows(png, info, rows.data());
+  png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
   png_destroy_write_struct(&png, &info);
   return out;
 }

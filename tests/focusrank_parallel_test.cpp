@@ -5,8 +5,7 @@
 
 #include <algorithm>
 
-#include "focusrank_test_util.h"
-#include "process_util.h"
+#include "cli_test_util.h"
 #include "scratch_files.h"
 
 namespace {

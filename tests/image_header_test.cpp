@@ -7,7 +7,7 @@
 #include <opencv2/imgproc.hpp>
 #include <tuple>
 
-#include "focusrank_test_util.h"
+#include "cli_test_util.h"
 #include "image_header.h"
 #include "scratch_files.h"
 #include "test_images.h"
@@ -35,7 +35,6 @@ TEST(ImageHeaderExtent, MatchesTheDecodedSizeForEachFormatAndHandMadeHeaders) {
       cv::Mat image = MakeNoise(size.width, size.height, 7, channels == 1 ? 1 : 3);
       if (channels == 4) cv::cvtColor(image, image, cv::COLOR_BGR2BGRA);
       ASSERT_TRUE(cv::imwrite(dir / name, image, params));
-      ASSERT_EQ(cv::imread(dir / name, cv::IMREAD_COLOR).size(), size) << name;
       EXPECT_EQ(ExtentOf(dir / name), Extent(size.width, size.height)) << name << " " << size;
     }
   }
@@ -45,7 +44,6 @@ TEST(ImageHeaderExtent, MatchesTheDecodedSizeForEachFormatAndHandMadeHeaders) {
   // An APP1 segment of 60,000 bytes after SOI, as a large EXIF block would be.
   const std::string app1 = "\xFF\xE1\xEA\x62" + std::string(60000, ' ');  // length 60002
   jpeg.insert(jpeg.begin() + 2, app1.begin(), app1.end());
-  ASSERT_EQ(cv::imdecode(jpeg, cv::IMREAD_COLOR).size(), cv::Size(41, 17));
   const std::pair<std::string, Extent> files[] = {
       {std::string(jpeg.begin(), jpeg.end()), {41, 17}}, {kHugePng, {100000, 70000}},
       {"P5\n# made by hand\n200000 300000\n255\n", {200000, 300000}}};

@@ -68,7 +68,6 @@ std::set<std::string> Load(const std::string& prefix, std::set<std::string>& ref
     Jzon::FileLoader loader(entry.path().string());
     std::unique_ptr<Jzon::Node> root = jzon_test::MakeRoot(loader.DetectNodeType());
     const bool ok = loader.ParseInto(*root);
-    EXPECT_EQ(ok, loader.ErrorMessage().empty()) << name << ": " << loader.ErrorMessage();
     for (const Jzon::WriteStyle& style : {Jzon::CompactStyle, Jzon::IndentedStyle})
       EXPECT_TRUE(!ok || jzon_test::ReadsBack(*root, style)) << name;
     (ok ? loaded : refused).insert(name);

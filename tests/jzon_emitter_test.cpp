@@ -2,9 +2,6 @@
 // it writes, under any style, reads back to a tree that holds the same.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <string>
-
 #include "jzon_test_util.h"
 
 using jzon_test::Write;
@@ -22,11 +19,7 @@ TEST(Emitter, ExactBytesUnderEachStyle) {
        "{\n\t\"a\": 1,\n\t\"b\": [\n\t\tnull,\n\t\t[\n\n\t\t]\n\t],\n\t\"c\": {\n\n\t}\n}"},
   };
   for (const auto& c : cases) EXPECT_EQ(Write(tree, c.style), c.text);
-  EXPECT_EQ(Write(Jzon::Object(), Jzon::IndentedStyle), "{\n\n}");
-  // Names are escaped like strings, duplicates kept.
-  Jzon::Object names;
-  for (const char* name : {"say \"hi\"\\", "x", "x"}) names.Add(name, 1);
-  EXPECT_EQ(Write(names, Jzon::CompactStyle), R"({"say \"hi\"\\":1,"x":1,"x":1})");
+  // Names of every byte, read back by Python: jzon_standard_test.
   // Scalar roots are written alone under any style. The eight escapable
   // characters are escaped, other control bytes as \u00XX; UTF-8 is kept.
   const struct { Jzon::Value root; std::string text; } scalars[] = {
@@ -35,10 +28,9 @@ TEST(Emitter, ExactBytesUnderEachStyle) {
       {Jzon::Value("null"), R"("null")"}, {Jzon::Value(), "null"}, {Jzon::Value(false), "false"},
       {Jzon::Value(Jzon::NumberValue, "-0E+00"), "-0E+00"},
   };
-  for (const auto& c : scalars) {
-    EXPECT_EQ(Write(c.root, Jzon::IndentedStyle), c.text);
-    EXPECT_EQ(Write(c.root, Jzon::CompactStyle), c.text);
-  }
+  for (const auto& c : scalars)
+    for (const Jzon::WriteStyle& style : {Jzon::IndentedStyle, Jzon::CompactStyle})
+      EXPECT_EQ(Write(c.root, style), c.text);
 }
 
 // Names are written as stored, so they hold what the parser would store:
@@ -46,22 +38,16 @@ TEST(Emitter, ExactBytesUnderEachStyle) {
 TEST(EmitterRoundTrip, AwkwardTreeReadsBackUnderEveryStyle) {
   std::string everyByte;
   for (int b = 0; b < 256; ++b) everyByte += static_cast<char>(b);
-  const Jzon::Value bytes(Jzon::StringValue, everyByte);
   Jzon::Array values;
   for (const char* number : {"-", "1.2.3", "--5", "1e5", "-2.5E-3", "0.50"})
     values.Add(Jzon::Value(Jzon::NumberValue, number));
-  for (const Jzon::Value& v : {Jzon::Value(), Jzon::Value(false), Jzon::Value(-2147483647 - 1),
-                               Jzon::Value(std::ldexp(123456789.0, -80)), Jzon::Value(1e300)})
-    values.Add(v);
-  values.Add(bytes);
+  values.Add(Jzon::Value(Jzon::StringValue, everyByte));
   values.Add(Jzon::Object());
   Jzon::Object tree;
   for (const char* name : {"", "a Z7\t", "/*", "//", "{]:,", "\xc3\xa9\\u00e9", "\\n\\\"\\\\"})
     tree.Add(name, values);
   const Jzon::WriteStyle styles[] = {
       Jzon::CompactStyle, Jzon::IndentedStyle, {false, true, false, 0}, {true, true, true, 3}};
-  for (const Jzon::WriteStyle& style : styles) {
+  for (const Jzon::WriteStyle& style : styles)
     EXPECT_TRUE(jzon_test::ReadsBack(tree, style)) << Write(tree, style);
-    EXPECT_TRUE(jzon_test::ReadsBack(bytes, style));
-  }
 }

@@ -2,9 +2,6 @@
 // backslashes, NUL bytes and huge numbers. None may crash, hang or leak.
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-
 #include "jzon_test_util.h"
 
 namespace {
@@ -15,13 +12,10 @@ std::string NestedArrays(std::size_t depth) { return Repeat("[", depth) + Repeat
 
 // {"a":[{"a":[...{"a":1}...]}]} with depth containers, alternating kinds;
 // one is how the innermost 1 is spelled.
-std::string NestedMixed(std::size_t depth, const std::string& one = "1") {
-  std::string open, close;
-  for (std::size_t d = 0; d + 1 < depth; ++d) {
-    open += d % 2 == 0 ? "{\"a\":" : "[";
-    close.insert(0, d % 2 == 0 ? "}" : "]");
-  }
-  return open + (depth % 2 == 1 ? "{\"a\":" + one + "}" : "[" + one + "]") + close;
+std::string NestedMixed(std::size_t depth, const std::string& one = "1", bool object = true) {
+  if (depth == 0) return one;
+  const std::string inner = NestedMixed(depth - 1, one, !object);
+  return object ? "{\"a\":" + inner + "}" : "[" + inner + "]";
 }
 
 TEST(Hostile, NestingStringsBytesNumbersAndComments) {
@@ -57,9 +51,8 @@ TEST(Hostile, NestingStringsBytesNumbersAndComments) {
       {kArr, "[1, /* never closed", "", "[#1]"}, {kArr, "[1," + nested + "3]", "", "[#1,#3]"},
       {kArr, Repeat("*/", 100000) + "[1]", "", "[#1]"},
   };
-  for (const ParseCase& c : cases) {
+  for (const ParseCase& c : cases)
     EXPECT_EQ(ParseAs(c.root, c.json), c.Expected()) << c.json.substr(0, 40);
-  }
   EXPECT_EQ(Jzon::DetectNodeType(nul + "{}"), kVal);
 }
 

@@ -32,13 +32,12 @@ TEST(FileLoader, EveryByteReachesTheParserAndRootsGrow) {
   const ScratchDir dir;
   const char raw[] = "// r\n{\r\n\t\"a\": \"x\r\ny\",\r\n\t\"b\": [1,\r\n\"\0\xff\"]\r\n}\r\n";
   WriteBytes(dir / "raw.json", std::string(raw, sizeof raw - 1));
-  WriteBytes(dir / "empty.json", "");
   Jzon::FileLoader loader(dir / "raw.json");
   EXPECT_EQ(loader.DetectNodeType(), Jzon::ObjectNode);
   Jzon::Object root;
   EXPECT_TRUE(loader.ParseInto(root)) << loader.ErrorMessage();
   EXPECT_TRUE(loader.ParseInto(root));  // a second run adds the members again
-  EXPECT_TRUE(Jzon::FileLoader::LoadFile(dir / "empty.json", root));  // and nothing
+  // An empty file adds nothing: n_structure_no_data in jzon_conformance_test.
   const std::string tree = std::string("\"a\":\"x\r\ny\",\"b\":[#1,\"") + '\0' + "\xff\"]";
   EXPECT_EQ(Describe(root), "{" + tree + "," + tree + "}");
   Jzon::Array wrong;

@@ -26,7 +26,6 @@ TEST(JzonStandard, SurrogatesCutWordsAndQuotedComments) {
        "[\"\xEF\xBF\xBDx\",\"\xEF\xBF\xBD\xEF\xBF\xBD\",\"\xEF\xBF\xBD\xEF\xBF\xBD\",\"\xEF\xBF\xBD" "A\","
        "\"\xEF\xBF\xBD\n\",\"\xEF\xBF\xBD\"]"},
       {kArr, R"(["a\u0000b", "\u12g4 \u", "\\u0041"])", "", "[\"a\0b\",\"\\u12g4 \\u\",\"\\u0041\"]"s},
-      {kObj, "{\"a\":1, /* the \"x\" field */ \"b\":2}", "", "{\"a\":#1,\"b\":#2}"},
       // Unknown words are shown up to 40 bytes, escapes counting as one.
       {kArr, "[" + forty + "]", "Unknown token: " + forty, "[]"},
       {kArr, "[" + forty + "x]", "Unknown token: " + forty + "...", "[]"},
@@ -53,11 +52,8 @@ TEST(JzonStandard, PythonReadsWhatJzonReadsAndWrites) {
     if (name.rfind("y_", 0) != 0 && !surrogate) continue;
     Jzon::FileLoader loader(entry.path().string());
     std::unique_ptr<Jzon::Node> root = MakeRoot(loader.DetectNodeType());
-    if (!loader.ParseInto(*root)) {
-      EXPECT_TRUE(surrogate) << name << ": " << loader.ErrorMessage();
-      continue;
-    }
-    ASSERT_TRUE(Jzon::FileSaver::SaveFile(dir / name, *root, Jzon::CompactStyle));
+    ASSERT_TRUE(loader.ParseInto(*root) &&
+                Jzon::FileSaver::SaveFile(dir / name, *root, Jzon::CompactStyle)) << name;
   }
   std::string every = "\"\\/\xC3\xA9\xE3\x82\xAF\xF0\x9D\x84\x9E";
   for (int b = 0; b < 256; ++b) every += static_cast<char>(b);

@@ -5,7 +5,6 @@
 #define FOCUSRATE_TESTS_JZON_TEST_UTIL_H
 
 #include <memory>
-#include <ostream>
 #include <string>
 
 #include "jzon.h"
@@ -21,11 +20,10 @@ inline std::string Describe(const Jzon::Node& node) {
   if (node.IsString()) return "\"" + node.ToString() + "\"";
   if (node.IsValue()) return node.ToString();
   std::string out;
-  if (node.IsObject()) {
+  if (node.IsObject())
     for (const auto& m : node.AsObject()) out += ",\"" + m.first + "\":" + Describe(m.second);
-  } else {
+  else
     for (const Jzon::Node& element : node.AsArray()) out += "," + Describe(element);
-  }
   return (node.IsObject() ? "{" : "[") + out.substr(out.empty() ? 0 : 1) +
          (node.IsObject() ? "}" : "]");
 }
@@ -36,32 +34,24 @@ inline std::unique_ptr<Jzon::Node> MakeRoot(Jzon::NodeType kind) {
   return std::make_unique<Jzon::Value>();
 }
 
-// What a run returns: no error message for success, and the tree the root
-// holds afterwards (on failure, whatever was attached before it).
-struct ParseOutcome {
-  bool ok;
-  std::string error, tree;
-  bool operator==(const ParseOutcome& o) const {
-    return ok == o.ok && error == o.error && tree == o.tree;
-  }
-};
-
-inline std::ostream& operator<<(std::ostream& out, const ParseOutcome& o) {
-  return out << (o.ok ? "ok" : "failed") << " [" << o.error << "] " << o.tree;
+// What a run gives, as one text: "ok" or "failed", the error message, and
+// the tree the root holds afterwards (on failure, whatever was attached before it).
+inline std::string Outcome(bool ok, const std::string& error, const std::string& tree) {
+  return (ok ? "ok [" : "failed [") + error + "] " + tree;
 }
 
-inline ParseOutcome ParseAs(Jzon::NodeType kind, const std::string& text) {
+inline std::string ParseAs(Jzon::NodeType kind, const std::string& text) {
   std::unique_ptr<Jzon::Node> root = MakeRoot(kind);
   Jzon::TextParser parser(*root, text);
   const bool ok = parser.Run();
-  return ParseOutcome{ok, parser.ErrorMessage(), Describe(*root)};
+  return Outcome(ok, parser.ErrorMessage(), Describe(*root));
 }
 
 // One row of a parsing table: a run succeeds exactly when error is "".
 struct ParseCase {
   Jzon::NodeType root;
   std::string json, error, tree;
-  ParseOutcome Expected() const { return ParseOutcome{error.empty(), error, tree}; }
+  std::string Expected() const { return Outcome(error.empty(), error, tree); }
 };
 
 inline std::string Write(const Jzon::Node& node, const Jzon::WriteStyle& style) {

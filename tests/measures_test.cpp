@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <tuple>
 
 #include <gtest/gtest.h>
 #include <opencv2/core.hpp>
@@ -12,42 +13,31 @@
 #include "measures.h"
 #include "test_images.h"
 
-namespace {
-
-// NaN stands for Gray-Level's undefined ratio on a black image.
-void ExpectClose(const std::array<double, 4>& want, const std::array<double, 4>& got) {
-  for (int i = 0; i < 4; ++i) {
-    if (std::isnan(want[i])) EXPECT_TRUE(std::isnan(got[i])) << "measure " << i;
-    else EXPECT_NEAR(want[i], got[i], 1e-9 * std::max(1.0, std::fabs(want[i]))) << "measure " << i;
-  }
-}
-
-}  // namespace
-
 TEST(MeasuresWorked, SmallImagesGiveHandDerivedFigures) {
   // Dot: Laplacian -1020 at the centre, 510 on the 4 edge centres, 0 at the
   // corners, so its variance is 231200 - (1020/9)^2 = 17686800/81; grey
   // values: variance 255^2*8/81 over mean 255/9 = 2040/9.
-  cv::Mat twoByTwo = (cv::Mat_<std::uint8_t>(2, 2) << 10, 20, 30, 40);
-  cv::Mat bottomRow = MakeUniform(4, 4, 0);
-  bottomRow.row(3).setTo(255);
-  const struct {
-    const char* name;
-    cv::Mat image;
-    std::array<double, 4> expected;
-  } cases[] = {
+  const std::tuple<const char*, cv::Mat, std::array<double, 4>> cases[] = {
       {"dot 3x3", MakeDot3x3(), {510, 17686800.0 / 81, 0, 2040.0 / 9}},
-      {"2x2 rows (10,20),(30,40)", twoByTwo, {60, 2000, 0, 5}},
-      {"4x4 bottom row 255", bottomRow, {191.25, 77217.1875, 260100, 191.25}},
+      {"2x2 rows (10,20),(30,40)", cv::Mat_<std::uint8_t>({2, 2}, {10, 20, 30, 40}),
+       {60, 2000, 0, 5}},
+      {"4x4 bottom row 255", cv::repeat(cv::Mat_<std::uint8_t>({4, 1}, {0, 0, 0, 255}), 1, 4),
+       {191.25, 77217.1875, 260100, 191.25}},
       {"black 6x4", MakeUniform(6, 4, 0), {0, 0, 0, NAN}},
       {"single pixel 200", MakeUniform(1, 1, 200), {0, 0, 0, 0}},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const cv::Mat copy = c.image.clone();
-    ExpectClose(c.expected, {LaplaceMeasure(c.image), LaplaceVarianceMeasure(c.image),
-                             TenengradMeasure(c.image, 3), GrayLevelMeasure(c.image)});
-    ReferenceFigures(c.image);
-    EXPECT_EQ(0, cv::norm(c.image, copy, cv::NORM_INF)) << "the image must be left unchanged";
+  for (const auto& [name, image, expected] : cases) {
+    SCOPED_TRACE(name);
+    const cv::Mat copy = image.clone();
+    const std::array<double, 4> got = {LaplaceMeasure(image), LaplaceVarianceMeasure(image),
+                                       TenengradMeasure(image, 3), GrayLevelMeasure(image)};
+    for (int i = 0; i < 4; ++i) {
+      const double want = expected[i];
+      // NaN stands for Gray-Level's undefined ratio on a black image.
+      if (std::isnan(want)) EXPECT_TRUE(std::isnan(got[i])) << "measure " << i;
+      else EXPECT_NEAR(want, got[i], 1e-9 * std::max(1.0, std::fabs(want))) << "measure " << i;
+    }
+    ReferenceFigures(image);
+    EXPECT_EQ(0, cv::norm(image, copy, cv::NORM_INF)) << "the image must be left unchanged";
   }
 }

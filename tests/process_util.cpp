@@ -1,4 +1,4 @@
-#include "process_util.h"
+#include "cli_test_util.h"
 
 #include <signal.h>
 #include <sys/wait.h>
@@ -21,12 +21,9 @@ File TempFile() {
   return file;
 }
 
+// Opened anew through its descriptor, so read from the start.
 std::string Contents(FILE* file) {
-  std::string text;
-  std::rewind(file);
-  char buffer[65536];
-  for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, got);
-  return text;
+  return ReadBytes("/proc/self/fd/" + std::to_string(::fileno(file)));
 }
 
 }  // namespace
