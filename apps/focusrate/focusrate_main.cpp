@@ -21,6 +21,9 @@
 
 namespace {
 
+// The prefix of its messages.
+constexpr char kProgram[] = "focusrate";
+
 // Exactly 20 bytes and no line break: callers skip it by length.
 constexpr char kBanner[] = "focusrate 1.0 rating";
 static_assert(sizeof(kBanner) - 1 == 20, "the banner is 20 bytes");
@@ -33,7 +36,7 @@ int Rate(const std::string& imagePath, const std::string& outPath) {
   decoded.image.release();
   int error = 0;
   if (!SaveResultDocument(outPath, figures, error)) {
-    Complain("focusrate", outPath + ": cannot write result (" + std::strerror(error) + ")");
+    Complain(kProgram, outPath + ": cannot write result (" + std::strerror(error) + ")");
     return RateExit::kNotSaved;
   }
   return RateExit::kSaved;
@@ -49,7 +52,7 @@ std::string OneLine(std::string text) {
 }
 
 int Fail(const std::string& what) {
-  Complain("focusrate", OneLine(what));
+  Complain(kProgram, OneLine(what));
   return RateExit::kOtherFailure;
 }
 
