@@ -1,7 +1,6 @@
 #include "image_header.h"
+#include "regular_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -14,13 +13,9 @@ namespace {
 // request or fails, so the parsers below never see a short header.
 class HeaderFile {
  public:
-  // Looked at before opening, since merely opening a FIFO or a device can
-  // act on it; checked again after, in case the path changed in between.
-  explicit HeaderFile(const std::string& path) : fd_(-1) {
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
-    fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) Close();
+  explicit HeaderFile(const std::string& path) {
+    bool notRegular;
+    fd_ = OpenRegularFile(path, notRegular);
   }
   ~HeaderFile() { Close(); }
   HeaderFile(const HeaderFile&) = delete;

@@ -6,8 +6,6 @@
 // statuses here.
 #include "image_input.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -20,6 +18,7 @@
 #include "jpeg_decoder.h"
 #include "opencv_fallback.h"
 #include "png_decoder.h"
+#include "regular_file.h"
 
 const char* StatusText(RateStatus status) {
   switch (status) {
@@ -56,19 +55,12 @@ namespace {
 using FileCloser = int (*)(std::FILE*);
 using OpenFile = std::unique_ptr<std::FILE, FileCloser>;
 
-// Opens only regular files, and never blocks on a FIFO. The decoders say only
-// "no image" for a file they cannot open: finding out why here keeps
-// "cannot decode" for files that were read and refused.
+// The decoders say only "no image" for a file they cannot open: finding out
+// why here keeps "cannot decode" for files that were read and refused.
 RateStatus OpenImage(const std::string& path, OpenFile& file) {
-  struct stat info;
-  if (::stat(path.c_str(), &info) != 0) return StatusForErrno(errno);
-  if (!S_ISREG(info.st_mode)) return RateStatus::NotRegularFile;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return StatusForErrno(errno);
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    ::close(fd);
-    return RateStatus::NotRegularFile;
-  }
+  bool notRegular = false;
+  const int fd = OpenRegularFile(path, notRegular);
+  if (fd < 0) return notRegular ? RateStatus::NotRegularFile : StatusForErrno(errno);
   file.reset(::fdopen(fd, "rb"));
   if (!file) {
     ::close(fd);
