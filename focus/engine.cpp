@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <exception>
+#include <memory>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -120,16 +121,24 @@ class RowKernels {
   bool avx2_;
 };
 
+// Where the source rows are: row r at base + step * (r % ring). A whole image
+// has ring == rows; a stream keeps only the last three rows.
+struct SourceRows {
+  const uint8_t* base;
+  size_t step;
+  int ring;
+};
+
 // Produces padded grey rows on demand from a ring of three. Row r always sits
 // in slot r % 3, so the three rows around any centre never evict each other.
 class GreyRows {
  public:
-  GreyRows(const cv::Mat& image, RowKernels kernels)
-      : image_(image),
+  GreyRows(SourceRows source, int width, int rows, int channels, RowKernels kernels)
+      : source_(source),
         kernels_(kernels),
-        width_(image.cols),
-        rows_(image.rows),
-        channels_(image.channels()),
+        width_(width),
+        rows_(rows),
+        channels_(channels),
         stride_(static_cast<size_t>(width_) + 2),
         sums_(stride_ * channels_),
         grey_(stride_ * 3) {
@@ -144,6 +153,14 @@ class GreyRows {
       greyTag_[y % 3] = y;
     }
     return row;
+  }
+
+  // Adds the figures of grey row y.
+  void Measure(int y, FocusSums& sums) {
+    const uint8_t* above = Row(Reflect(y - 1, rows_));
+    const uint8_t* centre = Row(y);
+    const uint8_t* below = Row(Reflect(y + 1, rows_));
+    kernels_.Measure(above, centre, below, width_, sums);
   }
 
  private:
@@ -167,7 +184,7 @@ class GreyRows {
 
   // Channel ch of source row r; a grey source is its own single plane.
   const uint8_t* Plane(int r, int ch) {
-    const uint8_t* src = image_.ptr<uint8_t>(r);
+    const uint8_t* src = source_.base + source_.step * static_cast<size_t>(r % source_.ring);
     if (channels_ == 1) return src;
     uint8_t* slot = planes_.data() + static_cast<size_t>(width_) * 3 * (r % 3);
     if (planeTag_[r % 3] != r) {
@@ -177,7 +194,7 @@ class GreyRows {
     return slot + static_cast<size_t>(width_) * ch;
   }
 
-  const cv::Mat& image_;
+  SourceRows source_;
   RowKernels kernels_;
   int width_, rows_, channels_;
   size_t stride_;
@@ -190,14 +207,10 @@ class GreyRows {
 
 // Rows [y0, y1); the grey rows just outside are recomputed, not shared.
 FocusSums StripeSums(const cv::Mat& image, int y0, int y1, RowKernels kernels) {
-  GreyRows grey(image, kernels);
+  GreyRows grey({image.data, image.step[0], image.rows}, image.cols, image.rows,
+                image.channels(), kernels);
   FocusSums sums;
-  for (int y = y0; y < y1; ++y) {
-    const uint8_t* above = grey.Row(Reflect(y - 1, image.rows));
-    const uint8_t* centre = grey.Row(y);
-    const uint8_t* below = grey.Row(Reflect(y + 1, image.rows));
-    kernels.Measure(above, centre, below, image.cols, sums);
-  }
+  for (int y = y0; y < y1; ++y) grey.Measure(y, sums);
   return sums;
 }
 
@@ -254,3 +267,48 @@ FocusFigures FastFigures(const cv::Mat& image, int threads) {
   options.threads = threads;
   return engine_internal::FinishFigures(engine_internal::ImageSums(image, options));
 }
+
+// Row y can be measured once source row y + 2 has arrived (or the last row):
+// its grey neighbours need the source rows two away.
+struct RowStream::State {
+  State(int width, int height, int channels, engine_internal::RowKernels kernels)
+      : rowBytes(static_cast<size_t>(width) * channels),
+        rows(height),
+        ring(rowBytes * 3),
+        grey({ring.data(), rowBytes, 3}, width, height, channels, kernels) {}
+
+  size_t rowBytes;
+  int rows;
+  std::vector<uint8_t> ring;
+  engine_internal::GreyRows grey;
+  int arrived = 0;   ///< source rows written
+  int measured = 0;  ///< rows whose figures are in sums
+  engine_internal::FocusSums sums;
+};
+
+RowStream::RowStream(int width, int height, int channels) {
+  CV_Assert(width > 0 && height > 0 && (channels == 1 || channels == 3));
+  state_ = std::make_unique<State>(width, height, channels,
+                                   engine_internal::RowKernels(engine_internal::CpuHasAvx2()));
+}
+
+RowStream::~RowStream() = default;
+
+uint8_t* RowStream::NextRow() {
+  CV_Assert(state_->arrived < state_->rows);
+  return state_->ring.data() + state_->rowBytes * (state_->arrived % 3);
+}
+
+void RowStream::RowDone() {
+  State& s = *state_;
+  ++s.arrived;
+  for (; s.measured + 2 < s.arrived; ++s.measured) s.grey.Measure(s.measured, s.sums);
+}
+
+FocusFigures RowStream::Finish() {
+  State& s = *state_;
+  CV_Assert(s.arrived == s.rows);
+  for (; s.measured < s.rows; ++s.measured) s.grey.Measure(s.measured, s.sums);
+  return engine_internal::FinishFigures(s.sums);
+}
+

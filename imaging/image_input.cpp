@@ -92,30 +92,57 @@ class MatSink : public PixelSink {
   cv::Mat image;
 };
 
-DecodedImage ReadWithOpenCv(const std::string& path) {
+struct Decoded {
+  RateStatus status;
+  int orientation;  ///< still to be applied to the rows the sink got
+  cv::Mat whole;    ///< what cv::imread returned, upright; its rows went nowhere
+};
+
+Decoded ReadWithOpenCv(const std::string& path) {
   cv::Mat image;
   try {
     image = ImreadColor(path);
   } catch (const cv::Exception& e) {
     // Running out of memory is not a property of the file: let it propagate.
     if (e.code == cv::Error::StsNoMem) throw;
-    return {cv::Mat(), RateStatus::CannotDecode};
+    return {RateStatus::CannotDecode, 1, cv::Mat()};
   }
-  if (image.data == nullptr) return {cv::Mat(), RateStatus::CannotDecode};
-  return {image, RateStatus::Ok};
+  if (image.data == nullptr) return {RateStatus::CannotDecode, 1, cv::Mat()};
+  return {RateStatus::Ok, 1, image};
+}
+
+// JPEG and PNG rows go to sink; any other file comes back whole from cv::imread.
+Decoded Decode(const std::string& path, PixelSink& sink) {
+  OpenFile file(nullptr, std::fclose);
+  const RateStatus opened = OpenImage(path, file);
+  if (opened != RateStatus::Ok) return {opened, 1, cv::Mat()};
+  const RowDecoder decoder = DirectDecoderFor(file.get());
+  if (decoder == nullptr) return ReadWithOpenCv(path);
+  const RowDecodeResult result = decoder(file.get(), sink);
+  if (result.verdict == DecodeVerdict::Refused) return {RateStatus::CannotDecode, 1, cv::Mat()};
+  return {result.damaged ? RateStatus::Damaged : RateStatus::Ok, result.orientation, cv::Mat()};
 }
 
 }  // namespace
 
 DecodedImage DecodeImage(const std::string& path) {
-  OpenFile file(nullptr, std::fclose);
-  const RateStatus opened = OpenImage(path, file);
-  if (opened != RateStatus::Ok) return {cv::Mat(), opened};
-  const RowDecoder decoder = DirectDecoderFor(file.get());
-  if (decoder == nullptr) return ReadWithOpenCv(path);
   MatSink sink;
-  const RowDecodeResult result = decoder(file.get(), sink);
-  if (result.verdict == DecodeVerdict::Refused) return {cv::Mat(), RateStatus::CannotDecode};
-  ApplyOrientation(result.orientation, sink.image);
-  return {sink.image, result.damaged ? RateStatus::Damaged : RateStatus::Ok};
+  Decoded decoded = Decode(path, sink);
+  if (!WasDecoded(decoded.status)) return {cv::Mat(), decoded.status};
+  if (!decoded.whole.empty()) return {decoded.whole, decoded.status};
+  ApplyOrientation(decoded.orientation, sink.image);
+  return {sink.image, decoded.status};
+}
+
+RateStatus DecodeRows(const std::string& path, PixelSink& sink) {
+  Decoded decoded = Decode(path, sink);
+  if (WasDecoded(decoded.status) && !decoded.whole.empty()) {
+    const cv::Mat& image = decoded.whole;
+    sink.Begin(image.cols, image.rows);
+    for (int y = 0; y < image.rows; ++y) {
+      std::memcpy(sink.RowBuffer(y), image.ptr<uint8_t>(y), static_cast<size_t>(image.cols) * 3);
+      sink.RowDone(y);
+    }
+  }
+  return decoded.status;
 }

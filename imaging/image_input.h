@@ -6,6 +6,8 @@
 
 #include <opencv2/core.hpp>
 
+#include "row_decoder.h"
+
 /// Why an image was or was not rated. StatusText spells each for output rows.
 enum class RateStatus {
   Ok,                ///< decoded (and rated)
@@ -49,5 +51,12 @@ struct DecodedImage {
 /// or throws for (a header claiming too many pixels) gives CannotDecode;
 /// running out of memory propagates.
 DecodedImage DecodeImage(const std::string& path);
+
+/// Decodes path as DecodeImage does, but hands the rows to sink as they are
+/// decoded and keeps no image: JPEG and PNG rows arrive in stored order,
+/// before any EXIF turn (nothing that rates the whole frame depends on it),
+/// rows cv::imread decoded arrive upright. The rows mean nothing unless
+/// WasDecoded(status).
+RateStatus DecodeRows(const std::string& path, PixelSink& sink);
 
 #endif  // FOCUSRATE_IMAGE_INPUT_H

@@ -6,6 +6,7 @@
 #include "jpeg_decoder.h"
 
 #include <csetjmp>
+#include <new>
 #include <vector>
 
 #include <jpeglib.h>
@@ -119,7 +120,11 @@ RowDecodeResult DecodeJpeg(std::FILE* file, PixelSink& sink) {
   Decompressor d(errors);
   std::vector<uint8_t> cmykRow;
   RowDecodeResult result;
-  if (!Decode(file, d.cinfo, errors, sink, cmykRow, result)) return RowDecodeResult{};
+  if (!Decode(file, d.cinfo, errors, sink, cmykRow, result)) {
+    // Memory is not a property of the file: say so rather than refuse it.
+    if (errors.pub.msg_code == JERR_OUT_OF_MEMORY) throw std::bad_alloc();
+    return RowDecodeResult{};
+  }
   result.verdict = DecodeVerdict::Decoded;
   result.damaged = errors.damaged;
   return result;

@@ -10,7 +10,8 @@
 /// library calls and settings cv::imread(IMREAD_COLOR) makes, so the rows
 /// carry its pixels bit for bit; CMYK and YCCK files are converted as
 /// OpenCV converts them. Damage that libjpeg warns of and decodes around
-/// (a premature end, corrupt entropy data) sets damaged.
+/// (a premature end, corrupt entropy data) sets damaged. Throws
+/// std::bad_alloc when libjpeg runs out of memory.
 RowDecodeResult DecodeJpeg(std::FILE* file, PixelSink& sink);
 
 #endif  // FOCUSRATE_JPEG_DECODER_H

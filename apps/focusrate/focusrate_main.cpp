@@ -5,19 +5,18 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <limits>
 #include <new>
 #include <string>
-#include <thread>
 
 #include <opencv2/core.hpp>
 
 #include "exit_status.h"
-#include "engine.h"
-#include "image_input.h"
 #include "messages.h"
 #include "quiet_stderr.h"
 #include "result_document.h"
 #include "stream_closer.h"
+#include "streamed_rating.h"
 
 namespace {
 
@@ -29,13 +28,11 @@ constexpr char kBanner[] = "focusrate 1.0 rating";
 static_assert(sizeof(kBanner) - 1 == 20, "the banner is 20 bytes");
 
 int Rate(const std::string& imagePath, const std::string& outPath) {
-  DecodedImage decoded = DecodeImage(imagePath);
-  if (!WasDecoded(decoded.status)) return RateExit::kCannotDecode;
-  const FocusFigures figures =
-      FastFigures(decoded.image, static_cast<int>(std::thread::hardware_concurrency()));
-  decoded.image.release();
+  const StreamedFigures rated =
+      RateWholeFrame(imagePath, std::numeric_limits<long long>::max());
+  if (!WasDecoded(rated.status)) return RateExit::kCannotDecode;
   int error = 0;
-  if (!SaveResultDocument(outPath, figures, error)) {
+  if (!SaveResultDocument(outPath, rated.figures, error)) {
     Complain(kProgram, outPath + ": cannot write result (" + std::strerror(error) + ")");
     return RateExit::kNotSaved;
   }

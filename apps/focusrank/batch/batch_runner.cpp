@@ -10,6 +10,7 @@
 #include "engine.h"
 #include "image_header.h"
 #include "image_input.h"
+#include "streamed_rating.h"
 
 namespace {
 
@@ -22,6 +23,14 @@ RatedImage Rate(const std::string& path, const RateSettings& settings) {
     rated.status = RateStatus::TooLarge;
     return rated;
   }
+  if (settings.region.kind == RegionSpec::Kind::Whole) {
+    const StreamedFigures streamed = RateWholeFrame(path, settings.maxPixels);
+    rated.status = streamed.status;
+    if (WasDecoded(streamed.status)) rated.figures = streamed.figures;
+    return rated;
+  }
+  // A region is found in the upright image, whose turn a PNG may reveal only
+  // after its last row: hold the whole image.
   DecodedImage decoded = DecodeImage(path);
   rated.status = decoded.status;
   if (!WasDecoded(decoded.status)) return rated;

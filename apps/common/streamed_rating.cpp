@@ -1,0 +1,52 @@
+#include "streamed_rating.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "engine.h"
+#include "row_decoder.h"
+
+namespace {
+
+// Feeds decoded rows to the engine. An image over the pixel limit is decoded
+// into one scratch row and never rated, so it cannot take the memory the
+// limit is there to protect.
+class EngineSink : public PixelSink {
+ public:
+  explicit EngineSink(long long maxPixels) : maxPixels_(maxPixels) {}
+
+  void Begin(int width, int height) override {
+    if (static_cast<long long>(width) * height > maxPixels_) {
+      scratch_.resize(static_cast<size_t>(width) * 3);
+      return;
+    }
+    stream_ = std::make_unique<RowStream>(width, height, 3);
+  }
+  uint8_t* RowBuffer(int) override { return stream_ ? stream_->NextRow() : scratch_.data(); }
+  void RowDone(int) override {
+    if (stream_) stream_->RowDone();
+  }
+
+  bool Rated() const { return stream_ != nullptr; }
+  FocusFigures Finish() { return stream_->Finish(); }
+
+ private:
+  long long maxPixels_;
+  std::unique_ptr<RowStream> stream_;
+  std::vector<uint8_t> scratch_;
+};
+
+}  // namespace
+
+StreamedFigures RateWholeFrame(const std::string& path, long long maxPixels) {
+  EngineSink sink(maxPixels);
+  StreamedFigures result{DecodeRows(path, sink), {}};
+  if (!WasDecoded(result.status)) return result;
+  if (!sink.Rated()) {
+    result.status = RateStatus::TooLarge;
+    return result;
+  }
+  result.figures = sink.Finish();
+  return result;
+}

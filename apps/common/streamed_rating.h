@@ -1,0 +1,21 @@
+// Rating a whole file while it is decoded: rows go from the decoder straight
+// into the engine, so no decoded image is held (a progressive JPEG or an
+// interlaced PNG is still held inside its decoder).
+#ifndef FOCUSRATE_STREAMED_RATING_H
+#define FOCUSRATE_STREAMED_RATING_H
+
+#include <string>
+
+#include "focus_figures.h"
+#include "image_input.h"
+
+struct StreamedFigures {
+  RateStatus status;    ///< TooLarge when the decoded size exceeds maxPixels
+  FocusFigures figures; ///< meaningful only when WasDecoded(status)
+};
+
+/// The whole frame's figures of the image in path, decoded as DecodeImage
+/// decodes it.
+StreamedFigures RateWholeFrame(const std::string& path, long long maxPixels);
+
+#endif  // FOCUSRATE_STREAMED_RATING_H
