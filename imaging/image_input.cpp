@@ -1,4 +1,4 @@
-// Decoding for rating. JPEG and PNG go straight to their libraries (the ones
+// Decoding for rating. JPEG, PNG and WebP go straight to their libraries (the ones
 // OpenCV decodes them with), everything else to cv::imread, from a plugin
 // loaded only then. OpenCV's imread
 // blocks forever on a FIFO and throws for headers that claim more pixels than
@@ -19,6 +19,7 @@
 #include "opencv_fallback.h"
 #include "png_decoder.h"
 #include "regular_file.h"
+#include "webp_decoder.h"
 
 const char* StatusText(RateStatus status) {
   switch (status) {
@@ -76,11 +77,12 @@ using RowDecoder = RowDecodeResult (*)(std::FILE*, PixelSink&);
 // reads it in its own way.
 RowDecoder DirectDecoderFor(std::FILE* file) {
   if (std::getenv("OPENCV_IO_MAX_IMAGE_PIXELS") != nullptr) return nullptr;
-  unsigned char head[8] = {};
+  unsigned char head[kWebpSignatureBytes] = {};
   const size_t got = std::fread(head, 1, sizeof head, file);
   std::rewind(file);
   if (got >= 3 && std::memcmp(head, "\xFF\xD8\xFF", 3) == 0) return DecodeJpeg;
-  if (got == 8 && std::memcmp(head, "\x89PNG\r\n\x1A\n", 8) == 0) return DecodePng;
+  if (got >= 8 && std::memcmp(head, "\x89PNG\r\n\x1A\n", 8) == 0) return DecodePng;
+  if (IsWebpSignature(head, got)) return DecodeWebp;
   return nullptr;
 }
 

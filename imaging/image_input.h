@@ -43,7 +43,7 @@ struct DecodedImage {
 
 /// Decodes path as cv::imread(path, IMREAD_COLOR) does, pixel for pixel and
 /// turned upright by its EXIF orientation: any depth and channel count
-/// arrives as three 8-bit channels. JPEG and PNG are decoded here, with
+/// arrives as three 8-bit channels. JPEG, PNG and WebP are decoded here, with
 /// Damaged for a file whose decoder read past corrupt or missing data; every
 /// other format, and every file while OPENCV_IO_MAX_IMAGE_PIXELS is set, goes
 /// to cv::imread. Only regular files that can be opened for reading are
@@ -53,7 +53,8 @@ struct DecodedImage {
 DecodedImage DecodeImage(const std::string& path);
 
 /// Decodes path as DecodeImage does, but hands the rows to sink as they are
-/// decoded and keeps no image: JPEG and PNG rows arrive in stored order,
+/// decoded and keeps no image (a WebP picture is decoded whole first): JPEG
+/// and PNG rows arrive in stored order,
 /// before any EXIF turn (nothing that rates the whole frame depends on it),
 /// rows cv::imread decoded arrive upright. The rows mean nothing unless
 /// WasDecoded(status).

@@ -55,6 +55,24 @@ row "10 to 24 MP" "$tmp/large"
 row "under 1 MP" "$tmp/small"
 row "1 to 24 MP (whole folder)" "$tmp/all"
 
+# rank_rate LIST [ENV...]: focusrank's images per second on LIST.
+rank_rate() {
+  local list=$1 start; shift
+  start=$(now)
+  env "$@" "$rank" --quiet --jobs "$jobs" --files-from "$list" > "$tmp/rows.csv"
+  calc "$(wc -l < "$list") / ($(now) - $start)"
+}
+
+echo
+echo "== Decoding straight from libjpeg-turbo against cv::imread for every file"
+echo "   (a pixel limit set in OPENCV_IO_MAX_IMAGE_PIXELS sends every file to cv::imread)"
+printf '%-28s %10s %10s %8s\n' set direct/s imread/s ratio
+for set in small large; do
+  direct=$(rank_rate "$tmp/$set")
+  imread=$(rank_rate "$tmp/$set" OPENCV_IO_MAX_IMAGE_PIXELS=1073741824)
+  printf '%-28s %10.2f %10.2f %7.2fx\n' "$set" "$direct" "$imread" "$(calc "$direct / $imread")"
+done
+
 echo
 echo "== Peak memory (max RSS) of focusrank --jobs $jobs on the 10 to 24 MP photos"
 largest=$(awk -F'\t' '$1 ~ /\/large\// { p = $2 * $3; if (p > m) m = p } END { print m }' \

@@ -1,4 +1,4 @@
-// focusrank on every generated PNG and JPEG kind and on damaged files:
+// focusrank on every generated PNG, JPEG and WebP kind and on damaged files:
 // figures equal to the literal pipeline on cv::imread's pixels, "cannot
 // decode" where it returns no image, "damaged" rows for damaged files.
 // focusrate's statuses for damaged and undecodable files are in

@@ -1,5 +1,5 @@
 // DecodeImage against cv::imread(IMREAD_COLOR), the reference: the same
-// pixels wherever OpenCV returns an image, on every PNG and JPEG kind the
+// pixels wherever OpenCV returns an image, on every PNG, JPEG and WebP kind the
 // direct decoders mirror and on damaged files. The statuses ("ok",
 // "damaged", "cannot decode") are pinned by focusrank's rows in
 // decoded_files_cli_test. Real photographs go through the decoders in

@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include <opencv2/core.hpp>
+#include <opencv2/imgcodecs.hpp>
 
 #include "test_images.h"
 
@@ -131,6 +132,19 @@ std::vector<EncodedVariant> EncodedVariants() {
                    std::string(w.bytes).replace(n / 2, 24, Noise(24, uint32_t(n))), true});
     out.push_back({w.name + " with a block of zeros",
                    std::string(w.bytes).replace(n * 2 / 5, 64, std::string(64, '\0')), true});
+  }
+  // WebP through OpenCV's own encoder: lossy (quality 80) and lossless (above
+  // 100), with and without alpha; cut short it is refused whole.
+  for (int channels : {3, 4}) {
+    for (int quality : {80, 101}) {
+      std::vector<uchar> webp;
+      cv::imencode(".webp", MakeSoftBlobs(kWidth, kHeight, 24 + quality, channels), webp,
+                   {cv::IMWRITE_WEBP_QUALITY, quality});
+      const std::string name = "webp " + std::to_string(channels) + " channels, quality " +
+                               std::to_string(quality);
+      out.push_back({name, std::string(webp.begin(), webp.end())});
+      out.push_back({name + " cut at 3/5", out.back().bytes.substr(0, webp.size() * 3 / 5), true});
+    }
   }
   // An empty tEXt chunk after IHDR whose CRC is wrong: libpng only warns.
   out.push_back({"png with a damaged text chunk",

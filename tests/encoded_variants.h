@@ -14,7 +14,8 @@ struct EncodedVariant {
 
 /// Intact: every PNG colour type at every bit depth, plain and interlaced
 /// with tRNS and an eXIf orientation; JPEG grey, 4:4:4, 4:2:2, progressive,
-/// restart markers, CMYK and 4:2:0 with EXIF orientations 1-8. Damaged: a
+/// restart markers, CMYK and 4:2:0 with EXIF orientations 1-8; WebP lossy
+/// and lossless, with and without alpha (also cut short). Damaged: a
 /// baseline and a progressive JPEG and a PNG cut short (also by only their
 /// last 2 bytes), with garbage and with zeros inside, a PNG whose text chunk
 /// fails its CRC and, last, a PNG signature followed by garbage.
