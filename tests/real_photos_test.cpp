@@ -1,10 +1,11 @@
 // focusrate on real photographs of every codec and size at hand: the result
 // file must equal, byte for byte, the literal OpenCV pipeline run here on
-// the same file, and below the printed digits our decoders and the engine
-// must give its pixels and doubles. Photos come from $FOCUSRATE_PHOTOS.
+// the same file, and below the printed digits our decoders and the engine,
+// fed row by row as the programs feed it, must give its pixels and doubles. Photos come from $FOCUSRATE_PHOTOS.
 #include <cstring>
 #include <cstdlib>
 #include <fstream>
+#include <limits>
 #include <set>
 #include <sstream>
 #include <string>
@@ -14,9 +15,9 @@
 #include <opencv2/imgproc.hpp>
 
 #include "cli_test_util.h"
-#include "engine.h"
 #include "image_input.h"
 #include "measures.h"
+#include "streamed_rating.h"
 
 namespace {
 
@@ -57,7 +58,8 @@ void ExpectSameAsPipeline(const std::string& path) {
   // doubles, bit for bit.
   const cv::Mat ours = DecodeImage(path).image;
   EXPECT_TRUE(ours.size() == decoded.size() && cv::norm(ours, decoded, cv::NORM_INF) == 0);
-  const FocusFigures want = ReferenceFigures(decoded), got = FastFigures(decoded, 2);
+  const FocusFigures want = ReferenceFigures(decoded);
+  const FocusFigures got = RateWholeFrame(path, std::numeric_limits<long long>::max()).figures;
   EXPECT_EQ(0, std::memcmp(&want, &got, sizeof want));
   EXPECT_EQ(ResultFileByHand(want), ReadBytes(out));
 }
