@@ -16,7 +16,8 @@ namespace engine_internal {
 /// loop finishes the row. Rows passed as "padded" are readable at [-1, width].
 namespace avx2 {
 
-/// Adds the figures of grey row `centre` (neighbours `above`, `below`).
+/// Adds the figures of grey row `centre` (neighbours `above`, `below`);
+/// handles the whole row when it is at least 16 pixels wide.
 int MeasureRow(const uint8_t* above, const uint8_t* centre, const uint8_t* below,
                int width, FocusSums& sums);
 
