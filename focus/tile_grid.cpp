@@ -38,9 +38,8 @@ TileGrid UniformGrid(int width, int height, int columns, int rows) {
 
 TileGrid RegionGrid(int width, int height, const cv::Rect& region) {
   CV_Assert(width >= 0 && height >= 0);
-  cv::Rect r = region & cv::Rect(0, 0, width, height);
-  // An empty intersection may sit anywhere; pin it to a corner.
-  if (r.empty()) r = cv::Rect();
+  // OpenCV makes an empty intersection the empty rectangle at the origin.
+  const cv::Rect r = region & cv::Rect(0, 0, width, height);
   return {{0, r.x, r.x + r.width, width}, {0, r.y, r.y + r.height, height}};
 }
 
