@@ -1,4 +1,5 @@
-// One streaming pass from the decoded image to the four figures. Each row
+// One streaming pass from the decoded image to the sums of the figures, for
+// the whole image and each tile of a grid at once. Each row
 // stripe keeps three source rows (split into planes), one row of column sums
 // and three grey rows, so memory grows with the width only. The scalar loops
 // here also finish what the AVX2 loops leave and run alone without AVX2.
@@ -288,7 +289,8 @@ TiledSums TiledImageSums(const cv::Mat& image, const TileGrid& grid,
   }
   run(0);
   for (std::thread& w : workers) w.join();
-  TiledSums total{FocusSums(), grid, std::vector<FocusSums>(parts[0].size())};
+  TiledSums total{FocusSums(), grid,
+                  std::vector<FocusSums>(static_cast<size_t>(grid.Columns()) * grid.Rows())};
   for (int i = 0; i < stripes; ++i) {
     if (errors[i]) std::rethrow_exception(errors[i]);
     for (size_t t = 0; t < parts[i].size(); ++t) total.tiles[t] += parts[i][t];
