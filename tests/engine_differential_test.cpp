@@ -15,6 +15,7 @@
 
 #include "engine.h"
 #include "engine_sums.h"
+#include "row_stream.h"
 #include "measures.h"
 #include "test_images.h"
 
@@ -82,16 +83,19 @@ bool GeneratedMatches(const Generator& g, int w, int h, std::uint32_t seed, int 
       }
     }
   }
-  RowStream stream(w, h, channels);
-  for (int y = 0; y < h; ++y) {
-    std::memcpy(stream.NextRow(), image.ptr(y), image.cols * image.elemSize());
-    stream.RowDone();
-  }
-  const std::string streamed = Text(stream.Finish());
-  if (streamed != want) {
-    ADD_FAILURE() << g.first << " (seed " << seed << "), " << w << "x" << h << "x" << channels
-                  << " row by row: reference " << want << ", engine " << streamed;
-    return false;
+  for (int threads : {1, 2}) {
+    RowStream stream(w, h, channels, threads);
+    for (int y = 0; y < h; ++y) {
+      std::memcpy(stream.NextRow(), image.ptr(y), image.cols * image.elemSize());
+      stream.RowDone();
+    }
+    const std::string streamed = Text(stream.Finish());
+    if (streamed != want) {
+      ADD_FAILURE() << g.first << " (seed " << seed << "), " << w << "x" << h << "x" << channels
+                    << " row by row, threads " << threads << ": reference " << want
+                    << ", engine " << streamed;
+      return false;
+    }
   }
   return true;
 }
@@ -137,6 +141,13 @@ TEST(EngineDifferential, PublicCallAnyThreadCountAndRefusals) {
   EXPECT_THROW(FastFigures(cv::Mat(), 1), cv::Exception);
   EXPECT_THROW(FastFigures(cv::Mat(4, 4, CV_8UC4, cv::Scalar::all(9)), 1), cv::Exception);
   EXPECT_THROW(FastFigures(cv::Mat(4, 4, CV_16UC1, cv::Scalar::all(9)), 1), cv::Exception);
+  // A decoder that gives up half way leaves the measuring thread waiting for
+  // rows: the stream must still end.
+  RowStream abandoned(64, 200, 3, 2);
+  for (int y = 0; y < 100; ++y) {
+    abandoned.NextRow();
+    abandoned.RowDone();
+  }
   // A grid wider than the image, and one whose edges run backwards.
   EXPECT_THROW(FastTiledSums(image, UniformGrid(1201, 900, 2, 2), 1), cv::Exception);
   EXPECT_THROW(FastTiledSums(image, TileGrid{{0, 700, 600, 1200}, {0, 900}}, 1), cv::Exception);

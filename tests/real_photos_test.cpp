@@ -59,7 +59,7 @@ void ExpectSameAsPipeline(const std::string& path) {
   const cv::Mat ours = DecodeImage(path).image;
   EXPECT_TRUE(ours.size() == decoded.size() && cv::norm(ours, decoded, cv::NORM_INF) == 0);
   const FocusFigures want = ReferenceFigures(decoded);
-  const FocusFigures got = RateWholeFrame(path, std::numeric_limits<long long>::max()).figures;
+  const FocusFigures got = RateWholeFrame(path, std::numeric_limits<long long>::max(), 2).figures;
   EXPECT_EQ(0, std::memcmp(&want, &got, sizeof want));
   EXPECT_EQ(ResultFileByHand(want), ReadBytes(out));
 }

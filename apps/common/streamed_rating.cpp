@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine.h"
+#include "row_stream.h"
 #include "row_decoder.h"
 
 namespace {
@@ -14,14 +14,14 @@ namespace {
 // limit is there to protect.
 class EngineSink : public PixelSink {
  public:
-  explicit EngineSink(long long maxPixels) : maxPixels_(maxPixels) {}
+  EngineSink(long long maxPixels, int threads) : maxPixels_(maxPixels), threads_(threads) {}
 
   void Begin(int width, int height) override {
     if (static_cast<long long>(width) * height > maxPixels_) {
       scratch_.resize(static_cast<size_t>(width) * 3);
       return;
     }
-    stream_ = std::make_unique<RowStream>(width, height, 3);
+    stream_ = std::make_unique<RowStream>(width, height, 3, threads_);
   }
   uint8_t* RowBuffer(int) override { return stream_ ? stream_->NextRow() : scratch_.data(); }
   void RowDone(int) override {
@@ -33,14 +33,15 @@ class EngineSink : public PixelSink {
 
  private:
   long long maxPixels_;
+  int threads_;
   std::unique_ptr<RowStream> stream_;
   std::vector<uint8_t> scratch_;
 };
 
 }  // namespace
 
-StreamedFigures RateWholeFrame(const std::string& path, long long maxPixels) {
-  EngineSink sink(maxPixels);
+StreamedFigures RateWholeFrame(const std::string& path, long long maxPixels, int threads) {
+  EngineSink sink(maxPixels, threads);
   StreamedFigures result{DecodeRows(path, sink), {}};
   if (!WasDecoded(result.status)) return result;
   if (!sink.Rated()) {

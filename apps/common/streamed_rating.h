@@ -15,7 +15,8 @@ struct StreamedFigures {
 };
 
 /// The whole frame's figures of the image in path, decoded as DecodeImage
-/// decodes it.
-StreamedFigures RateWholeFrame(const std::string& path, long long maxPixels);
+/// decodes it. threads 2 or more: measuring overlaps decoding on a second
+/// thread.
+StreamedFigures RateWholeFrame(const std::string& path, long long maxPixels, int threads);
 
 #endif  // FOCUSRATE_STREAMED_RATING_H

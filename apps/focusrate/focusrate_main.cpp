@@ -8,6 +8,7 @@
 #include <limits>
 #include <new>
 #include <string>
+#include <thread>
 
 #include <opencv2/core.hpp>
 
@@ -29,7 +30,8 @@ static_assert(sizeof(kBanner) - 1 == 20, "the banner is 20 bytes");
 
 int Rate(const std::string& imagePath, const std::string& outPath) {
   const StreamedFigures rated =
-      RateWholeFrame(imagePath, std::numeric_limits<long long>::max());
+      RateWholeFrame(imagePath, std::numeric_limits<long long>::max(),
+                     static_cast<int>(std::thread::hardware_concurrency()));
   if (!WasDecoded(rated.status)) return RateExit::kCannotDecode;
   int error = 0;
   if (!SaveResultDocument(outPath, rated.figures, error)) {

@@ -24,7 +24,7 @@ RatedImage Rate(const std::string& path, const RateSettings& settings) {
     return rated;
   }
   if (settings.region.kind == RegionSpec::Kind::Whole) {
-    const StreamedFigures streamed = RateWholeFrame(path, settings.maxPixels);
+    const StreamedFigures streamed = RateWholeFrame(path, settings.maxPixels, 1);
     rated.status = streamed.status;
     if (WasDecoded(streamed.status)) rated.figures = streamed.figures;
     return rated;
