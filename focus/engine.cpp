@@ -9,6 +9,7 @@
 #include <exception>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "engine.h"
@@ -73,7 +74,7 @@ void MeasureRowFrom(int x, const uint8_t* a, const uint8_t* b, const uint8_t* c,
 // scalar loop the rest.
 class RowKernels {
  public:
-  explicit RowKernels(bool avx2) : avx2_(avx2) {}
+  RowKernels(bool avx2, bool rgb) : avx2_(avx2), rgb_(rgb) {}
 
   void Measure(const uint8_t* a, const uint8_t* b, const uint8_t* c, int width,
                FocusSums& sums) const {
@@ -100,8 +101,10 @@ class RowKernels {
 
   // 3x3 (1, 2, 1) smoothing rounds each channel to 8 bits before the grey
   // weights: (S + 8) >> 4, then Y = (9798 B + 19235 G + 3735 R + 2^14) >> 15.
+  // Red-first pixels only swap which sums carry the blue and red weights.
   void GreyColour(const uint16_t* s0, const uint16_t* s1, const uint16_t* s2, int width,
                   uint8_t* grey) const {
+    if (rgb_) std::swap(s0, s2);
     for (int x = avx2_ ? avx2::SmoothGreyColour(s0, s1, s2, width, grey) : 0; x < width; ++x) {
       const int c0 = (s0[x - 1] + 2 * s0[x] + s0[x + 1] + 8) >> 4;
       const int c1 = (s1[x - 1] + 2 * s1[x] + s1[x + 1] + 8) >> 4;
@@ -118,6 +121,7 @@ class RowKernels {
 
  private:
   bool avx2_;
+  bool rgb_;
 };
 
 // Produces padded grey rows on demand from a ring of three. Row r always sits
@@ -212,7 +216,7 @@ bool CpuHasAvx2() {
 FocusSums ImageSums(const cv::Mat& image, const EngineOptions& options) {
   CV_Assert(image.dims == 2 && !image.empty() && image.depth() == CV_8U &&
             (image.channels() == 1 || image.channels() == 3));
-  const RowKernels kernels(options.allowAvx2 && CpuHasAvx2());
+  const RowKernels kernels(options.allowAvx2 && CpuHasAvx2(), options.rgb);
   const int64_t pixels = static_cast<int64_t>(image.rows) * image.cols;
   const int64_t byPixels = pixels / std::max<int64_t>(options.minPixelsPerStripe, 1);
   const int stripes = static_cast<int>(
@@ -249,8 +253,9 @@ FocusSums ImageSums(const cv::Mat& image, const EngineOptions& options) {
 
 }  // namespace engine_internal
 
-FocusFigures FastFigures(const cv::Mat& image, int threads) {
+FocusFigures FastFigures(const cv::Mat& image, int threads, ChannelOrder order) {
   engine_internal::EngineOptions options;
   options.threads = threads;
+  options.rgb = order == ChannelOrder::Rgb;
   return engine_internal::FinishFigures(engine_internal::ImageSums(image, options));
 }

@@ -15,6 +15,7 @@ struct EngineOptions {
   int threads = 1;                          ///< at most this many stripes at once
   int64_t minPixelsPerStripe = 512 * 1024;  ///< below ~1 MP one thread is faster
   bool allowAvx2 = true;                    ///< false: scalar loops only
+  bool rgb = false;                         ///< colour channels red first
 };
 
 /// The sums of the whole image (CV_8UC3 or CV_8UC1, at least 1x1, any row
