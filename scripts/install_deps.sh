@@ -9,8 +9,11 @@ packages=(cmake g++ make libopencv-core-dev libopencv-imgproc-dev libopencv-imgc
 for job in "$@"; do
   case "$job" in
     build) ;;
-    test) packages+=(libgtest-dev clang libclang-rt-14-dev parallel python3 jq) ;;
-    bench) packages+=(libbenchmark-dev nlohmann-json3-dev rapidjson-dev time) ;;
+    test) packages+=(libgtest-dev clang libclang-rt-14-dev parallel python3 jq man-db pkg-config
+                     pybind11-dev python3-dev python3-numpy python3-pytest python3-dask
+                     python3-distributed) ;;
+    bench) packages+=(libbenchmark-dev nlohmann-json3-dev rapidjson-dev time
+                      pybind11-dev python3-dev python3-numpy python3-opencv) ;;
     *) echo "install_deps.sh: unknown job '$job' (build, test or bench)" >&2; exit 2 ;;
   esac
 done

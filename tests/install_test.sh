@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# install_test.sh SOURCE_DIR BUILD_DIR: installs the build into a scratch
+# install_test.sh SOURCE_DIR BUILD_DIR [PYTHON]: installs the build into a scratch
 # prefix and uses it as its users would: a CMake project and a pkg-config
 # build rate a sample as the installed focusrate does, the programs find
 # their plugin, the manual pages render and list focusrank's options, the
-# completion completes, and the Python module (when built) imports.
+# completion completes, and the Python package (given PYTHON) rates from there.
 set -euo pipefail
-src=$1 build=$2
+src=$1 build=$2 python=${3:-}
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 fail() { echo "install_test: $*" >&2; exit 1; }
@@ -47,9 +47,9 @@ COMP_WORDS=("$bin/focusrank" --so) COMP_CWORD=1
 _focusrank
 [ "${COMPREPLY[*]}" = --sort ] || fail "completion of --so gave '${COMPREPLY[*]}'"
 
-module=$(find "$prefix" -name 'focusrate*.so' -path '*-packages*')
-if [ -n "$module" ]; then
-  PYTHONPATH=$(dirname "$module") python3 -c \
+if [ -n "$python" ]; then
+  module=$(find "$prefix" -name '_native*.so' -path '*-packages/focusrate/*')
+  PYTHONPATH=$(dirname "$(dirname "$module")") "$python" -c \
     'import focusrate, sys; sys.exit(focusrate.rate(sys.argv[1]).status != "ok")' "$tmp/tiny.ppm" ||
     fail "the installed Python module does not rate through the plugin"
 fi
