@@ -2,10 +2,12 @@
 // literal pipeline, and the engine on 1 and 2 threads, each run in a fresh
 // process so its peak memory is its own. Prints times, peak memory and
 // their ratios to decoding alone, and checks that the engine's figures equal
-// the literal pipeline's bit for bit.
+// the literal pipeline's bit for bit. Then the focus map's tiles against the
+// whole-frame pass (budget: at most 10% more).
 // bench_engine --make-jpeg WIDTH HEIGHT PATH: writes a seeded photo-like
 // JPEG for machines without sample photos.
 #include <sys/resource.h>
+#include <time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -36,6 +38,15 @@ const Mode kModes[] = {{"decode only", "decode"},
                        {"engine, 1 thread", "engine1"},
                        {"engine, 2 threads", "engine2"}};
 
+// The focus map's default grid: 8 tiles on the short side, roughly square.
+TileGrid FocusMapGrid(int width, int height) {
+  const int shortSide = std::max(1, std::min(width, height));
+  const int across = std::max(1, (8 * std::max(width, height) + shortSide / 2) / shortSide);
+  return width >= height ? UniformGrid(width, height, across, 8)
+                         : UniformGrid(width, height, 8, across);
+}
+
+
 // What one child reports.
 struct Run {
   double decodeSeconds = 0, measureSeconds = 0;
@@ -55,7 +66,7 @@ int RunChild(const std::string& mode, const char* path) {
   if (image.empty()) return 1;
   const double decode = Since(t0);
   const auto t1 = std::chrono::steady_clock::now();
-  FocusFigures f{0, 0, 0, 0};
+  FocusFigures f{0, 0, 0, 0, 0};
   if (mode == "literal") f = ReferenceFigures(image);
   if (mode == "engine1") f = FastFigures(image, 1);
   if (mode == "engine2") f = FastFigures(image, 2);
@@ -71,8 +82,38 @@ int RunChild(const std::string& mode, const char* path) {
   return 0;
 }
 
-// Starts this program again as a child for one mode and reads its line.
-bool RunInChild(const char* mode, const char* path, Run& run) {
+// Processor time of this process so far (all threads): on a busy host it
+// counts the work, not the waiting.
+double CpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
+}
+
+// The tiles' cost over the whole-frame pass on `threads`: both run in turn
+// in one process, least processor time of 9 each, which is steadier on a
+// busy host than runs in separate children. Prints both times; fails when
+// the tiles' whole figures differ from the whole-frame pass.
+int RunTileCost(int threads, const char* path) {
+  const cv::Mat image = cv::imread(path, cv::IMREAD_COLOR);
+  if (image.empty()) return 1;
+  const TileGrid grid = FocusMapGrid(image.cols, image.rows);
+  double whole = 1e9, tiled = 1e9;
+  FocusFigures a{}, b{};
+  for (int round = 0; round < 9; ++round) {
+    double t0 = CpuSeconds();
+    a = FastFigures(image, threads);
+    whole = std::min(whole, CpuSeconds() - t0);
+    t0 = CpuSeconds();
+    b = FiguresFromSums(FastTiledSums(image, grid, threads).whole);
+    tiled = std::min(tiled, CpuSeconds() - t0);
+  }
+  std::printf("%.6f %.6f\n", whole, tiled);
+  return std::memcmp(&a, &b, sizeof a) == 0 ? 0 : 1;
+}
+
+// Starts this program again as a child (FLAG ARG PATH) and reads its output.
+bool ChildLine(const char* flag, const char* arg, const char* path, std::string& line) {
   int fds[2];
   if (pipe(fds) != 0) return false;
   const pid_t pid = fork();
@@ -81,20 +122,24 @@ bool RunInChild(const char* mode, const char* path, Run& run) {
     dup2(fds[1], STDOUT_FILENO);
     close(fds[0]);
     close(fds[1]);
-    const char* argv[] = {"bench_engine", "--child", mode, path, nullptr};
+    const char* argv[] = {"bench_engine", flag, arg, path, nullptr};
     execv("/proc/self/exe", const_cast<char* const*>(argv));
     _exit(127);
   }
   close(fds[1]);
-  std::string line;
   char buf[256];
   ssize_t n;
   while ((n = read(fds[0], buf, sizeof buf)) > 0) line.append(buf, static_cast<size_t>(n));
   close(fds[0]);
   int status = 0;
   waitpid(pid, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return false;
-  return std::sscanf(line.c_str(),
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// One mode's run in a child of its own.
+bool RunInChild(const char* mode, const char* path, Run& run) {
+  std::string line;
+  return ChildLine("--child", mode, path, line) && std::sscanf(line.c_str(),
                      "%lf %lf %ld %d %d %" SCNx64 " %" SCNx64 " %" SCNx64 " %" SCNx64,
                      &run.decodeSeconds, &run.measureSeconds, &run.peakKiB, &run.width,
                      &run.height, &run.bits[0], &run.bits[1], &run.bits[2], &run.bits[3]) == 9;
@@ -159,8 +204,20 @@ bool BenchImage(const char* path, int repeats) {
                   (best[2].decodeSeconds + best[2].measureSeconds),
               (literal.decodeSeconds + literal.measureSeconds) /
                   (best[3].decodeSeconds + best[3].measureSeconds));
-  const bool same = std::memcmp(best[1].bits, best[2].bits, sizeof literal.bits) == 0 &&
-                    std::memcmp(best[1].bits, best[3].bits, sizeof literal.bits) == 0;
+  bool same = std::memcmp(best[1].bits, best[2].bits, sizeof literal.bits) == 0 &&
+              std::memcmp(best[1].bits, best[3].bits, sizeof literal.bits) == 0;
+  const TileGrid grid = FocusMapGrid(best[0].width, best[0].height);
+  std::printf("  focus-map tiles (%dx%d) vs whole-frame engine, processor time (budget +10%%):",
+              grid.Columns(), grid.Rows());
+  for (const char* threads : {"1", "2"}) {
+    std::string line;
+    double whole = 0, tiled = 0;
+    same = ChildLine("--tile-cost", threads, path, line) &&
+           std::sscanf(line.c_str(), "%lf %lf", &whole, &tiled) == 2 && same;
+    std::printf(" %+.1f%% (%.1f vs %.1f ms, %s thread%s)", 100 * (tiled / whole - 1),
+                tiled * 1e3, whole * 1e3, threads, threads[0] == '1' ? "" : "s");
+  }
+  std::printf("\n");
   std::printf("  figures: engine %s literal pipeline bit for bit\n",
               same ? "equals" : "DIFFERS FROM");
   return same;
@@ -184,6 +241,9 @@ int MakeJpeg(int width, int height, const char* path) {
 
 int main(int argc, char** argv) {
   if (argc == 4 && std::strcmp(argv[1], "--child") == 0) return RunChild(argv[2], argv[3]);
+  if (argc == 4 && std::strcmp(argv[1], "--tile-cost") == 0) {
+    return RunTileCost(std::atoi(argv[2]), argv[3]);
+  }
   if (argc == 5 && std::strcmp(argv[1], "--make-jpeg") == 0) {
     return MakeJpeg(std::atoi(argv[2]), std::atoi(argv[3]), argv[4]);
   }

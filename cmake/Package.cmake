@@ -12,7 +12,7 @@ install(TARGETS jzon focus imaging EXPORT focusrate-targets
 # Included as <focusrate/engine.h>; the headers find each other beside them.
 install(FILES
   json/jzon.h
-  focus/engine.h focus/focus_figures.h focus/measures.h
+  focus/engine.h focus/focus_figures.h focus/focus_sums.h focus/measures.h focus/tile_grid.h
   imaging/image_input.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/focusrate)
 

@@ -1,6 +1,7 @@
 // The engine's vector loops, 16 pixels a step in 16-bit lanes. Compiled with
-// -mavx2 and only called when the CPU has AVX2; each loop stops before the
-// last partial step and leaves it to the scalar loop in engine.cpp.
+// -mavx2 and only called when the CPU has AVX2; each loop but MeasureRow
+// stops before the last partial step and leaves it to the scalar loop in
+// engine.cpp.
 #include <immintrin.h>
 
 #include <cstddef>
@@ -72,49 +73,16 @@ __m128i Gather(const __m128i (&parts)[3], int ch) {
   return out;
 }
 
-// Lane sums reach at most 4 * 1020^2 per step (the gradient); 256 steps stay
-// below 2^31 before they are moved to 64 bits.
+// Lane sums reach at most 4 * 1020^2 per step (the gradient); 256 steps and
+// a ragged last one stay below 2^31 before they are moved to 64 bits.
 constexpr int kStepsPerFlush = 256;
 
-}  // namespace
+// Per-lane sums of one row's figures, 32 bits a lane.
+struct Lanes {
+  __m256i laplace = _mm256_setzero_si256(), lap = laplace, lapSquares = laplace,
+          gradient = laplace, grey = laplace, greySquares = laplace;
 
-int MeasureRow(const uint8_t* a, const uint8_t* b, const uint8_t* c, int width,
-               FocusSums& sums) {
-  const __m256i ones = _mm256_set1_epi16(1);
-  int x = 0;
-  while (x + 16 <= width) {
-    __m256i laplace = _mm256_setzero_si256(), lap = laplace, lapSquares = laplace,
-            gradient = laplace, grey = laplace, greySquares = laplace;
-    for (int step = 0; step < kStepsPerFlush && x + 16 <= width; ++step, x += 16) {
-      const __m256i al = Widen(a + x - 1), am = Widen(a + x), ar = Widen(a + x + 1);
-      const __m256i bl = Widen(b + x - 1), bm = Widen(b + x), br = Widen(b + x + 1);
-      const __m256i cl = Widen(c + x - 1), cm = Widen(c + x), cr = Widen(c + x + 1);
-      // Column (1, 2, 1) as v, (-1, 2, -1) as d, (-1, 0, 1) as e.
-      const __m256i vl = _mm256_add_epi16(_mm256_add_epi16(al, cl), _mm256_slli_epi16(bl, 1));
-      const __m256i vm = _mm256_add_epi16(_mm256_add_epi16(am, cm), _mm256_slli_epi16(bm, 1));
-      const __m256i vr = _mm256_add_epi16(_mm256_add_epi16(ar, cr), _mm256_slli_epi16(br, 1));
-      const __m256i dl = _mm256_sub_epi16(_mm256_slli_epi16(bl, 1), _mm256_add_epi16(al, cl));
-      const __m256i dm = _mm256_sub_epi16(_mm256_slli_epi16(bm, 1), _mm256_add_epi16(am, cm));
-      const __m256i dr = _mm256_sub_epi16(_mm256_slli_epi16(br, 1), _mm256_add_epi16(ar, cr));
-      const __m256i el = _mm256_sub_epi16(cl, al);
-      const __m256i em = _mm256_sub_epi16(cm, am);
-      const __m256i er = _mm256_sub_epi16(cr, ar);
-      const __m256i lx4 = _mm256_sub_epi16(_mm256_slli_epi16(vm, 1), _mm256_add_epi16(vl, vr));
-      const __m256i ly4 = _mm256_add_epi16(_mm256_add_epi16(dl, dr), _mm256_slli_epi16(dm, 1));
-      const __m256i l = _mm256_sub_epi16(
-          _mm256_add_epi16(_mm256_add_epi16(am, cm), _mm256_add_epi16(bl, br)),
-          _mm256_slli_epi16(bm, 2));
-      const __m256i gx = _mm256_sub_epi16(vr, vl);
-      const __m256i gy = _mm256_add_epi16(_mm256_add_epi16(el, er), _mm256_slli_epi16(em, 1));
-      const __m256i absSum = _mm256_add_epi16(_mm256_abs_epi16(lx4), _mm256_abs_epi16(ly4));
-      laplace = _mm256_add_epi32(laplace, _mm256_madd_epi16(absSum, ones));
-      lap = _mm256_add_epi32(lap, _mm256_madd_epi16(l, ones));
-      lapSquares = _mm256_add_epi32(lapSquares, _mm256_madd_epi16(l, l));
-      gradient = _mm256_add_epi32(
-          gradient, _mm256_add_epi32(_mm256_madd_epi16(gx, gx), _mm256_madd_epi16(gy, gy)));
-      grey = _mm256_add_epi32(grey, _mm256_madd_epi16(bm, ones));
-      greySquares = _mm256_add_epi32(greySquares, _mm256_madd_epi16(bm, bm));
-    }
+  void FlushInto(FocusSums& sums) const {
     sums.laplace += Total(laplace);
     sums.lap += Total(lap);
     sums.lapSquares += Total(lapSquares);
@@ -122,7 +90,72 @@ int MeasureRow(const uint8_t* a, const uint8_t* b, const uint8_t* c, int width,
     sums.grey += Total(grey);
     sums.greySquares += Total(greySquares);
   }
-  return x;
+};
+
+// Adds the figures of the 16 pixels from x. Lanes cleared in `keep` add
+// nothing: zeroed terms vanish in every sum and square.
+inline void Step(const uint8_t* a, const uint8_t* b, const uint8_t* c, int x, __m256i keep,
+                 Lanes& s) {
+  const __m256i ones = _mm256_set1_epi16(1);
+  const __m256i al = Widen(a + x - 1), am = Widen(a + x), ar = Widen(a + x + 1);
+  const __m256i bl = Widen(b + x - 1), bm = Widen(b + x), br = Widen(b + x + 1);
+  const __m256i cl = Widen(c + x - 1), cm = Widen(c + x), cr = Widen(c + x + 1);
+  // Column (1, 2, 1) as v, (-1, 2, -1) as d, (-1, 0, 1) as e.
+  const __m256i vl = _mm256_add_epi16(_mm256_add_epi16(al, cl), _mm256_slli_epi16(bl, 1));
+  const __m256i vm = _mm256_add_epi16(_mm256_add_epi16(am, cm), _mm256_slli_epi16(bm, 1));
+  const __m256i vr = _mm256_add_epi16(_mm256_add_epi16(ar, cr), _mm256_slli_epi16(br, 1));
+  const __m256i dl = _mm256_sub_epi16(_mm256_slli_epi16(bl, 1), _mm256_add_epi16(al, cl));
+  const __m256i dm = _mm256_sub_epi16(_mm256_slli_epi16(bm, 1), _mm256_add_epi16(am, cm));
+  const __m256i dr = _mm256_sub_epi16(_mm256_slli_epi16(br, 1), _mm256_add_epi16(ar, cr));
+  const __m256i el = _mm256_sub_epi16(cl, al);
+  const __m256i em = _mm256_sub_epi16(cm, am);
+  const __m256i er = _mm256_sub_epi16(cr, ar);
+  const __m256i lx4 = _mm256_sub_epi16(_mm256_slli_epi16(vm, 1), _mm256_add_epi16(vl, vr));
+  const __m256i ly4 = _mm256_add_epi16(_mm256_add_epi16(dl, dr), _mm256_slli_epi16(dm, 1));
+  const __m256i l = _mm256_and_si256(
+      keep, _mm256_sub_epi16(_mm256_add_epi16(_mm256_add_epi16(am, cm), _mm256_add_epi16(bl, br)),
+                             _mm256_slli_epi16(bm, 2)));
+  const __m256i gx = _mm256_and_si256(keep, _mm256_sub_epi16(vr, vl));
+  const __m256i gy =
+      _mm256_and_si256(keep, _mm256_add_epi16(_mm256_add_epi16(el, er), _mm256_slli_epi16(em, 1)));
+  const __m256i absSum = _mm256_and_si256(
+      keep, _mm256_add_epi16(_mm256_abs_epi16(lx4), _mm256_abs_epi16(ly4)));
+  const __m256i g = _mm256_and_si256(keep, bm);
+  s.laplace = _mm256_add_epi32(s.laplace, _mm256_madd_epi16(absSum, ones));
+  s.lap = _mm256_add_epi32(s.lap, _mm256_madd_epi16(l, ones));
+  s.lapSquares = _mm256_add_epi32(s.lapSquares, _mm256_madd_epi16(l, l));
+  s.gradient = _mm256_add_epi32(
+      s.gradient, _mm256_add_epi32(_mm256_madd_epi16(gx, gx), _mm256_madd_epi16(gy, gy)));
+  s.grey = _mm256_add_epi32(s.grey, _mm256_madd_epi16(g, ones));
+  s.greySquares = _mm256_add_epi32(s.greySquares, _mm256_madd_epi16(g, g));
+}
+
+}  // namespace
+
+int MeasureRow(const uint8_t* a, const uint8_t* b, const uint8_t* c, int width,
+               FocusSums& sums) {
+  if (width < 16) return 0;
+  const __m256i all = _mm256_set1_epi16(-1);
+  Lanes lanes;
+  int steps = 0, x = 0;
+  for (; x + 16 <= width; x += 16, ++steps) {
+    if (steps == kStepsPerFlush) {
+      lanes.FlushInto(sums);
+      lanes = Lanes();
+      steps = 0;
+    }
+    Step(a, b, c, x, all, lanes);
+  }
+  // A ragged end is one more step over the last 16 pixels, keeping only the
+  // lanes not yet counted: tiles are measured row segment by segment, and a
+  // scalar tail on each would cost more than the step.
+  if (x < width) {
+    const int from = width - 16;
+    const __m256i lane = _mm256_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    Step(a, b, c, from, _mm256_cmpgt_epi16(lane, _mm256_set1_epi16(x - from - 1)), lanes);
+  }
+  lanes.FlushInto(sums);
+  return width;
 }
 
 int SplitChannels(const uint8_t* bgr, int width, uint8_t* c0, uint8_t* c1, uint8_t* c2) {
