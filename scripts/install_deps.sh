@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a job needs, only those that are missing.
-# Usage: scripts/install_deps.sh build|test|bench ...
+# Usage: scripts/install_deps.sh build|test|bench|cross ...
 # As root it runs apt-get; otherwise it lists what to install and fails.
 set -euo pipefail
 
@@ -14,7 +14,10 @@ for job in "$@"; do
                      python3-distributed) ;;
     bench) packages+=(libbenchmark-dev nlohmann-json3-dev rapidjson-dev time
                       pybind11-dev python3-dev python3-numpy python3-opencv) ;;
-    *) echo "install_deps.sh: unknown job '$job' (build, test or bench)" >&2; exit 2 ;;
+    cross) packages+=(g++-aarch64-linux-gnu qemu-user file libopencv-core-dev:arm64
+                      libopencv-imgproc-dev:arm64 libjpeg62-turbo-dev:arm64 libpng-dev:arm64
+                      libgtest-dev:arm64) ;;
+    *) echo "install_deps.sh: unknown job '$job' (build, test, bench or cross)" >&2; exit 2 ;;
   esac
 done
 
@@ -31,5 +34,6 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
+case "${missing[*]}" in *:arm64*) dpkg --add-architecture arm64 ;; esac
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
