@@ -94,26 +94,36 @@ def test_bad_input_raises(call, error, words):
         call()
 
 
-def test_threads_measure_at_once():
-    # Without the GIL released, a call cannot even start while another runs.
-    pixels = np.random.default_rng(1).integers(0, 256, (2000, 3000, 3), np.uint8)
-    spans = []
-    start = threading.Barrier(2)
+def test_measuring_leaves_the_interpreter_to_other_threads():
+    # While one thread measures, a pure-Python thread keeps ticking: its
+    # ticks fall in the middle of the measuring intervals. Holding the GIL,
+    # it could tick only at their very edges.
+    pixels = np.random.default_rng(1).integers(0, 256, (3000, 4000, 3), np.uint8)
+    spans, ticks, done = [], [], threading.Event()
 
-    def work():
-        start.wait()
+    def measure():
         for _ in range(3):
             begin = time.perf_counter()
             focusrate.figures(pixels)
             spans.append((begin, time.perf_counter()))
+        done.set()
 
-    threads = [threading.Thread(target=work) for _ in range(2)]
-    for t in threads:
-        t.start()
-    for t in threads:
-        t.join()
-    spans.sort()
-    assert any(b[0] < a[1] for a, b in zip(spans, spans[1:]))
+    def tick():
+        while not done.is_set():
+            ticks.append(time.perf_counter())
+
+    interval = sys.getswitchinterval()
+    sys.setswitchinterval(1e-5)
+    try:
+        threads = [threading.Thread(target=f) for f in (measure, tick)]
+        for t in threads:
+            t.start()
+        for t in threads:
+            t.join()
+    finally:
+        sys.setswitchinterval(interval)
+    middles = [(b + (e - b) / 3, e - (e - b) / 3) for b, e in spans]
+    assert any(lo < t < hi for t in ticks for lo, hi in middles)
 
 
 def test_dask_example_equals_focusrank():
