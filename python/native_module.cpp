@@ -92,6 +92,19 @@ py::object Decode(const py::object& path) {
   return std::move(array);
 }
 
+// An int argument of rank in [1, high], or `otherwise` for None.
+long long Count(const py::object& value, const std::string& name, long long high,
+                long long otherwise) {
+  if (value.is_none()) return otherwise;
+  if (!py::isinstance<py::int_>(value) || py::isinstance<py::bool_>(value))
+    throw py::type_error("rank: " + name + " must be an int or None");
+  int overflow = 0;
+  const long long n = PyLong_AsLongLongAndOverflow(value.ptr(), &overflow);
+  if (overflow != 0 || n < 1 || n > high)
+    throw py::value_error("rank: " + name + " must be 1 to " + std::to_string(high));
+  return n;
+}
+
 py::list Rank(const py::object& paths, const py::object& jobs, const py::object& sort,
                 const py::object& top) {
   std::vector<std::string> given;
@@ -103,16 +116,16 @@ py::list Rank(const py::object& paths, const py::object& jobs, const py::object&
     for (const py::handle path : py::iter(paths)) given.push_back(PathBytes(path));
   }
   const unsigned cores = std::thread::hardware_concurrency();
-  const long long jobCount = jobs.is_none() ? (cores == 0 ? 1 : cores) : jobs.cast<long long>();
-  if (jobCount < 1 || jobCount > 1024) throw py::value_error("rank: jobs must be 1 to 1024");
+  const long long jobCount = Count(jobs, "jobs", 1024, cores == 0 ? 1 : cores);
   Measure measure = Measure::Laplace;
+  if (!sort.is_none() && !py::isinstance<py::str>(sort))
+    throw py::type_error("rank: sort must be a str or None");
   std::string name = sort.is_none() ? "laplace" : sort.cast<std::string>();
   std::replace(name.begin(), name.end(), '_', '-');
   if (!ParseMeasure(name, measure))
     throw py::value_error("rank: sort must be None, 'laplace', 'variance-lap', 'tenengrad' or "
                           "'gray-level', not '" + name + "'");
-  const long long keep = top.is_none() ? -1 : top.cast<long long>();
-  if (!top.is_none() && keep < 1) throw py::value_error("rank: top must be at least 1");
+  const long long keep = Count(top, "top", 1LL << 60, -1);
 
   std::vector<std::string> images;
   std::vector<RankedRow> rows;

@@ -85,6 +85,9 @@ BAD_CALLS = [
     (lambda: focusrate.rank(SAMPLES, jobs=0), ValueError, "jobs"),
     (lambda: focusrate.rank(SAMPLES, sort="sharpest"), ValueError, "sort must be"),
     (lambda: focusrate.rank(SAMPLES, top=0), ValueError, "top"),
+    (lambda: focusrate.rank(SAMPLES, top=2**70), ValueError, "top"),
+    (lambda: focusrate.rank(SAMPLES, jobs="2"), TypeError, "jobs must be an int"),
+    (lambda: focusrate.rank(SAMPLES, sort=1), TypeError, "sort must be a str"),
 ]
 
 
