@@ -1,5 +1,9 @@
 # Debian's split OpenCV packages ship no CMake config: find the three modules
 # by hand and expose them as imported targets opencv::core, ::imgproc, ::imgcodecs.
+# Installed with the focusrate package too, whose users need the same targets.
+if(TARGET opencv::core)
+  return()
+endif()
 find_path(OPENCV_INCLUDE_DIR opencv2/core.hpp PATH_SUFFIXES opencv4 REQUIRED)
 foreach(module core imgproc imgcodecs)
   find_library(OPENCV_${module}_LIBRARY NAMES opencv_${module} REQUIRED)

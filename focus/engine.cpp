@@ -11,6 +11,7 @@
 #include <memory>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "engine.h"
@@ -53,7 +54,7 @@ TiledSums TiledImageSums(const cv::Mat& image, const TileGrid& grid,
   CV_Assert(image.dims == 2 && !image.empty() && image.depth() == CV_8U &&
             (image.channels() == 1 || image.channels() == 3) &&
             FitsImage(grid, image.cols, image.rows));
-  const RowKernels kernels(options.allowAvx2 && CpuHasAvx2());
+  const RowKernels kernels(options.allowAvx2 && CpuHasAvx2(), options.rgb);
   const int64_t pixels = static_cast<int64_t>(image.rows) * image.cols;
   const int64_t byPixels = pixels / std::max<int64_t>(options.minPixelsPerStripe, 1);
   const int stripes = static_cast<int>(
@@ -98,7 +99,12 @@ TiledSums FastTiledSums(const cv::Mat& image, const TileGrid& grid, int threads)
   return engine_internal::TiledImageSums(image, grid, options);
 }
 
-FocusFigures FastFigures(const cv::Mat& image, int threads) {
+FocusFigures FastFigures(const cv::Mat& image, int threads, ChannelOrder order) {
+  engine_internal::EngineOptions options;
+  options.threads = threads;
+  options.rgb = order == ChannelOrder::Rgb;
   // One tile: the per-tile loop costs nothing over a plain whole-row pass.
-  return FiguresFromSums(FastTiledSums(image, UniformGrid(image.cols, image.rows, 1, 1), threads).whole);
+  return FiguresFromSums(
+      engine_internal::TiledImageSums(image, UniformGrid(image.cols, image.rows, 1, 1), options)
+          .whole);
 }

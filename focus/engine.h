@@ -11,11 +11,16 @@
 #include "focus_sums.h"
 #include "tile_grid.h"
 
-/// image: CV_8UC3 (blue, green, red) or CV_8UC1 (grey), at least 1x1, any
+/// How the three channels of a colour image are ordered in memory: OpenCV
+/// decodes to blue-green-red, most other libraries give red-green-blue.
+enum class ChannelOrder { Bgr, Rgb };
+
+/// image: CV_8UC3 (channels in `order`) or CV_8UC1 (grey), at least 1x1, any
 /// row step; other images throw cv::Exception. threads: stripes rated in
 /// parallel (1 = this thread only); small images always use one thread.
 /// The result does not depend on threads.
-FocusFigures FastFigures(const cv::Mat& image, int threads);
+FocusFigures FastFigures(const cv::Mat& image, int threads,
+                         ChannelOrder order = ChannelOrder::Bgr);
 
 struct TiledSums {
   FocusSums whole;

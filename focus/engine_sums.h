@@ -16,6 +16,7 @@ struct EngineOptions {
   int threads = 1;                          ///< at most this many stripes at once
   int64_t minPixelsPerStripe = 512 * 1024;  ///< below ~1 MP one thread is faster
   bool allowAvx2 = true;                    ///< false: scalar loops only
+  bool rgb = false;                         ///< colour channels red first
 };
 
 /// FastTiledSums with every option: rated in row stripes.

@@ -21,8 +21,15 @@ namespace {
 
 // meanStdDev's deviation, squared again by the measure: keeping the square
 // root and the re-squaring reproduces the reference's last bit.
-double Variance(double mean, double squares) {
-  const double sd = std::sqrt(std::max(squares - mean * mean, 0.0));
+double Variance(double mean, double squaresSum, double scale) {
+#ifdef __aarch64__
+  // OpenCV's arm64 build contracts this into one fused multiply-add (one
+  // rounding); x86-64 builds round the product first.
+  const double spread = std::fma(squaresSum, scale, -(mean * mean));
+#else
+  const double spread = squaresSum * scale - mean * mean;
+#endif
+  const double sd = std::sqrt(std::max(spread, 0.0));
   return sd * sd;
 }
 
@@ -38,9 +45,9 @@ FocusFigures FiguresFromSums(const FocusSums& sums) {
   f.laplace = (static_cast<double>(sums.laplace) * 0.25) * scale;
   f.tenengrad = static_cast<double>(sums.gradient) * scale;
   const double lapMean = static_cast<double>(sums.lap) * scale;
-  f.varianceLap = Variance(lapMean, static_cast<double>(sums.lapSquares) * scale);
+  f.varianceLap = Variance(lapMean, static_cast<double>(sums.lapSquares), scale);
   const double greyMean = static_cast<double>(sums.grey) * scale;
-  f.grayLevel = Variance(greyMean, static_cast<double>(sums.greySquares) * scale) / greyMean;
+  f.grayLevel = Variance(greyMean, static_cast<double>(sums.greySquares), scale) / greyMean;
   // A black tile may still see a Laplacian from its neighbours: NaN, not infinity.
   f.varianceLapNorm = greyMean == 0 ? nan : f.varianceLap / (greyMean * greyMean);
   return f;

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "engine_kernels.h"
@@ -49,7 +50,7 @@ constexpr bool kAvx2Built = false;
 // loops from naming them at all.
 class RowKernels {
  public:
-  explicit RowKernels(bool avx2) : avx2_(kAvx2Built && avx2) {}
+  RowKernels(bool avx2, bool rgb) : avx2_(kAvx2Built && avx2), rgb_(rgb) {}
 
   void Measure(const uint8_t* a, const uint8_t* b, const uint8_t* c, int width,
                FocusSums& sums) const {
@@ -79,8 +80,10 @@ class RowKernels {
 
   // 3x3 (1, 2, 1) smoothing rounds each channel to 8 bits before the grey
   // weights: (S + 8) >> 4, then Y = (9798 B + 19235 G + 3735 R + 2^14) >> 15.
+  // Red-first pixels only swap which sums carry the blue and red weights.
   void GreyColour(const uint16_t* s0, const uint16_t* s1, const uint16_t* s2, int width,
                   uint8_t* grey) const {
+    if (rgb_) std::swap(s0, s2);
     int x = 0;
     if constexpr (kAvx2Built) x = avx2_ ? avx2::SmoothGreyColour(s0, s1, s2, width, grey) : 0;
     for (; x < width; ++x) {
@@ -101,6 +104,7 @@ class RowKernels {
 
  private:
   bool avx2_;
+  bool rgb_;
 };
 
 // Where the source rows are: row r at base + step * (r % ring). A whole image

@@ -18,10 +18,17 @@ std::string ProgramDirectory() {
   return program.substr(0, program.rfind('/') + 1);
 }
 
+std::string& PluginDirectory() {
+  static std::string directory;
+  return directory;
+}
+
 // Loaded once and kept for the life of the process.
 ImreadColorFunction LoadPlugin() {
-  const std::string path =
-      ProgramDirectory() + FOCUSRATE_IMREAD_PLUGIN_FROM_BIN FOCUSRATE_IMREAD_PLUGIN_FILE;
+  const std::string directory = PluginDirectory().empty()
+                                    ? ProgramDirectory() + FOCUSRATE_IMREAD_PLUGIN_FROM_BIN
+                                    : PluginDirectory();
+  const std::string path = directory + FOCUSRATE_IMREAD_PLUGIN_FILE;
   void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   void* entry = handle ? ::dlsym(handle, FOCUSRATE_IMREAD_SYMBOL) : nullptr;
   if (entry == nullptr) throw std::runtime_error("cannot load the decoder plugin: " + std::string(::dlerror()));
@@ -29,6 +36,8 @@ ImreadColorFunction LoadPlugin() {
 }
 
 }  // namespace
+
+void SetImreadPluginDirectory(const std::string& directory) { PluginDirectory() = directory; }
 
 cv::Mat ImreadColor(const std::string& path) {
   static const ImreadColorFunction imread = LoadPlugin();

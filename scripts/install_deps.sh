@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a job needs, only those that are missing.
-# Usage: scripts/install_deps.sh build|test|bench ...
+# Usage: scripts/install_deps.sh build|test|bench|cross ...
 # As root it runs apt-get; otherwise it lists what to install and fails.
 set -euo pipefail
 
@@ -9,9 +9,15 @@ packages=(cmake g++ make libopencv-core-dev libopencv-imgproc-dev libopencv-imgc
 for job in "$@"; do
   case "$job" in
     build) ;;
-    test) packages+=(libgtest-dev clang libclang-rt-14-dev parallel python3 jq) ;;
-    bench) packages+=(libbenchmark-dev nlohmann-json3-dev rapidjson-dev time) ;;
-    *) echo "install_deps.sh: unknown job '$job' (build, test or bench)" >&2; exit 2 ;;
+    test) packages+=(libgtest-dev clang libclang-rt-14-dev parallel python3 jq man-db pkg-config
+                     pybind11-dev python3-dev python3-numpy python3-pytest python3-dask
+                     python3-distributed) ;;
+    bench) packages+=(libbenchmark-dev nlohmann-json3-dev rapidjson-dev time
+                      pybind11-dev python3-dev python3-numpy python3-opencv) ;;
+    cross) packages+=(g++-aarch64-linux-gnu qemu-user file libopencv-core-dev:arm64
+                      libopencv-imgproc-dev:arm64 libjpeg62-turbo-dev:arm64 libpng-dev:arm64
+                      libgtest-dev:arm64) ;;
+    *) echo "install_deps.sh: unknown job '$job' (build, test, bench or cross)" >&2; exit 2 ;;
   esac
 done
 
@@ -28,5 +34,6 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
+case "${missing[*]}" in *:arm64*) dpkg --add-architecture arm64 ;; esac
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

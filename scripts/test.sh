@@ -21,8 +21,8 @@ run_suite() {
   (cd "$dir" && ctest --output-on-failure -j "$jobs" --timeout 600)
 }
 
-echo "== plain build"
-run_suite build
+echo "== plain build (with the Python module, for Debian's python3 and its packages)"
+run_suite build -DFOCUSRATE_PYTHON=ON -DPython3_EXECUTABLE=/usr/bin/python3
 echo "== sanitizer build"
 run_suite build-asan -DFOCUSRATE_SANITIZE=ON
 echo "== build without vector loops (engine differential tests)"

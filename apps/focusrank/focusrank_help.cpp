@@ -32,6 +32,7 @@ Performance:
                         [default: 1073741824]
 
   -h, --help            print this help
+  --version             print the version
 
 Row status: ok, not found, permission denied, symlink loop, name too long,
 not a regular file, too large, out of memory, cannot decode (read, but no

@@ -21,6 +21,9 @@ int main(int argc, char** argv) {
       case ParseOutcome::Help:
         std::fputs(RankHelpText(), stdout);
         return std::fflush(stdout) == 0 ? RankExit::kAllRated : RankExit::kOtherFailure;
+      case ParseOutcome::Version:
+        std::printf("%s %s\n", kRankProgram, FOCUSRATE_VERSION);
+        return std::fflush(stdout) == 0 ? RankExit::kAllRated : RankExit::kOtherFailure;
       case ParseOutcome::Usage:
         WriteStderr(std::string(kRankProgram) + ": " + error + "\nTry '" + kRankProgram +
                     " --help'.\n");

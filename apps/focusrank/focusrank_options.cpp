@@ -32,6 +32,8 @@ class Parser {
         onlyPaths = true;
       } else if (arg == "-h" || arg == "--help") {
         return ParseOutcome::Help;
+      } else if (arg == "--version") {
+        return ParseOutcome::Version;
       } else if (arg[1] != '-' && arg.size() > 2) {
         if (!ShortCluster(arg)) return ParseOutcome::Usage;
         if (help_) return ParseOutcome::Help;

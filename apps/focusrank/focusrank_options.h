@@ -28,7 +28,7 @@ struct RankOptions {
   bool quiet = false;
 };
 
-enum class ParseOutcome { Run, Help, Usage };
+enum class ParseOutcome { Run, Help, Version, Usage };
 
 /// Parses the arguments after the program name. On Usage, error holds one
 /// line saying what is wrong (without the program name).

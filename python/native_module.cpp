@@ -1,0 +1,174 @@
+// focusrate._native, the C++ half of the Python package: figures of numpy
+// arrays, and files rated and ranked as focusrank rates them, as plain
+// tuples that focusrate/__init__.py names. Every measurement runs without
+// the GIL.
+#include <dlfcn.h>
+
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <algorithm>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "batch_inputs.h"
+#include "batch_runner.h"
+#include "engine.h"
+#include "image_input.h"
+#include "numpy_pixels.h"
+#include "opencv_fallback.h"
+#include "row_ranking.h"
+
+namespace py = pybind11;
+
+namespace {
+
+// Messages about folders that cannot be read start with this.
+constexpr char kModule[] = "focusrate";
+
+py::tuple FiguresTuple(const FocusFigures& f) {
+  return py::make_tuple(f.laplace, f.varianceLap, f.tenengrad, f.grayLevel);
+}
+
+// Paths go to C++ as the bytes the file system sees and come back as str,
+// undecodable bytes escaped as os.fsdecode does.
+std::string PathBytes(const py::handle& path) {
+  return py::module_::import("os").attr("fsencode")(path).cast<std::string>();
+}
+
+// (path, laplace, variance_lap, tenengrad, gray_level, status); the figures
+// are None when the image was not rated.
+py::tuple RowTuple(const std::string& path, const RatedImage& rated) {
+  const py::object name = py::module_::import("os").attr("fsdecode")(py::bytes(path));
+  const py::object none = py::none();
+  const FocusFigures& f = rated.figures;
+  const bool rated_ = WasRated(rated);
+  return py::make_tuple(name, rated_ ? py::float_(f.laplace) : none,
+                   rated_ ? py::float_(f.varianceLap) : none,
+                   rated_ ? py::float_(f.tenengrad) : none,
+                   rated_ ? py::float_(f.grayLevel) : none, StatusText(rated.status));
+}
+
+py::tuple Figures(const py::object& object, const std::string& order, int threads) {
+  CheckPixels(object, "figures");
+  if (order != "bgr" && order != "rgb")
+    throw py::value_error("figures: order must be 'bgr' or 'rgb', not '" + order + "'");
+  if (threads < 1) throw py::value_error("figures: threads must be at least 1");
+  const py::array array = py::reinterpret_borrow<py::array>(object);
+  FocusFigures figures;
+  {
+    py::gil_scoped_release release;
+    figures = FastFigures(PixelsOf(array), threads,
+                          order == "rgb" ? ChannelOrder::Rgb : ChannelOrder::Bgr);
+  }
+  return FiguresTuple(figures);
+}
+
+py::tuple Rate(const py::object& path) {
+  const std::string bytes = PathBytes(path);
+  RatedImage rated;
+  {
+    py::gil_scoped_release release;
+    rated = RateFile(bytes, RateSettings());
+  }
+  return RowTuple(bytes, rated);
+}
+
+py::object Decode(const py::object& path) {
+  const std::string bytes = PathBytes(path);
+  DecodedImage decoded;
+  {
+    py::gil_scoped_release release;
+    decoded = DecodeImage(bytes);
+  }
+  if (!WasDecoded(decoded.status))
+    throw py::value_error("decode: " + py::str(path).cast<std::string>() + ": " +
+                          StatusText(decoded.status));
+  const cv::Mat& image = decoded.image;  // continuous, as decoded
+  py::array_t<uint8_t> array({image.rows, image.cols, 3});
+  std::copy(image.datastart, image.dataend, array.mutable_data());
+  return std::move(array);
+}
+
+// An int argument of rank in [1, high], or `otherwise` for None.
+long long Count(const py::object& value, const std::string& name, long long high,
+                long long otherwise) {
+  if (value.is_none()) return otherwise;
+  if (!py::isinstance<py::int_>(value) || py::isinstance<py::bool_>(value))
+    throw py::type_error("rank: " + name + " must be an int or None");
+  int overflow = 0;
+  const long long n = PyLong_AsLongLongAndOverflow(value.ptr(), &overflow);
+  if (overflow != 0 || n < 1 || n > high)
+    throw py::value_error("rank: " + name + " must be 1 to " + std::to_string(high));
+  return n;
+}
+
+py::list Rank(const py::object& paths, const py::object& jobs, const py::object& sort,
+                const py::object& top) {
+  std::vector<std::string> given;
+  const bool one = py::isinstance<py::str>(paths) || py::isinstance<py::bytes>(paths) ||
+                   py::hasattr(paths, "__fspath__");
+  if (one) {
+    given.push_back(PathBytes(paths));
+  } else {
+    for (const py::handle path : py::iter(paths)) given.push_back(PathBytes(path));
+  }
+  const unsigned cores = std::thread::hardware_concurrency();
+  const long long jobCount = Count(jobs, "jobs", 1024, cores == 0 ? 1 : cores);
+  Measure measure = Measure::Laplace;
+  if (!sort.is_none() && !py::isinstance<py::str>(sort))
+    throw py::type_error("rank: sort must be a str or None");
+  std::string name = sort.is_none() ? "laplace" : sort.cast<std::string>();
+  std::replace(name.begin(), name.end(), '_', '-');
+  if (!ParseMeasure(name, measure))
+    throw py::value_error("rank: sort must be None, 'laplace', 'variance-lap', 'tenengrad' or "
+                          "'gray-level', not '" + name + "'");
+  const long long keep = Count(top, "top", 1LL << 60, -1);
+
+  std::vector<std::string> images;
+  std::vector<RankedRow> rows;
+  {
+    py::gil_scoped_release release;
+    images = ExpandPaths(given, kModule);
+    if (sort.is_none() && keep > 0 && images.size() > static_cast<size_t>(keep))
+      images.resize(static_cast<size_t>(keep));
+    Ranking ranking(measure, keep > 0 ? static_cast<size_t>(keep) : images.size());
+    RateInOrder(images, RateSettings(), static_cast<int>(jobCount),
+                [&](size_t index, const RatedImage& rated) {
+                  if (sort.is_none()) {
+                    rows.emplace_back(index, rated);
+                  } else {
+                    ranking.Add(index, rated);
+                  }
+                  return true;
+                });
+    if (!sort.is_none()) rows = ranking.Take();
+  }
+  py::list out;
+  for (const RankedRow& row : rows) out.append(RowTuple(images[row.first], row.second));
+  return out;
+}
+
+// The folder of this module's own file, where the decoder plugin is sought.
+std::string ModuleDirectory() {
+  Dl_info info;
+  if (::dladdr(reinterpret_cast<void*>(&ModuleDirectory), &info) == 0 || !info.dli_fname)
+    return std::string();
+  const std::string file(info.dli_fname);
+  return file.substr(0, file.rfind('/') + 1);
+}
+
+}  // namespace
+
+// The docstrings users read are those of focusrate/__init__.py.
+PYBIND11_MODULE(_native, m) {
+  m.doc() = "The C++ half of focusrate; use the functions of focusrate itself.";
+  m.attr("version") = FOCUSRATE_VERSION;
+  SetImreadPluginDirectory(ModuleDirectory() + FOCUSRATE_PLUGIN_FROM_MODULE);
+  m.def("figures", &Figures, "(laplace, variance_lap, tenengrad, gray_level) of an array.");
+  m.def("decode", &Decode, "The BGR pixels of a file, or ValueError.");
+  m.def("rate", &Rate, "The row of one file.");
+  m.def("rank", &Rank, "The rows of a run.");
+}

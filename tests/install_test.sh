@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# install_test.sh SOURCE_DIR BUILD_DIR [PYTHON]: installs the build into a scratch
+# prefix and uses it as its users would: a CMake project and a pkg-config
+# build rate a sample as the installed focusrate does, the programs find
+# their plugin, the manual pages render and list focusrank's options, the
+# completion completes, and the Python package (given PYTHON) rates from there.
+set -euo pipefail
+src=$1 build=$2 python=${3:-}
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+fail() { echo "install_test: $*" >&2; exit 1; }
+prefix=$tmp/prefix
+cmake --install "$build" --prefix "$prefix" >/dev/null
+bin=$prefix/bin
+sample=$src/samples/scene_sharp.png
+"$bin/focusrate" "$sample" "$tmp/want.json" >/dev/null
+
+cmake -S "$src/tests/consumer" -B "$tmp/cmake" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake --build "$tmp/cmake" >/dev/null
+"$tmp/cmake/consumer" "$sample" | cmp - "$tmp/want.json" || fail "CMake consumer differs"
+
+libs=$(PKG_CONFIG_PATH=$(dirname "$(find "$prefix" -name focusrate-jzon.pc)") \
+  pkg-config --cflags --libs focusrate-imaging focusrate-focus focusrate-jzon)
+g++ -std=c++17 "$src/tests/consumer/consumer.cpp" -o "$tmp/pc_consumer" $libs
+"$tmp/pc_consumer" "$sample" | cmp - "$tmp/want.json" || fail "pkg-config consumer differs"
+
+# PPM goes through the cv::imread plugin, found from the installed program.
+printf 'P6\n2 1\n255\n\377\0\0\0\377\0' > "$tmp/tiny.ppm"
+"$bin/focusrate" "$tmp/tiny.ppm" "$tmp/tiny.json" >/dev/null || fail "plugin not found"
+version=$(sed -n 's/^project(focusrate VERSION \([0-9.]*\).*/\1/p' "$src/CMakeLists.txt")
+[ "$("$bin/focusrank" --version)" = "focusrank $version" ] || fail "focusrank --version"
+
+for page in "$src"/man/*.1; do
+  installed=$prefix/share/man/man1/$(basename "$page")
+  warnings=$(MANWIDTH=80 man --warnings -l "$installed" 2>&1 >/dev/null) || fail "$installed"
+  [ -z "$warnings" ] || fail "$installed: $warnings"
+done
+# Option names: the leading words of indented lines, in --help and in the
+# page's OPTIONS section.
+options() { grep -oE '^ +-[^ ,]*(, --[^ ,]*)?' | grep -oE -- '-[-a-zA-Z0-9]+' | sort -u; }
+diff <("$bin/focusrank" --help | options) \
+  <(MANWIDTH=300 man -l "$prefix/share/man/man1/focusrank.1" | sed -n '/^OPTIONS/,/^[A-Z]/p' | options) ||
+  fail "focusrank --help and its page list different options"
+
+source "$prefix/share/bash-completion/completions/focusrank"
+COMP_WORDS=("$bin/focusrank" --so) COMP_CWORD=1
+_focusrank
+[ "${COMPREPLY[*]}" = --sort ] || fail "completion of --so gave '${COMPREPLY[*]}'"
+
+if [ -n "$python" ]; then
+  module=$(find "$prefix" -name '_native*.so' -path '*-packages/focusrate/*')
+  PYTHONPATH=$(dirname "$(dirname "$module")") "$python" -c \
+    'import focusrate, sys; sys.exit(focusrate.rate(sys.argv[1]).status != "ok")' "$tmp/tiny.ppm" ||
+    fail "the installed Python module does not rate through the plugin"
+fi
