@@ -54,19 +54,18 @@ printf "%-36s %8s ms  %5.2fx\n" "focusrate" "$rate" "$(awk -v a="$rate" -v b="$f
 
 echo
 echo "== Whole runs on baseline JPEGs: focusrate against decoding alone with libjpeg-turbo"
-echo "   (rows decoded into one row buffer, nothing measured; targets: time at most 1.1x, 24 MP peak at most 30 MB)"
-printf "%-8s %22s %22s %8s\n" "image" "focusrate s / peak MB" "decode s / peak MB" "time"
+echo "   (rows decoded into one row buffer, nothing measured; median of 30 runs;"
+echo "   targets: time at most 1.1x, 24 MP peak at most 30 MB)"
+printf "%-8s %22s %22s %8s\n" "image" "focusrate ms / peak MB" "decode ms / peak MB" "time"
+peak_mb() { /usr/bin/time -f "%M" "$@" 2>&1 >/dev/null | tail -1 | awk '{ printf "%.1f", $1 / 1024 }'; }
 for size in "1000 1000" "6000 4000"; do
   set -- $size
   jpeg="$tmp/baseline-$1x$2.jpg"
   "$build/bench/bench_engine" --make-jpeg "$1" "$2" "$jpeg"
-  best_rate=9999 best_decode=9999
-  for run in 1 2 3; do
-    read -r rs rk < <(/usr/bin/time -f "%e %M" "$build/bin/focusrate" "$jpeg" "$tmp/out.json" 2>&1 >/dev/null | tail -1)
-    read -r ds dk < <(/usr/bin/time -f "%e %M" "$build/bench/bench_decode_rows" "$jpeg" 2>&1 >/dev/null | tail -1)
-    best_rate=$(awk -v a="$rs" -v b="$best_rate" 'BEGIN { print (a < b ? a : b) }')
-    best_decode=$(awk -v a="$ds" -v b="$best_decode" 'BEGIN { print (a < b ? a : b) }')
-  done
-  printf "%-8s %12s / %7.1f %12s / %7.1f %7.2fx\n" "$(($1 * $2 / 1000000)) MP" "$best_rate" "$(awk -v k="$rk" 'BEGIN { print k / 1024 }')" \
-    "$best_decode" "$(awk -v k="$dk" 'BEGIN { print k / 1024 }')" "$(awk -v a="$best_rate" -v b="$best_decode" 'BEGIN { print (b > 0 ? a / b : 0) }')"
+  rate=$(median_ms "$build/bin/focusrate" "$jpeg" "$tmp/out.json")
+  decode=$(median_ms "$build/bench/bench_decode_rows" "$jpeg")
+  printf "%-8s %12s / %7s %12s / %7s %7.2fx\n" "$(($1 * $2 / 1000000)) MP" \
+    "$rate" "$(peak_mb "$build/bin/focusrate" "$jpeg" "$tmp/out.json")" \
+    "$decode" "$(peak_mb "$build/bench/bench_decode_rows" "$jpeg")" \
+    "$(awk -v a="$rate" -v b="$decode" 'BEGIN { print a / b }')"
 done
