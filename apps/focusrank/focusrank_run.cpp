@@ -45,8 +45,9 @@ int RunFocusrank(const RankOptions& options) {
                   ranking.Add(index, rated);
                   return true;
                 }
-                return out.Write(RowLine(options.format, options.layout, images[index], rated)) &&
-                       (!streaming || out.Flush());
+                const std::string row =
+                    RowLine(options.format, options.layout, images[index], rated);
+                return out.Write(row) && (!streaming || out.Flush());
               });
   for (const RankedRow& row : ranking.Take())
     if (!out.Write(RowLine(options.format, options.layout, images[row.first], row.second))) break;

@@ -1,10 +1,9 @@
 #include "face_finder.h"
 
 #include <algorithm>
-#include <vector>
-
 #include <opencv2/imgproc.hpp>
 #include <opencv2/objdetect.hpp>
+#include <vector>
 
 namespace {
 
@@ -38,8 +37,9 @@ bool FindLargestFace(const cv::Mat& image, cv::Rect& face) {
   std::vector<cv::Rect> faces;
   cascade->detectMultiScale(small, faces, 1.1, 5, 0, cv::Size(kMinFacePixels, kMinFacePixels));
   if (faces.empty()) return false;
-  const cv::Rect largest = *std::max_element(
-      faces.begin(), faces.end(), [](const cv::Rect& a, const cv::Rect& b) { return a.area() < b.area(); });
+  const cv::Rect largest =
+      *std::max_element(faces.begin(), faces.end(),
+                        [](const cv::Rect& a, const cv::Rect& b) { return a.area() < b.area(); });
   const cv::Rect full(cvRound(largest.x / scale), cvRound(largest.y / scale),
                       cvRound(largest.width / scale), cvRound(largest.height / scale));
   face = full & cv::Rect(0, 0, image.cols, image.rows);
