@@ -81,7 +81,7 @@ const char* MapHelpText() {
   return R"(Usage: focusmap IMAGE OUT.png [OPTIONS]
 Shows where an image is sharp: a picture of it, reduced to at most 1600
 pixels along its long side and dimmed to grey, under a colour for the chosen
-figure of each tile (log scale, dark blue to yellow), with the sharpest tile
+figure of each tile (log scale, dark violet to yellow), with the sharpest tile
 outlined in white and a legend bar with the scale on the right.
 
 Options:
