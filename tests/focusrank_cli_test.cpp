@@ -281,4 +281,18 @@ TEST(FocusrankSubject, ChosenColumnsAndSubjectFiguresMatchTheReference) {
   for (const auto& [args, csv] : cases) EXPECT_EQ(Of(Rank(args)), Said(0, csv, "")) << args[1];
 }
 
+// A missing or unreadable cascade would quietly rate the centre instead.
+TEST(FocusrankSubject, FindsTheFaceInAPortrait) {
+  const char* root = std::getenv("FOCUSRATE_PHOTOS");
+  const std::string portrait =
+      std::string(root && *root ? root : "/var/tmp/focusrate-photos/root") +
+      "/usr/share/doc/opencv-doc/examples/data/messi5.jpg";
+  if (!fs::exists(portrait)) GTEST_SKIP() << "no photo at " << portrait;
+  const ProcessResult run = Rank({"--subject", "faces", "--figures", "laplace", portrait});
+  int x = 0, y = 0, w = 0, h = 0;
+  ASSERT_EQ(std::sscanf(run.out.c_str() + run.out.find(".jpg,") + 5, "%*[^,],%d %d %d %d face,",
+                        &x, &y, &w, &h), 4) << run.out;
+  EXPECT_TRUE(cv::Rect(x, y, w, h).contains({258, 85})) << run.out;  // the player's head
+}
+
 }  // namespace
