@@ -130,7 +130,8 @@ cv::Mat SubjectFrame(const cv::Mat& photo, const cv::Mat& defocused, cv::Point2f
 }
 
 struct Tally {
-  int ladders = 0, centred = 0, offCentre = 0, exposure = 0;
+  int ladders[2] = {0, 0};  ///< without noise, with noise
+  int centred = 0, offCentre = 0, exposure = 0;
 };
 
 double Share(int wins, int total) { return total ? 100.0 * wins / total : 0; }
@@ -193,7 +194,7 @@ int main(int argc, char** argv) {
         for (int level = 0; level < 3; ++level) steps.push_back(Blurred(photo, kind, level));
         if (noisy)
           for (size_t s = 0; s < steps.size(); ++s)
-            steps[s] = WithNoise(steps[s], static_cast<int>(p * 10 + s));
+            steps[s] = WithNoise(steps[s], static_cast<int>(p));
         for (const Mode& mode : kModes) {
           std::vector<FocusFigures> figures;
           for (const cv::Mat& step : steps) figures.push_back(Rate(step, mode.subject));
@@ -230,7 +231,7 @@ int main(int argc, char** argv) {
           bool falling = true;
           for (size_t s = 1; s < steps.size(); ++s)
             falling = falling && v(steps[s - 1]) > v(steps[s]);
-          t.ladders += falling;
+          t.ladders[(l / nModes) % 2] += falling;
         }
         t.centred += v(pairs[0][0]) > v(pairs[0][1]);
         t.offCentre += v(pairs[1][0]) > v(pairs[1][1]);
@@ -243,14 +244,15 @@ int main(int argc, char** argv) {
   const int n = static_cast<int>(photos.size());
   std::printf("== Ranking quality on %d photos (%d ladders, %d pairs of each kind)\n", n, ladders,
               n);
-  std::printf("%-8s %-18s %8s %9s %12s %9s\n", "mode", "figure", "ladders", "centred", "off-centre",
-              "exposure");
+  std::printf("%-8s %-18s %8s %8s %8s %9s %11s %9s\n", "mode", "figure", "ladders", "clean",
+              "noisy", "centred", "off-centre", "exposure");
   for (size_t m = 0; m < nModes; ++m)
     for (size_t f = 0; f < columns.size(); ++f) {
       const Tally& t = tally[m * columns.size() + f];
-      std::printf("%-8s %-18s %7.1f%% %8.1f%% %11.1f%% %8.1f%%\n", kModes[m].name, columns[f].name,
-                  Share(t.ladders, ladders), Share(t.centred, n), Share(t.offCentre, n),
-                  Share(t.exposure, n));
+      std::printf("%-8s %-18s %7.1f%% %7.1f%% %7.1f%% %8.1f%% %10.1f%% %8.1f%%\n", kModes[m].name,
+                  columns[f].name, Share(t.ladders[0] + t.ladders[1], ladders),
+                  Share(t.ladders[0], ladders / 2), Share(t.ladders[1], ladders / 2),
+                  Share(t.centred, n), Share(t.offCentre, n), Share(t.exposure, n));
     }
   TimeTiles(photos.front());
   return 0;
