@@ -5,20 +5,27 @@
 #include <csetjmp>
 #include <new>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
 [[noreturn]] void JumpOut(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void IgnoreWarning(png_structp, png_const_charp) {}
 
-// No exception may cross libpng's C frames: running out of memory becomes
-// libpng's own error, which jumps back to Encode.
+struct Output {
+  std::string bytes;
+  bool outOfMemory = false;
+};
+
+// No exception may cross libpng's C frames: running out of memory is noted
+// and reported once libpng has returned.
 void Append(png_structp png, png_bytep data, png_size_t size) {
+  Output& out = *static_cast<Output*>(png_get_io_ptr(png));
+  if (out.outOfMemory) return;
   try {
-    static_cast<std::string*>(png_get_io_ptr(png))
-        ->append(reinterpret_cast<const char*>(data), size);
+    out.bytes.append(reinterpret_cast<const char*>(data), size);
   } catch (const std::bad_alloc&) {
-    png_error(png, "out of memory");
+    out.outOfMemory = true;
   }
 }
 void NoFlush(png_structp) {}
@@ -35,10 +42,10 @@ class PngWriter {
   png_infop info;
 };
 
-// The part libpng may jump out of; the bytes grow in the caller's string.
-bool Encode(PngWriter& w, const cv::Mat& image, std::string& bytes) {
+// The part libpng may jump out of; the bytes grow in the caller's frame.
+bool Encode(PngWriter& w, const cv::Mat& image, Output& out) {
   if (setjmp(png_jmpbuf(w.png)) != 0) return false;
-  png_set_write_fn(w.png, &bytes, Append, NoFlush);
+  png_set_write_fn(w.png, &out, Append, NoFlush);
   png_set_IHDR(w.png, w.info, image.cols, image.rows, 8, PNG_COLOR_TYPE_RGB,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(w.png, w.info);
@@ -55,7 +62,9 @@ std::string EncodePng(const cv::Mat& image) {
   CV_Assert(image.type() == CV_8UC3 && !image.empty());
   PngWriter w;
   if (!w.png || !w.info) throw std::bad_alloc();
-  std::string bytes;
-  if (!Encode(w, image, bytes)) throw std::runtime_error("cannot encode PNG");
-  return bytes;
+  Output out;
+  const bool encoded = Encode(w, image, out);
+  if (out.outOfMemory) throw std::bad_alloc();
+  if (!encoded) throw std::runtime_error("cannot encode PNG");
+  return std::move(out.bytes);
 }
