@@ -35,6 +35,7 @@ namespace {
 
 constexpr int kLongSide = 1024;
 constexpr int kMinSide = 600;
+constexpr double kMinContrast = 8;  // grey-level standard deviation
 
 struct Mode {
   const char* name;
@@ -72,6 +73,12 @@ std::vector<cv::Mat> LoadPhotos(const fs::path& dir, size_t count) {
     const double scale = static_cast<double>(kLongSide) / std::max(image.cols, image.rows);
     cv::Mat small;
     cv::resize(image, small, cv::Size(), scale, scale, cv::INTER_AREA);
+    // Some packages ship flat fills (a black wallpaper): nothing to focus on.
+    cv::Mat grey;
+    cv::Scalar mean, spread;
+    cv::cvtColor(small, grey, cv::COLOR_BGR2GRAY);
+    cv::meanStdDev(grey, mean, spread);
+    if (spread[0] < kMinContrast) continue;
     photos.push_back(small);
   }
   return photos;
