@@ -48,6 +48,9 @@ bool Encode(PngWriter& w, const cv::Mat& image, Output& out) {
   png_set_write_fn(w.png, &out, Append, NoFlush);
   png_set_IHDR(w.png, w.info, image.cols, image.rows, 8, PNG_COLOR_TYPE_RGB,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  // The fastest level, as cv::imwrite's default: level 6 took over half of
+  // focusmap's run on a 24 MP photo, for a map only ~25% smaller.
+  png_set_compression_level(w.png, 1);
   png_write_info(w.png, w.info);
   png_set_bgr(w.png);
   for (int y = 0; y < image.rows; ++y)
