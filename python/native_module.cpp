@@ -7,7 +7,6 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
-#include <algorithm>
 #include <string>
 #include <thread>
 #include <utility>
@@ -117,14 +116,13 @@ py::list Rank(const py::object& paths, const py::object& jobs, const py::object&
   }
   const unsigned cores = std::thread::hardware_concurrency();
   const long long jobCount = Count(jobs, "jobs", 1024, cores == 0 ? 1 : cores);
-  Measure measure = Measure::Laplace;
   if (!sort.is_none() && !py::isinstance<py::str>(sort))
     throw py::type_error("rank: sort must be a str or None");
-  std::string name = sort.is_none() ? "laplace" : sort.cast<std::string>();
-  std::replace(name.begin(), name.end(), '_', '-');
-  if (!ParseMeasure(name, measure))
-    throw py::value_error("rank: sort must be None, 'laplace', 'variance-lap', 'tenengrad' or "
-                          "'gray-level', not '" + name + "'");
+  const std::string name = sort.is_none() ? "laplace" : sort.cast<std::string>();
+  SortKey key;
+  if (!ParseSortKey(name, key) || key.subject)
+    throw py::value_error("rank: sort must be None or a figure name ('laplace', 'variance_lap', "
+                          "'tenengrad', 'gray_level', 'variance_lap_norm'), not '" + name + "'");
   const long long keep = Count(top, "top", 1LL << 60, -1);
 
   std::vector<std::string> images;
@@ -134,7 +132,7 @@ py::list Rank(const py::object& paths, const py::object& jobs, const py::object&
     images = ExpandPaths(given, kModule);
     if (sort.is_none() && keep > 0 && images.size() > static_cast<size_t>(keep))
       images.resize(static_cast<size_t>(keep));
-    Ranking ranking(measure, keep > 0 ? static_cast<size_t>(keep) : images.size());
+    Ranking ranking(key, keep > 0 ? static_cast<size_t>(keep) : images.size());
     RateInOrder(images, RateSettings(), static_cast<int>(jobCount),
                 [&](size_t index, const RatedImage& rated) {
                   if (sort.is_none()) {

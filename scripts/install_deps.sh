@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make libopencv-core-dev libopencv-imgproc-dev libopencv-imgcodecs-dev
-          libjpeg62-turbo-dev libpng-dev libwebp-dev pkg-config)
+          libopencv-objdetect-dev opencv-data libjpeg62-turbo-dev libpng-dev libwebp-dev pkg-config)
 for job in "$@"; do
   case "$job" in
     build) ;;

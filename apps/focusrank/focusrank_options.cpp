@@ -43,6 +43,10 @@ class Parser {
     }
     if (options_.nulSeparated && options_.listFile.empty())
       return Fail("option '-0' needs '--files-from'");
+    options_.layout.subject = options_.rate.subject != SubjectMode::None;
+    if (options_.sortBy.subject && !options_.layout.subject)
+      return Fail("option '--sort " + std::string("subject_") + options_.sortBy.column.name +
+                  "' needs '--subject'");
     if (options_.paths.empty() && options_.listFile.empty())
       return Fail("no image or directory given");
     return ParseOutcome::Run;
@@ -92,7 +96,7 @@ class Parser {
     if (name == "-q" || name == "--quiet") return Flag(inlineValue, name, options_.quiet);
     static const char* const kValued[] = {"-o",   "--output", "--format",     "--files-from",
                                           "-j",   "--jobs",   "--sort",       "--top",
-                                          "--roi", "--max-pixels"};
+                                          "--roi", "--max-pixels", "--figures", "--subject"};
     for (const char* valued : kValued) {
       if (name != valued) continue;
       if (!inlineValue) {
@@ -131,7 +135,9 @@ class Parser {
       options_.jobs = static_cast<int>(n);
       return true;
     }
-    if (name == "--sort") return options_.sorted = ParseMeasure(value, options_.sortBy);
+    if (name == "--sort") return options_.sorted = ParseSortKey(value, options_.sortBy);
+    if (name == "--figures") return ParseFigureList(value, options_.layout.figures);
+    if (name == "--subject") return ParseSubjectMode(value, options_.rate.subject);
     if (name == "--top") {
       if (!ParseNumber(value, 1, 1LL << 60, n)) return false;
       options_.top = static_cast<size_t>(n);

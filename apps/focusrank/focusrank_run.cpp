@@ -29,7 +29,7 @@ std::vector<std::string> ImagesToRate(const RankOptions& options) {
 int RunFocusrank(const RankOptions& options) {
   const std::vector<std::string> images = ImagesToRate(options);
   RowOutput out(options.outputPath);
-  if (!out.Open() || !out.Write(HeaderLine(options.format))) {
+  if (!out.Open() || !out.Write(HeaderLine(options.format, options.layout))) {
     Complain(kRankProgram, out.Error());
     return RankExit::kOtherFailure;
   }
@@ -45,11 +45,12 @@ int RunFocusrank(const RankOptions& options) {
                   ranking.Add(index, rated);
                   return true;
                 }
-                return out.Write(RowLine(options.format, images[index], rated)) &&
-                       (!streaming || out.Flush());
+                const std::string row =
+                    RowLine(options.format, options.layout, images[index], rated);
+                return out.Write(row) && (!streaming || out.Flush());
               });
   for (const RankedRow& row : ranking.Take())
-    if (!out.Write(RowLine(options.format, images[row.first], row.second))) break;
+    if (!out.Write(RowLine(options.format, options.layout, images[row.first], row.second))) break;
   progress.Finish();
   if (!out.Finish()) {
     if (out.ReaderGone()) return allOk ? RankExit::kAllRated : RankExit::kSomeNotRated;

@@ -51,8 +51,8 @@ def rank(paths, jobs=None, sort=None, top=None):
     """An iterator over the Rows focusrank gives for `paths` (one path or an iterable
     of them; folders are searched recursively for images), rating `jobs`
     images at once (default: every core). Rows come in input order, or
-    sharpest first by `sort` ('laplace', 'variance-lap', 'tenengrad',
-    'gray-level'); `top` keeps only the first rows. The whole run happens
+    sharpest first by `sort` ('laplace', 'variance_lap', 'tenengrad',
+    'gray_level', 'variance_lap_norm'); `top` keeps only the first rows. The whole run happens
     here, without the GIL; bad arguments raise ValueError."""
     rows = _native.rank(paths, jobs, sort, top)
     return (Row(*row) for row in rows)

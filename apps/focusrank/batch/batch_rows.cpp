@@ -6,14 +6,28 @@
 
 namespace {
 
-std::string CsvLine(const std::string& path, const RatedImage& rated) {
-  const FocusFigures& f = rated.figures;
-  return CsvField(path) + ',' + FigureText(f.laplace) + ',' + FigureText(f.varianceLap) +
-         ',' + FigureText(f.tenengrad) + ',' + FigureText(f.grayLevel) + ',' +
-         StatusText(rated.status) + '\n';
+constexpr char kSubjectPrefix[] = "subject_";
+
+// "x y w h how": the region in the upright image and how it was found.
+std::string SubjectText(const RatedImage& rated) {
+  const cv::Rect& r = rated.subject;
+  return std::to_string(r.x) + ' ' + std::to_string(r.y) + ' ' + std::to_string(r.width) +
+         ' ' + std::to_string(r.height) + ' ' + rated.subjectHow;
 }
 
-std::string JsonLine(const std::string& path, const RatedImage& rated) {
+std::string CsvLine(const RowLayout& layout, const std::string& path, const RatedImage& rated) {
+  std::string line = CsvField(path);
+  for (const FigureColumn& column : layout.figures)
+    line += ',' + FigureText(column.value(rated.figures));
+  if (layout.subject) {
+    line += ',' + (WasRated(rated) ? SubjectText(rated) : std::string());
+    for (const FigureColumn& column : layout.figures)
+      line += ',' + FigureText(column.value(rated.subjectFigures));
+  }
+  return line + ',' + StatusText(rated.status) + '\n';
+}
+
+std::string JsonLine(const RowLayout& layout, const std::string& path, const RatedImage& rated) {
   Jzon::Object row;
   // Raw: a path is bytes, and backslashes in it are not escapes. A path that
   // is not UTF-8 cannot be JSON text as it is: it is shown with U+FFFD in
@@ -24,7 +38,15 @@ std::string JsonLine(const std::string& path, const RatedImage& rated) {
     row.Add("path", Jzon::Value(Jzon::StringValue, ToValidUtf8(path)));
     row.Add("path_bytes", Jzon::Value(Jzon::StringValue, Base64(path)));
   }
-  AddFigures(row, rated.figures);
+  for (const FigureColumn& column : layout.figures)
+    row.Add(column.member, FigureValue(column.value(rated.figures)));
+  if (layout.subject) {
+    row.Add("subject", WasRated(rated) ? Jzon::Value(Jzon::StringValue, SubjectText(rated))
+                                       : Jzon::Value());
+    for (const FigureColumn& column : layout.figures)
+      row.Add(std::string("Subject-") + column.member,
+              FigureValue(column.value(rated.subjectFigures)));
+  }
   row.Add("status", Jzon::Value(Jzon::StringValue, StatusText(rated.status)));
   Jzon::Emitter emitter(row, Jzon::CompactStyle);
   emitter.Write();
@@ -33,13 +55,22 @@ std::string JsonLine(const std::string& path, const RatedImage& rated) {
 
 }  // namespace
 
-std::string HeaderLine(RowFormat format) {
-  return format == RowFormat::Csv ? "path,laplace,variance_lap,tenengrad,gray_level,status\n"
-                                  : "";
+std::string HeaderLine(RowFormat format, const RowLayout& layout) {
+  if (format == RowFormat::Jsonl) return "";
+  std::string line = "path";
+  for (const FigureColumn& column : layout.figures) line += std::string(",") + column.name;
+  if (layout.subject) {
+    line += ",subject";
+    for (const FigureColumn& column : layout.figures)
+      line += std::string(",") + kSubjectPrefix + column.name;
+  }
+  return line + ",status\n";
 }
 
-std::string RowLine(RowFormat format, const std::string& path, const RatedImage& rated) {
-  return format == RowFormat::Csv ? CsvLine(path, rated) : JsonLine(path, rated);
+std::string RowLine(RowFormat format, const RowLayout& layout, const std::string& path,
+                    const RatedImage& rated) {
+  return format == RowFormat::Csv ? CsvLine(layout, path, rated)
+                                  : JsonLine(layout, path, rated);
 }
 
 std::string CsvField(const std::string& text) {

@@ -3,18 +3,28 @@
 #define FOCUSRATE_BATCH_ROWS_H
 
 #include <string>
+#include <vector>
 
+#include "figure_columns.h"
 #include "rated_image.h"
 
 enum class RowFormat { Csv, Jsonl };
 
+/// Which columns a row has: path, the figures in this order, with a subject
+/// the region and the same figures inside it, then the status.
+struct RowLayout {
+  std::vector<FigureColumn> figures = DefaultFigureColumns();
+  bool subject = false;
+};
+
 /// The first line of the output ("" for JSON Lines), with its line break.
-std::string HeaderLine(RowFormat format);
+std::string HeaderLine(RowFormat format, const RowLayout& layout);
 
 /// One row with its line break. Figures are written as the result file
 /// writes them; a figure that is missing or not finite is empty in CSV and
 /// null in JSON.
-std::string RowLine(RowFormat format, const std::string& path, const RatedImage& rated);
+std::string RowLine(RowFormat format, const RowLayout& layout, const std::string& path,
+                    const RatedImage& rated);
 
 /// The field as RFC 4180 wants it: quoted, with quotes doubled, when it
 /// holds a comma, a quote or a line break; as it is otherwise.

@@ -23,14 +23,16 @@ RatedImage Rate(const std::string& path, const RateSettings& settings) {
     rated.status = RateStatus::TooLarge;
     return rated;
   }
-  if (settings.region.kind == RegionSpec::Kind::Whole) {
+  // The whole frame needs no image held; a region, a subject or a scene
+  // fingerprint does.
+  if (settings.region.kind == RegionSpec::Kind::Whole && settings.subject == SubjectMode::None) {
     const StreamedFigures streamed = RateWholeFrame(path, settings.maxPixels, 1);
     rated.status = streamed.status;
     if (WasDecoded(streamed.status)) rated.figures = streamed.figures;
     return rated;
   }
   // A region is found in the upright image, whose turn a PNG may reveal only
-  // after its last row: hold the whole image.
+  // after its last row.
   DecodedImage decoded = DecodeImage(path);
   rated.status = decoded.status;
   if (!WasDecoded(decoded.status)) return rated;
@@ -43,7 +45,15 @@ RatedImage Rate(const std::string& path, const RateSettings& settings) {
     rated.status = RateStatus::OutsideRegion;
     return rated;
   }
-  rated.figures = FastFigures(decoded.image(region), 1);
+  if (settings.subject == SubjectMode::None) {
+    rated.figures = FastFigures(decoded.image(region), 1);
+    return rated;
+  }
+  const SubjectRating subject = RateWithSubject(decoded.image(region), settings.subject);
+  rated.figures = subject.whole;
+  rated.subject = subject.region + region.tl();  // in the whole upright image
+  rated.subjectHow = subject.how;
+  rated.subjectFigures = subject.subject;
   return rated;
 }
 

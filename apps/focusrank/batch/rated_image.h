@@ -3,17 +3,23 @@
 #define FOCUSRATE_RATED_IMAGE_H
 
 #include <limits>
+#include <string>
+
+#include <opencv2/core.hpp>
 
 #include "focus_figures.h"
 #include "image_input.h"
 
+constexpr double kNoFigure = std::numeric_limits<double>::quiet_NaN();
+
 struct RatedImage {
   RateStatus status = RateStatus::Ok;
-  FocusFigures figures = {std::numeric_limits<double>::quiet_NaN(),
-                          std::numeric_limits<double>::quiet_NaN(),
-                          std::numeric_limits<double>::quiet_NaN(),
-                          std::numeric_limits<double>::quiet_NaN(),
-                          std::numeric_limits<double>::quiet_NaN()};
+  FocusFigures figures = {kNoFigure, kNoFigure, kNoFigure, kNoFigure, kNoFigure};
+  /// With --subject: the region rated as the subject, in the upright image,
+  /// how it was found ("face", "center", ...), and its figures.
+  cv::Rect subject;
+  std::string subjectHow;
+  FocusFigures subjectFigures = {kNoFigure, kNoFigure, kNoFigure, kNoFigure, kNoFigure};
 };
 
 /// Whether the image got its figures (a damaged file gets them too).

@@ -1,0 +1,127 @@
+#include "focus_map_drawing.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include <opencv2/imgproc.hpp>
+
+namespace {
+
+constexpr int kLegendWidth = 120;
+constexpr int kMinHeight = 240;  // room for the legend's labels
+constexpr double kOverlay = 0.55;  // share of the colour over the grey photo
+const cv::Vec3b kOutline(255, 255, 255);  // no blend of grey and the map is pure white
+
+// Where values land between 0 and 1 on a log scale.
+class LogScale {
+ public:
+  explicit LogScale(const std::vector<double>& values) {
+    double top = 0, bottom = INFINITY;
+    for (double v : values) {
+      if (!std::isfinite(v) || v <= 0) continue;
+      top = std::max(top, v);
+      bottom = std::min(bottom, v);
+    }
+    hi_ = top > 0 ? top : 1;
+    lo_ = top > 0 ? std::max(bottom, top * 1e-6) : 1;
+  }
+  double Position(double v) const {
+    if (hi_ <= lo_) return 1;
+    return std::clamp(std::log(std::max(v, lo_) / lo_) / std::log(hi_ / lo_), 0.0, 1.0);
+  }
+  double ValueAt(double position) const { return lo_ * std::pow(hi_ / lo_, position); }
+
+ private:
+  double lo_, hi_;
+};
+
+cv::Vec3b ColourAt(const cv::Mat& lut, double position) {
+  return lut.at<cv::Vec3b>(0, static_cast<int>(std::lround(position * 255)));
+}
+
+std::string Number(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3g", v);
+  return text;
+}
+
+void DrawLegend(cv::Mat& canvas, int left, const cv::Mat& lut, const LogScale& scale,
+                bool any, const std::string& title) {
+  const cv::Scalar ink(235, 235, 235);
+  const int font = cv::FONT_HERSHEY_SIMPLEX;
+  cv::putText(canvas, title, cv::Point(left + 8, 20), font, 0.42, ink, 1, cv::LINE_AA);
+  cv::putText(canvas, "log scale", cv::Point(left + 8, 38), font, 0.38, ink, 1, cv::LINE_AA);
+  const int top = 52, bottom = canvas.rows - 16, x0 = left + 10, x1 = left + 30;
+  for (int y = top; y <= bottom; ++y) {
+    const double position = 1.0 - static_cast<double>(y - top) / std::max(1, bottom - top);
+    canvas(cv::Range(y, y + 1), cv::Range(x0, x1)).setTo(ColourAt(lut, position));
+  }
+  for (double position : {1.0, 0.5, 0.0}) {
+    const int y = top + static_cast<int>(std::lround((1 - position) * (bottom - top)));
+    cv::line(canvas, cv::Point(x1, y), cv::Point(x1 + 5, y), ink, 1);
+    const std::string label = any ? Number(scale.ValueAt(position)) : "n/a";
+    cv::putText(canvas, label, cv::Point(x1 + 8, y + 5), font, 0.42, ink, 1, cv::LINE_AA);
+  }
+}
+
+}  // namespace
+
+int SharpestTile(const std::vector<double>& values) {
+  int best = -1;
+  for (size_t k = 0; k < values.size(); ++k)
+    if (std::isfinite(values[k]) && (best < 0 || values[k] > values[best]))
+      best = static_cast<int>(k);
+  return best;
+}
+
+cv::Mat DrawFocusMap(const cv::Mat& photo, const TileGrid& grid,
+                     const std::vector<double>& values, const std::string& title) {
+  const double ratio =
+      std::min(1.0, static_cast<double>(kMapLongSide) / std::max(photo.cols, photo.rows));
+  const cv::Size size(std::max(1, static_cast<int>(std::lround(photo.cols * ratio))),
+                      std::max(1, static_cast<int>(std::lround(photo.rows * ratio))));
+  cv::Mat small, grey;
+  cv::resize(photo, small, size, 0, 0, cv::INTER_AREA);
+  cv::cvtColor(small, grey, cv::COLOR_BGR2GRAY);
+  grey.convertTo(grey, CV_8U, 0.5, 40);  // dimmed, so the colours stand out
+  cv::Mat canvas(std::max(size.height, kMinHeight), size.width + kLegendWidth, CV_8UC3,
+                 cv::Scalar(32, 32, 32));
+  cv::Mat view = canvas(cv::Rect(0, 0, size.width, size.height));
+  cv::cvtColor(grey, view, cv::COLOR_GRAY2BGR);
+
+  cv::Mat ramp(1, 256, CV_8UC1), lut;
+  for (int k = 0; k < 256; ++k) ramp.at<uint8_t>(0, k) = static_cast<uint8_t>(k);
+  cv::applyColorMap(ramp, lut, cv::COLORMAP_VIRIDIS);
+
+  const LogScale scale(values);
+  // A tile's rectangle in the reduced picture.
+  auto tileRect = [&](int k) {
+    const int i = k % grid.Columns(), j = k / grid.Columns();
+    auto at = [&](int edge, int limit) {
+      return std::min(limit, static_cast<int>(std::lround(edge * ratio)));
+    };
+    return cv::Rect(
+        cv::Point(at(grid.xEdges[i], size.width), at(grid.yEdges[j], size.height)),
+        cv::Point(at(grid.xEdges[i + 1], size.width), at(grid.yEdges[j + 1], size.height)));
+  };
+  for (size_t k = 0; k < values.size(); ++k) {
+    if (!std::isfinite(values[k])) continue;
+    cv::Mat tile = view(tileRect(static_cast<int>(k)));
+    const cv::Vec3b colour = ColourAt(lut, scale.Position(values[k]));
+    cv::addWeighted(tile, 1 - kOverlay, cv::Mat(tile.size(), CV_8UC3, cv::Scalar(colour)),
+                    kOverlay, 0, tile);
+  }
+  const int best = SharpestTile(values);
+  if (best >= 0) {
+    const cv::Rect r = tileRect(best);
+    const int thickness = std::max(2, size.width / 400);
+    // Drawn inside the tile, so its neighbours keep their own edges.
+    const cv::Point inset(thickness / 2, thickness / 2);
+    if (!r.empty())
+      cv::rectangle(view, r.tl() + inset, r.br() - cv::Point(1, 1) - inset, cv::Scalar(kOutline),
+                    thickness);
+  }
+  DrawLegend(canvas, size.width, lut, scale, best >= 0, title);
+  return canvas;
+}

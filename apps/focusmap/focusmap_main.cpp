@@ -1,0 +1,85 @@
+// focusmap IMAGE OUT.png: a picture of where an image is sharp, tile by
+// tile. Statuses as focusrate's (exit_status.h); nothing on standard output.
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "default_grid.h"
+#include "engine.h"
+#include "exit_status.h"
+#include "focus_map_drawing.h"
+#include "focusmap_options.h"
+#include "focus_sums.h"
+#include "image_input.h"
+#include "jzon.h"
+#include "messages.h"
+#include "png_encoder.h"
+#include "quiet_stderr.h"
+#include "tiles_document.h"
+
+namespace {
+
+constexpr char kProgram[] = "focusmap";
+
+// Through a temporary file renamed over the target: never half a PNG.
+bool SaveBytes(const std::string& path, const std::string& bytes, int& error) {
+  Jzon::FileWriter out(path);
+  if (out.Open() && out.Write(bytes.data(), bytes.size()) && out.Commit()) return true;
+  error = out.LastErrno();
+  return false;
+}
+
+int Map(const MapOptions& options) {
+  DecodedImage decoded = DecodeImage(options.imagePath);
+  if (!WasDecoded(decoded.status)) return RateExit::kCannotDecode;
+  const cv::Mat& image = decoded.image;
+  cv::Size cells(options.columns, options.rows);
+  if (cells.width == 0) cells = DefaultGridSize(image.size());
+  const TiledSums sums =
+      FastTiledSums(image, UniformGrid(image.cols, image.rows, cells.width, cells.height),
+                    static_cast<int>(std::thread::hardware_concurrency()));
+  std::vector<double> values;
+  for (const FocusSums& tile : sums.tiles)
+    values.push_back(options.measure.value(FiguresFromSums(tile)));
+  const std::string png = EncodePng(DrawFocusMap(image, sums.grid, values, options.measure.name));
+  int error = 0;
+  if (!SaveBytes(options.mapPath, png, error)) {
+    Complain(kProgram, options.mapPath + ": cannot write map (" + std::strerror(error) + ")");
+    return RateExit::kNotSaved;
+  }
+  if (!options.tilesPath.empty() &&
+      !SaveTilesDocument(options.tilesPath, sums, image.size(), options.measure,
+                         SharpestTile(values), error)) {
+    Complain(kProgram, options.tilesPath + ": cannot write tiles (" + std::strerror(error) + ")");
+    return RateExit::kNotSaved;
+  }
+  return RateExit::kSaved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  SilenceLibraryStderr();
+  std::signal(SIGPIPE, SIG_IGN);
+  try {
+    MapOptions options;
+    std::string error;
+    switch (ParseMapOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+      case MapParse::Help:
+        std::fputs(MapHelpText(), stdout);
+        return std::fflush(stdout) == 0 ? RateExit::kSaved : RateExit::kOtherFailure;
+      case MapParse::Usage:
+        WriteStderr(std::string(kProgram) + ": " + error + "\nTry '" + kProgram + " --help'.\n");
+        return RateExit::kUsage;
+      case MapParse::Run:
+        break;
+    }
+    return Map(options);
+  } catch (...) {
+    ComplainOfException(kProgram);
+    return RateExit::kOtherFailure;
+  }
+}

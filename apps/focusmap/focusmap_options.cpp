@@ -1,0 +1,99 @@
+#include "focusmap_options.h"
+
+namespace {
+
+// Far more tiles than a 1600-pixel picture can show, but a grid finer than
+// the image is allowed (its empty tiles stay uncoloured).
+constexpr int kMaxTilesPerSide = 4096;
+
+// "CxR": two whole numbers in 1..kMaxTilesPerSide.
+bool ParseGrid(const std::string& text, int& columns, int& rows) {
+  const std::string::size_type x = text.find('x');
+  if (x == std::string::npos) return false;
+  int parsed[2];
+  const std::string parts[2] = {text.substr(0, x), text.substr(x + 1)};
+  for (int k = 0; k < 2; ++k) {
+    const std::string& part = parts[k];
+    if (part.empty() || part.size() > 4 ||
+        part.find_first_not_of("0123456789") != std::string::npos)
+      return false;
+    parsed[k] = std::stoi(part);
+    if (parsed[k] < 1 || parsed[k] > kMaxTilesPerSide) return false;
+  }
+  columns = parsed[0];
+  rows = parsed[1];
+  return true;
+}
+
+bool Value(const std::string& name, const std::string& value, MapOptions& options) {
+  if (name == "--grid") return ParseGrid(value, options.columns, options.rows);
+  if (name == "--tiles-json") {
+    options.tilesPath = value;
+    return !value.empty();
+  }
+  const FigureColumn* column = FindFigureColumn(value);  // --measure
+  if (column) options.measure = *column;
+  return column != nullptr;
+}
+
+}  // namespace
+
+MapParse ParseMapOptions(const std::vector<std::string>& args, MapOptions& options,
+                         std::string& error) {
+  std::vector<std::string> positional;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "-h" || arg == "--help") return MapParse::Help;
+    if (arg.size() < 2 || arg[0] != '-') {
+      positional.push_back(arg);
+      continue;
+    }
+    std::string name = arg, value;
+    const std::string::size_type eq = arg.find('=');
+    if (eq != std::string::npos) name = arg.substr(0, eq);
+    if (name != "--grid" && name != "--measure" && name != "--tiles-json") {
+      error = "unknown option '" + name + "'";
+      return MapParse::Usage;
+    }
+    if (eq != std::string::npos) {
+      value = arg.substr(eq + 1);
+    } else if (i + 1 < args.size()) {
+      value = args[++i];
+    } else {
+      error = "option '" + name + "' needs a value";
+      return MapParse::Usage;
+    }
+    if (!Value(name, value, options)) {
+      error = "invalid value '" + value + "' for '" + name + "'";
+      return MapParse::Usage;
+    }
+  }
+  if (positional.size() != 2) {
+    error = "expected IMAGE and OUT.png";
+    return MapParse::Usage;
+  }
+  options.imagePath = positional[0];
+  options.mapPath = positional[1];
+  return MapParse::Run;
+}
+
+const char* MapHelpText() {
+  return R"(Usage: focusmap IMAGE OUT.png [OPTIONS]
+Shows where an image is sharp: a picture of it, reduced to at most 1600
+pixels along its long side and dimmed to grey, under a colour for the chosen
+figure of each tile (log scale, dark violet to yellow), with the sharpest tile
+outlined in white and a legend bar with the scale on the right.
+
+Options:
+  --grid CxR            C columns by R rows of tiles
+                        [default: 8 along the short side, tiles about square]
+  --measure FIGURE      laplace, variance_lap, tenengrad, gray_level or
+                        variance_lap_norm [default: variance_lap]
+  --tiles-json FILE     also write the grid and every figure of every tile
+  -h, --help            print this help
+
+Exit status: 0 map written, 255 (-1) the image could not be decoded (nothing
+written), 1 OUT.png or the tiles file could not be written (an existing file
+keeps its old content), 2 usage error, 3 any other failure.
+)";
+}

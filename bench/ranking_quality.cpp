@@ -1,0 +1,266 @@
+// How well the figures rank controlled variants of real photos, per figure
+// and subject mode, and what tiles cost beside the whole-frame pass.
+// Usage: ranking_quality PHOTO_DIR [COUNT]   (COUNT photos, default 40)
+// For each photo, reduced to 1024 pixels on its long side:
+//  - six blur ladders (Gaussian, disk, motion; each without and with noise)
+//    of the photo and three growing blurs: right when the figure falls
+//    strictly along the ladder;
+//  - subject pairs: an ellipse a quarter of the frame (centred, off centre),
+//    sharp inside and defocused outside against the reverse: a win when the
+//    subject-sharp frame scores higher;
+//  - an exposure pair: the photo half a stop darker (x 2^-0.5) against a
+//    slightly blurred copy at full brightness: a win when the sharp one
+//    scores higher.
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <opencv2/imgproc.hpp>
+#include <string>
+#include <vector>
+
+#include "default_grid.h"
+#include "engine.h"
+#include "figure_columns.h"
+#include "image_header.h"
+#include "image_input.h"
+#include "subject_region.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kLongSide = 1024;
+constexpr int kMinSide = 600;
+constexpr double kMinContrast = 8;  // grey-level standard deviation
+
+struct Mode {
+  const char* name;
+  SubjectMode subject;  ///< None: the whole frame
+};
+const Mode kModes[] = {{"whole", SubjectMode::None},
+                       {"center", SubjectMode::Center},
+                       {"peak", SubjectMode::Peak},
+                       {"faces", SubjectMode::Faces}};
+
+FocusFigures Rate(const cv::Mat& image, SubjectMode mode) {
+  return mode == SubjectMode::None ? FastFigures(image, 1) : RateWithSubject(image, mode).subject;
+}
+
+// count photos spread evenly over the sorted list of those large enough,
+// so that every package's photos take part.
+std::vector<cv::Mat> LoadPhotos(const fs::path& dir, size_t count) {
+  std::vector<std::string> paths;
+  for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+    std::string ext = entry.path().extension().string();
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    ImageExtent extent;
+    if (entry.is_regular_file() && (ext == ".jpg" || ext == ".jpeg" || ext == ".png") &&
+        ReadImageExtent(entry.path().string(), extent) &&
+        std::min(extent.width, extent.height) >= kMinSide)
+      paths.push_back(entry.path().string());
+  }
+  std::sort(paths.begin(), paths.end());
+  std::vector<cv::Mat> photos;
+  const size_t step = std::max<size_t>(1, paths.size() / std::max<size_t>(1, count));
+  for (size_t k = 0; k < paths.size() && photos.size() < count; k += step) {
+    DecodedImage decoded = DecodeImage(paths[k]);
+    if (!WasDecoded(decoded.status)) continue;
+    const cv::Mat& image = decoded.image;
+    const double scale = static_cast<double>(kLongSide) / std::max(image.cols, image.rows);
+    cv::Mat small;
+    cv::resize(image, small, cv::Size(), scale, scale, cv::INTER_AREA);
+    // Some packages ship flat fills (a black wallpaper): nothing to focus on.
+    cv::Mat grey;
+    cv::Scalar mean, spread;
+    cv::cvtColor(small, grey, cv::COLOR_BGR2GRAY);
+    cv::meanStdDev(grey, mean, spread);
+    if (spread[0] < kMinContrast) continue;
+    photos.push_back(small);
+  }
+  return photos;
+}
+
+cv::Mat Disk(int radius) {
+  cv::Mat k =
+      cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(2 * radius + 1, 2 * radius + 1));
+  k.convertTo(k, CV_32F);
+  return k / cv::sum(k)[0];
+}
+
+cv::Mat Motion(int length) { return cv::Mat(1, length, CV_32F, cv::Scalar(1.0 / length)); }
+
+cv::Mat Blurred(const cv::Mat& image, int kind, int level) {
+  cv::Mat out;
+  if (kind == 0) {
+    const double sigma[] = {1, 2, 4};
+    cv::GaussianBlur(image, out, cv::Size(), sigma[level]);
+  } else {
+    const int disk[] = {2, 4, 8}, motion[] = {5, 11, 21};
+    cv::filter2D(image, out, -1, kind == 1 ? Disk(disk[level]) : Motion(motion[level]));
+  }
+  return out;
+}
+
+cv::Mat WithNoise(const cv::Mat& image, int seed) {
+  cv::Mat noise(image.size(), CV_16SC3);
+  cv::RNG rng(static_cast<uint64_t>(seed) + 1);
+  rng.fill(noise, cv::RNG::NORMAL, 0, 4);
+  cv::Mat wide, out;
+  image.convertTo(wide, CV_16SC3);
+  cv::add(wide, noise, wide);
+  wide.convertTo(out, CV_8UC3);
+  return out;
+}
+
+// The subject sharp inside an ellipse of a quarter of the frame and the rest
+// defocused (subjectSharp), or the reverse; the ellipse's edge is feathered.
+cv::Mat SubjectFrame(const cv::Mat& photo, const cv::Mat& defocused, cv::Point2f centre,
+                     bool subjectSharp) {
+  cv::Mat mask(photo.size(), CV_32F, cv::Scalar(0));
+  const double k = 1 / std::sqrt(CV_PI);  // pi a b = W H / 4
+  cv::ellipse(mask, cv::Point(cvRound(centre.x), cvRound(centre.y)),
+              cv::Size(cvRound(photo.cols * k / 2), cvRound(photo.rows * k / 2)), 0, 0, 360,
+              cv::Scalar(1), cv::FILLED);
+  cv::GaussianBlur(mask, mask, cv::Size(), 4);
+  cv::Mat inside, outside, m3;
+  photo.convertTo(subjectSharp ? inside : outside, CV_32FC3);
+  defocused.convertTo(subjectSharp ? outside : inside, CV_32FC3);
+  cv::cvtColor(mask, m3, cv::COLOR_GRAY2BGR);
+  cv::Mat blend = inside.mul(m3) + outside.mul(cv::Scalar::all(1) - m3);
+  cv::Mat out;
+  blend.convertTo(out, CV_8UC3);
+  return out;
+}
+
+struct Tally {
+  int ladders[2] = {0, 0};  ///< without noise, with noise
+  int centred = 0, offCentre = 0, exposure = 0;
+};
+
+double Share(int wins, int total) { return total ? 100.0 * wins / total : 0; }
+
+double MedianMs(const std::function<void()>& run, int repeats) {
+  std::vector<double> ms;
+  for (int r = 0; r < repeats; ++r) {
+    const auto t0 = std::chrono::steady_clock::now();
+    run();
+    ms.push_back(
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+  }
+  std::sort(ms.begin(), ms.end());
+  return ms[ms.size() / 2];
+}
+
+void TimeTiles(const cv::Mat& photo) {
+  cv::Mat big;
+  cv::resize(photo, big, cv::Size(6000, 4000), 0, 0, cv::INTER_CUBIC);
+  const cv::Size cells = DefaultGridSize(big.size());
+  const TileGrid grid = UniformGrid(big.cols, big.rows, cells.width, cells.height);
+  const TileGrid fine = UniformGrid(big.cols, big.rows, 240, 160);
+  const double whole = MedianMs([&] { FastFigures(big, 1); }, 7);
+  const double tiled = MedianMs([&] { FastTiledSums(big, grid, 1); }, 7);
+  const double tiledFine = MedianMs([&] { FastTiledSums(big, fine, 1); }, 7);
+  const double subject = MedianMs([&] { RateWithSubject(big, SubjectMode::Center); }, 7);
+  std::printf("\n== Tiles on 24 MP (one thread, median of 7)\n");
+  std::printf("%-34s %9s %7s\n", "pass", "ms", "x whole");
+  std::printf("%-34s %9.1f %7.2f\n", "whole frame (FastFigures)", whole, 1.0);
+  std::printf("%-34s %9.1f %7.2f\n", "default grid 12x8 (FastTiledSums)", tiled, tiled / whole);
+  std::printf("%-34s %9.1f %7.2f\n", "grid 240x160 (FastTiledSums)", tiledFine, tiledFine / whole);
+  std::printf("%-34s %9.1f %7.2f\n", "--subject center (RateWithSubject)", subject,
+              subject / whole);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: ranking_quality PHOTO_DIR [COUNT]\n");
+    return 2;
+  }
+  const std::vector<cv::Mat> photos = LoadPhotos(argv[1], argc > 2 ? std::stoul(argv[2]) : 40);
+  if (photos.empty()) {
+    std::fprintf(stderr, "ranking_quality: no photos of at least %d pixels in %s\n", kMinSide,
+                 argv[1]);
+    return 1;
+  }
+  const std::vector<FigureColumn>& columns = AllFigureColumns();
+  const size_t nModes = std::size(kModes);
+  std::vector<Tally> tally(nModes * columns.size());
+  int ladders = 0;
+  for (size_t p = 0; p < photos.size(); ++p) {
+    const cv::Mat& photo = photos[p];
+    // Every frame of this photo, rated once per mode.
+    std::vector<std::vector<FocusFigures>> ladderFigures;
+    for (int kind = 0; kind < 3; ++kind) {
+      for (int noisy = 0; noisy < 2; ++noisy) {
+        std::vector<cv::Mat> steps = {photo};
+        for (int level = 0; level < 3; ++level) steps.push_back(Blurred(photo, kind, level));
+        if (noisy)
+          for (size_t s = 0; s < steps.size(); ++s)
+            steps[s] = WithNoise(steps[s], static_cast<int>(p));
+        for (const Mode& mode : kModes) {
+          std::vector<FocusFigures> figures;
+          for (const cv::Mat& step : steps) figures.push_back(Rate(step, mode.subject));
+          ladderFigures.push_back(figures);
+        }
+        ++ladders;
+      }
+    }
+    cv::Mat defocused;
+    cv::filter2D(photo, defocused, -1, Disk(6));
+    const cv::Point2f centres[2] = {{photo.cols / 2.0f, photo.rows / 2.0f},
+                                    {photo.cols * 0.68f, photo.rows * 0.38f}};
+    cv::Mat subjectSharp[2], backgroundSharp[2];
+    for (int c = 0; c < 2; ++c) {
+      subjectSharp[c] = SubjectFrame(photo, defocused, centres[c], true);
+      backgroundSharp[c] = SubjectFrame(photo, defocused, centres[c], false);
+    }
+    cv::Mat dark, bright;
+    photo.convertTo(dark, CV_8UC3, 1 / std::sqrt(2.0));
+    cv::GaussianBlur(photo, bright, cv::Size(), 1.0);
+    for (size_t m = 0; m < nModes; ++m) {
+      const SubjectMode mode = kModes[m].subject;
+      FocusFigures pairs[2][2];
+      for (int c = 0; c < 2; ++c) {
+        pairs[c][0] = Rate(subjectSharp[c], mode);
+        pairs[c][1] = Rate(backgroundSharp[c], mode);
+      }
+      const FocusFigures darkSharp = Rate(dark, mode), brightBlurred = Rate(bright, mode);
+      for (size_t f = 0; f < columns.size(); ++f) {
+        Tally& t = tally[m * columns.size() + f];
+        auto v = [&](const FocusFigures& figures) { return columns[f].value(figures); };
+        for (size_t l = m; l < ladderFigures.size(); l += nModes) {
+          const std::vector<FocusFigures>& steps = ladderFigures[l];
+          bool falling = true;
+          for (size_t s = 1; s < steps.size(); ++s)
+            falling = falling && v(steps[s - 1]) > v(steps[s]);
+          t.ladders[(l / nModes) % 2] += falling;
+        }
+        t.centred += v(pairs[0][0]) > v(pairs[0][1]);
+        t.offCentre += v(pairs[1][0]) > v(pairs[1][1]);
+        t.exposure += v(darkSharp) > v(brightBlurred);
+      }
+    }
+    std::fprintf(stderr, "\r%zu/%zu photos", p + 1, photos.size());
+  }
+  std::fprintf(stderr, "\n");
+  const int n = static_cast<int>(photos.size());
+  std::printf("== Ranking quality on %d photos (%d ladders, %d pairs of each kind)\n", n, ladders,
+              n);
+  std::printf("%-8s %-18s %8s %8s %8s %9s %11s %9s\n", "mode", "figure", "ladders", "clean",
+              "noisy", "centred", "off-centre", "exposure");
+  for (size_t m = 0; m < nModes; ++m)
+    for (size_t f = 0; f < columns.size(); ++f) {
+      const Tally& t = tally[m * columns.size() + f];
+      std::printf("%-8s %-18s %7.1f%% %7.1f%% %7.1f%% %8.1f%% %10.1f%% %8.1f%%\n", kModes[m].name,
+                  columns[f].name, Share(t.ladders[0] + t.ladders[1], ladders),
+                  Share(t.ladders[0], ladders / 2), Share(t.ladders[1], ladders / 2),
+                  Share(t.centred, n), Share(t.offCentre, n), Share(t.exposure, n));
+    }
+  TimeTiles(photos.front());
+  return 0;
+}

@@ -1,0 +1,144 @@
+// focusmap run as a separate process: the picture's size, its outline on the
+// sharpest tile, the tile file against the reference, and bad input.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <opencv2/imgcodecs.hpp>
+#include <tuple>
+
+#include "cli_test_util.h"
+#include "jzon.h"
+#include "measures.h"
+#include "test_images.h"
+
+namespace {
+
+const std::string kFocusmap = FOCUSRATE_BINARY_DIR "/bin/focusmap";
+
+using Said = std::tuple<int, std::string, std::string>;
+
+Said Map(std::vector<std::string> args) {
+  args.insert(args.begin(), kFocusmap);
+  const ProcessResult run = RunProcess(args, "", 60);
+  return {run.status, run.out, run.err};
+}
+
+// Soft blobs with a sharp noise patch: one tile is clearly the sharpest.
+cv::Mat Photo(int width, int height, cv::Rect sharp) {
+  cv::Mat photo = MakeSoftBlobs(width, height, 4, 3);
+  MakeNoise(sharp.width, sharp.height, 6, 3).copyTo(photo(sharp));
+  return photo;
+}
+
+struct MapCase {
+  cv::Size size;
+  cv::Rect sharp;
+  std::vector<std::string> options;
+  int columns, rows;
+  const char* measure;
+  cv::Size picture;  ///< the photo reduced to 1600 on its long side, plus the 120-pixel legend
+};
+
+TEST(FocusmapCli, OutlinesTheTileWithTheHighestFigureOfTheTileFile) {
+  const MapCase cases[] = {
+      {{2000, 1000}, {1210, 640, 90, 70}, {}, 16, 8, "variance_lap", {1720, 800}},
+      {{300, 200},
+       {30, 20, 40, 30},
+       {"--grid", "5x3", "--measure", "gray_level"},
+       5,
+       3,
+       "gray_level",
+       {420, 240}},
+      {{90, 400}, {10, 300, 40, 60}, {"--measure=tenengrad"}, 8, 36, "tenengrad", {210, 400}},
+  };
+  for (const MapCase& c : cases) {
+    SCOPED_TRACE(c.measure);
+    ScratchDir dir;
+    const cv::Mat photo = Photo(c.size.width, c.size.height, c.sharp);
+    ASSERT_TRUE(cv::imwrite(dir / "photo.png", photo));
+    std::vector<std::string> args = {dir / "photo.png", dir / "map.png", "--tiles-json",
+                                     dir / "tiles.json"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    ASSERT_EQ(Map(args), Said(0, "", ""));
+    const cv::Mat picture = cv::imread(dir / "map.png", cv::IMREAD_UNCHANGED);
+    ASSERT_EQ(picture.size(), c.picture);
+    ASSERT_EQ(picture.type(), CV_8UC3);
+
+    Jzon::Object tiles;
+    ASSERT_TRUE(Jzon::FileLoader::LoadFile(dir / "tiles.json", tiles));
+    EXPECT_EQ(tiles.ChildNamed("measure").ToString(), c.measure);
+    ASSERT_EQ(tiles.ChildNamed("columns").ToInt(), c.columns);
+    ASSERT_EQ(tiles.ChildNamed("rows").ToInt(), c.rows);
+    TileGrid grid;
+    for (int i = 0; i <= c.columns; ++i) grid.xEdges.push_back(i * c.size.width / c.columns);
+    for (int j = 0; j <= c.rows; ++j) grid.yEdges.push_back(j * c.size.height / c.rows);
+    const std::vector<FocusFigures> reference = ReferenceTileFigures(photo, grid);
+    const Jzon::Node& list = tiles.ChildNamed("tiles");
+    ASSERT_EQ(list.ChildCount(), reference.size());
+    const char* member = std::string(c.measure) == "gray_level"  ? "Gray-Level"
+                         : std::string(c.measure) == "tenengrad" ? "Tenengrad"
+                                                                 : "Variance-Lap";
+    int best = 0;
+    for (unsigned k = 0; k < list.ChildCount(); ++k) {
+      const Jzon::Node& tile = list.ChildAt(k);
+      const FocusFigures& f = reference[k];
+      EXPECT_EQ(tile.ChildNamed("x").ToInt(), grid.xEdges[k % c.columns]);
+      EXPECT_EQ(tile.ChildNamed("y").ToInt(), grid.yEdges[k / c.columns]);
+      EXPECT_EQ(FigureByHand(tile.ChildNamed("Variance-Lap-Norm").ToDouble()),
+                FigureByHand(f.varianceLapNorm));
+      const double mine = tile.ChildNamed(member).ToDouble();
+      EXPECT_EQ(FigureByHand(mine), FigureByHand(member[0] == 'G'   ? f.grayLevel
+                                                 : member[0] == 'T' ? f.tenengrad
+                                                                    : f.varianceLap));
+      if (mine > list.ChildAt(best).ChildNamed(member).ToDouble()) best = static_cast<int>(k);
+    }
+    EXPECT_EQ(tiles.ChildNamed("sharpest").ChildNamed("column").ToInt(), best % c.columns);
+    EXPECT_EQ(tiles.ChildNamed("sharpest").ChildNamed("row").ToInt(), best / c.columns);
+    // Only the sharpest tile's left edge is drawn white, at its middle.
+    const double scale = std::min(1.0, 1600.0 / std::max(c.size.width, c.size.height));
+    for (int k = 0; k < c.columns * c.rows; ++k) {
+      const int i = k % c.columns, j = k / c.columns;
+      const cv::Point mid(cvRound(grid.xEdges[i] * scale) + 1,
+                          cvRound((grid.yEdges[j] + grid.yEdges[j + 1]) / 2 * scale));
+      EXPECT_EQ(picture.at<cv::Vec3b>(mid) == cv::Vec3b(255, 255, 255), k == best) << i << "," << j;
+    }
+  }
+}
+
+TEST(FocusmapCli, BadInputLeavesTheOutputAlone) {
+  ScratchDir dir;
+  ASSERT_TRUE(cv::imwrite(dir / "ok.png", MakeSoftBlobs(40, 30, 2, 3)));
+  WriteBytes(dir / "text.png", "not a picture");
+  auto usage = [](const std::string& why) {
+    return Said(2, "", "focusmap: " + why + "\nTry 'focusmap --help'.\n");
+  };
+  const std::pair<std::vector<std::string>, Said> cases[] = {
+      {{dir / "missing.png", dir / "out.png"}, Said(255, "", "")},
+      {{dir / "text.png", dir / "out.png", "--tiles-json", dir / "out.json"}, Said(255, "", "")},
+      {{dir / "ok.png", "/dev/full"},
+       Said(1, "", "focusmap: /dev/full: cannot write map (No space left on device)\n")},
+      {{dir / "ok.png", dir / "out.png", "--tiles-json", dir / "no/such/dir.json"},
+       Said(1, "",
+            "focusmap: " + dir / "no/such/dir.json" +
+                ": cannot write tiles (No such file or directory)\n")},
+      {{dir / "ok.png"}, usage("expected IMAGE and OUT.png")},
+      {{dir / "ok.png", dir / "out.png", "--grid", "4x0"},
+       usage("invalid value '4x0' for '--grid'")},
+      {{dir / "ok.png", dir / "out.png", "--measure", "sharpness"},
+       usage("invalid value 'sharpness' for '--measure'")},
+      {{dir / "ok.png", dir / "out.png", "--tiles-json"},
+       usage("option '--tiles-json' needs a value")},
+      {{dir / "ok.png", dir / "out.png", "--colour"}, usage("unknown option '--colour'")},
+  };
+  for (const auto& [args, said] : cases) {
+    WriteBytes(dir / "out.png", "old");
+    EXPECT_EQ(Map(args), said) << testing::PrintToString(args);
+    if (std::get<0>(said) != 1) {
+      EXPECT_EQ(ReadBytes(dir / "out.png"), "old");
+    }
+  }
+  const Said help = Map({"--help"});
+  EXPECT_EQ(std::get<1>(help).substr(0, 33), "Usage: focusmap IMAGE OUT.png [OP");
+}
+
+}  // namespace
