@@ -5,11 +5,11 @@
 set -euo pipefail
 
 packages=(cmake g++ make libopencv-core-dev libopencv-imgproc-dev libopencv-imgcodecs-dev
-          libjpeg62-turbo-dev libpng-dev)
+          libjpeg62-turbo-dev libpng-dev libexiv2-dev)
 for job in "$@"; do
   case "$job" in
     build) ;;
-    test) packages+=(libgtest-dev clang libclang-rt-14-dev parallel python3 jq) ;;
+    test) packages+=(libgtest-dev clang libclang-rt-14-dev parallel python3 jq libimage-exiftool-perl) ;;
     bench) packages+=(libbenchmark-dev nlohmann-json3-dev rapidjson-dev time) ;;
     *) echo "install_deps.sh: unknown job '$job' (build, test or bench)" >&2; exit 2 ;;
   esac

@@ -10,6 +10,7 @@
 #include "engine.h"
 #include "image_header.h"
 #include "image_input.h"
+#include "scene_fingerprint.h"
 
 namespace {
 
@@ -35,6 +36,7 @@ RatedImage Rate(const std::string& path, const RateSettings& settings) {
     return rated;
   }
   rated.figures = FastFigures(decoded.image(region), 1);
+  if (settings.fingerprint) rated.fingerprint = SceneFingerprint(decoded.image);
   return rated;
 }
 

@@ -2,10 +2,20 @@
 #ifndef FOCUSRATE_RATED_IMAGE_H
 #define FOCUSRATE_RATED_IMAGE_H
 
+#include <cstddef>
+#include <cstdint>
 #include <limits>
+#include <string>
 
 #include "focus_figures.h"
 #include "image_input.h"
+
+/// Where a frame stands in its burst (--bursts).
+struct BurstPlace {
+  std::size_t burst = 0;  ///< 1, 2, ... in input order; 0 for a frame not rated
+  double relative = std::numeric_limits<double>::quiet_NaN();  ///< figure / best figure
+  bool pick = false;      ///< the best frame of its burst
+};
 
 struct RatedImage {
   RateStatus status = RateStatus::Ok;
@@ -13,6 +23,9 @@ struct RatedImage {
                           std::numeric_limits<double>::quiet_NaN(),
                           std::numeric_limits<double>::quiet_NaN(),
                           std::numeric_limits<double>::quiet_NaN()};
+  std::uint64_t fingerprint = 0;  ///< SceneFingerprint of the whole image, when asked for
+  BurstPlace place;               ///< with --bursts
+  std::string sidecar;            ///< with --xmp: what became of its sidecar
 };
 
 /// Whether the image got its figures (a damaged file gets them too).

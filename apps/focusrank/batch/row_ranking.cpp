@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
 double FigureOf(const FocusFigures& f, Measure measure) {
   switch (measure) {
     case Measure::Laplace: return f.laplace;
@@ -14,8 +12,6 @@ double FigureOf(const FocusFigures& f, Measure measure) {
   }
   return NAN;
 }
-
-}  // namespace
 
 bool ParseMeasure(const std::string& name, Measure& measure) {
   static const std::pair<const char*, Measure> kNames[] = {

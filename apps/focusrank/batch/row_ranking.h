@@ -14,6 +14,9 @@ enum class Measure { Laplace, VarianceLap, Tenengrad, GrayLevel };
 /// "laplace", "variance-lap", "tenengrad", "gray-level"; false for others.
 bool ParseMeasure(const std::string& name, Measure& measure);
 
+/// The figure the measure names.
+double FigureOf(const FocusFigures& figures, Measure measure);
+
 /// One row waiting to be printed: its input index and outcome.
 using RankedRow = std::pair<size_t, RatedImage>;
 
