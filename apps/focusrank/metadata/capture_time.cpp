@@ -50,11 +50,7 @@ double ExifSeconds(const std::string& date, const std::string& subSeconds,
 
 double ExifCaptureTime(const std::string& path) {
   try {
-    // exiv2 0.27 hands images out in a std::auto_ptr; only this line names it.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     const auto image = Exiv2::ImageFactory::open(path, false);
-#pragma GCC diagnostic pop
     image->readMetadata();
     const Exiv2::ExifData& exif = image->exifData();
     std::string offset = TagText(exif, "Exif.Photo.OffsetTimeOriginal");
