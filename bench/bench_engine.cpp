@@ -55,7 +55,7 @@ int RunChild(const std::string& mode, const char* path) {
   if (image.empty()) return 1;
   const double decode = Since(t0);
   const auto t1 = std::chrono::steady_clock::now();
-  FocusFigures f{0, 0, 0, 0};
+  FocusFigures f{0, 0, 0, 0, 0};
   if (mode == "literal") f = ReferenceFigures(image);
   if (mode == "engine1") f = FastFigures(image, 1);
   if (mode == "engine2") f = FastFigures(image, 2);

@@ -69,21 +69,31 @@ void MeasureRowFrom(int x, const uint8_t* a, const uint8_t* b, const uint8_t* c,
   sums.greySquares += greySquares;
 }
 
-// The row loops: the AVX2 loop (when allowed) takes a leading run, the
-// scalar loop the rest.
+#ifdef FOCUSRATE_AVX2_LOOPS
+constexpr bool kAvx2Built = true;
+#else
+constexpr bool kAvx2Built = false;
+#endif
+
+// The row loops: the AVX2 loop (when built and allowed) takes a leading run,
+// the scalar loop the rest. `if constexpr` keeps builds without the vector
+// loops from naming them at all.
 class RowKernels {
  public:
-  explicit RowKernels(bool avx2) : avx2_(avx2) {}
+  explicit RowKernels(bool avx2) : avx2_(kAvx2Built && avx2) {}
 
   void Measure(const uint8_t* a, const uint8_t* b, const uint8_t* c, int width,
                FocusSums& sums) const {
-    const int x = avx2_ ? avx2::MeasureRow(a, b, c, width, sums) : 0;
+    int x = 0;
+    if constexpr (kAvx2Built) x = avx2_ ? avx2::MeasureRow(a, b, c, width, sums) : 0;
     MeasureRowFrom(x, a, b, c, width, sums);
     sums.pixels += width;
   }
 
   void Split(const uint8_t* bgr, int width, uint8_t* c0, uint8_t* c1, uint8_t* c2) const {
-    for (int x = avx2_ ? avx2::SplitChannels(bgr, width, c0, c1, c2) : 0; x < width; ++x) {
+    int x = 0;
+    if constexpr (kAvx2Built) x = avx2_ ? avx2::SplitChannels(bgr, width, c0, c1, c2) : 0;
+    for (; x < width; ++x) {
       const uint8_t* pixel = bgr + 3 * static_cast<ptrdiff_t>(x);
       c0[x] = pixel[0];
       c1[x] = pixel[1];
@@ -93,16 +103,18 @@ class RowKernels {
 
   void SumColumns(const uint8_t* t, const uint8_t* m, const uint8_t* b, int width,
                   uint16_t* sum) const {
-    for (int x = avx2_ ? avx2::SumColumns(t, m, b, width, sum) : 0; x < width; ++x) {
-      sum[x] = static_cast<uint16_t>(t[x] + 2 * m[x] + b[x]);
-    }
+    int x = 0;
+    if constexpr (kAvx2Built) x = avx2_ ? avx2::SumColumns(t, m, b, width, sum) : 0;
+    for (; x < width; ++x) sum[x] = static_cast<uint16_t>(t[x] + 2 * m[x] + b[x]);
   }
 
   // 3x3 (1, 2, 1) smoothing rounds each channel to 8 bits before the grey
   // weights: (S + 8) >> 4, then Y = (9798 B + 19235 G + 3735 R + 2^14) >> 15.
   void GreyColour(const uint16_t* s0, const uint16_t* s1, const uint16_t* s2, int width,
                   uint8_t* grey) const {
-    for (int x = avx2_ ? avx2::SmoothGreyColour(s0, s1, s2, width, grey) : 0; x < width; ++x) {
+    int x = 0;
+    if constexpr (kAvx2Built) x = avx2_ ? avx2::SmoothGreyColour(s0, s1, s2, width, grey) : 0;
+    for (; x < width; ++x) {
       const int c0 = (s0[x - 1] + 2 * s0[x] + s0[x + 1] + 8) >> 4;
       const int c1 = (s1[x - 1] + 2 * s1[x] + s1[x + 1] + 8) >> 4;
       const int c2 = (s2[x - 1] + 2 * s2[x] + s2[x + 1] + 8) >> 4;
@@ -111,7 +123,9 @@ class RowKernels {
   }
 
   void GreyMono(const uint16_t* s, int width, uint8_t* grey) const {
-    for (int x = avx2_ ? avx2::SmoothGreyMono(s, width, grey) : 0; x < width; ++x) {
+    int x = 0;
+    if constexpr (kAvx2Built) x = avx2_ ? avx2::SmoothGreyMono(s, width, grey) : 0;
+    for (; x < width; ++x) {
       grey[x] = static_cast<uint8_t>((s[x - 1] + 2 * s[x] + s[x + 1] + 8) >> 4);
     }
   }
@@ -188,41 +202,58 @@ class GreyRows {
   int greyTag_[3] = {-1, -1, -1};
 };
 
-// Rows [y0, y1); the grey rows just outside are recomputed, not shared.
-FocusSums StripeSums(const cv::Mat& image, int y0, int y1, RowKernels kernels) {
+// The tiles' sums of rows [y0, y1), row-major as in TiledSums; the grey rows
+// just outside are recomputed, not shared. Each tile's row segment is
+// measured through pointers offset to its first column, so its neighbours
+// are the image's own.
+std::vector<FocusSums> StripeSums(const cv::Mat& image, const TileGrid& grid, int y0, int y1,
+                                  RowKernels kernels) {
   GreyRows grey(image, kernels);
-  FocusSums sums;
+  const int columns = grid.Columns();
+  std::vector<FocusSums> tiles(static_cast<size_t>(columns) * grid.Rows());
+  int j = 0;
   for (int y = y0; y < y1; ++y) {
+    while (grid.yEdges[j + 1] <= y) ++j;
     const uint8_t* above = grey.Row(Reflect(y - 1, image.rows));
     const uint8_t* centre = grey.Row(y);
     const uint8_t* below = grey.Row(Reflect(y + 1, image.rows));
-    kernels.Measure(above, centre, below, image.cols, sums);
+    FocusSums* row = tiles.data() + static_cast<size_t>(j) * columns;
+    for (int i = 0; i < columns; ++i) {
+      const int x0 = grid.xEdges[i], x1 = grid.xEdges[i + 1];
+      if (x1 > x0) kernels.Measure(above + x0, centre + x0, below + x0, x1 - x0, row[i]);
+    }
   }
-  return sums;
+  return tiles;
 }
 
 bool CpuHasAvx2() {
+#ifdef FOCUSRATE_AVX2_LOOPS
   // cpu_init first: this may run before the runtime has probed the CPU.
   static const bool has = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
   return has;
+#else
+  return false;
+#endif
 }
 
 }  // namespace
 
-FocusSums ImageSums(const cv::Mat& image, const EngineOptions& options) {
+TiledSums TiledImageSums(const cv::Mat& image, const TileGrid& grid,
+                         const EngineOptions& options) {
   CV_Assert(image.dims == 2 && !image.empty() && image.depth() == CV_8U &&
-            (image.channels() == 1 || image.channels() == 3));
+            (image.channels() == 1 || image.channels() == 3) &&
+            FitsImage(grid, image.cols, image.rows));
   const RowKernels kernels(options.allowAvx2 && CpuHasAvx2());
   const int64_t pixels = static_cast<int64_t>(image.rows) * image.cols;
   const int64_t byPixels = pixels / std::max<int64_t>(options.minPixelsPerStripe, 1);
   const int stripes = static_cast<int>(
       std::max<int64_t>(1, std::min<int64_t>({options.threads, image.rows, byPixels})));
 
-  std::vector<FocusSums> parts(stripes);
+  std::vector<std::vector<FocusSums>> parts(stripes);
   std::vector<std::exception_ptr> errors(stripes);
   auto run = [&](int i) {
     try {
-      parts[i] = StripeSums(image, static_cast<int>(int64_t{image.rows} * i / stripes),
+      parts[i] = StripeSums(image, grid, static_cast<int>(int64_t{image.rows} * i / stripes),
                             static_cast<int>(int64_t{image.rows} * (i + 1) / stripes), kernels);
     } catch (...) {
       errors[i] = std::current_exception();
@@ -239,18 +270,24 @@ FocusSums ImageSums(const cv::Mat& image, const EngineOptions& options) {
   }
   run(0);
   for (std::thread& w : workers) w.join();
-  FocusSums total;
+  TiledSums total{FocusSums(), grid, std::vector<FocusSums>(parts[0].size())};
   for (int i = 0; i < stripes; ++i) {
     if (errors[i]) std::rethrow_exception(errors[i]);
-    total += parts[i];
+    for (size_t t = 0; t < parts[i].size(); ++t) total.tiles[t] += parts[i][t];
   }
+  for (const FocusSums& tile : total.tiles) total.whole += tile;
   return total;
 }
 
 }  // namespace engine_internal
 
-FocusFigures FastFigures(const cv::Mat& image, int threads) {
+TiledSums FastTiledSums(const cv::Mat& image, const TileGrid& grid, int threads) {
   engine_internal::EngineOptions options;
   options.threads = threads;
-  return engine_internal::FinishFigures(engine_internal::ImageSums(image, options));
+  return engine_internal::TiledImageSums(image, grid, options);
+}
+
+FocusFigures FastFigures(const cv::Mat& image, int threads) {
+  // One tile: the per-tile loop costs nothing over a plain whole-row pass.
+  return FiguresFromSums(FastTiledSums(image, UniformGrid(image.cols, image.rows, 1, 1), threads).whole);
 }

@@ -1,15 +1,34 @@
-// One streaming pass that computes the four figures without full-size
-// intermediates; bit-identical to ReferenceFigures.
+// One streaming pass that computes the figures without full-size
+// intermediates; bit-identical to ReferenceFigures and ReferenceTileFigures.
 #ifndef FOCUSRATE_ENGINE_H
 #define FOCUSRATE_ENGINE_H
+
+#include <vector>
 
 #include <opencv2/core.hpp>
 
 #include "focus_figures.h"
+#include "focus_sums.h"
+#include "tile_grid.h"
 
-/// image: CV_8UC3 (blue, green, red) or CV_8UC1 (grey), any row step.
-/// threads: stripes rated in parallel (1 = this thread only); small images
-/// always use one thread. The result does not depend on threads.
+/// image: CV_8UC3 (blue, green, red) or CV_8UC1 (grey), at least 1x1, any
+/// row step; other images throw cv::Exception. threads: stripes rated in
+/// parallel (1 = this thread only); small images always use one thread.
+/// The result does not depend on threads.
 FocusFigures FastFigures(const cv::Mat& image, int threads);
+
+struct TiledSums {
+  FocusSums whole;
+  TileGrid grid;
+  std::vector<FocusSums> tiles;  ///< row-major: tiles[j * grid.Columns() + i]
+};
+
+/// The whole image's sums and each tile's, in the same single pass; the
+/// tiles' sums add up to `whole`. A tile's figures use the whole image's
+/// neighbours across its edges. Image and threads as FastFigures; a grid
+/// that does not fit the image (FitsImage) throws cv::Exception.
+///   const TiledSums t = FastTiledSums(image, UniformGrid(image.cols, image.rows, 12, 8), 2);
+///   const FocusFigures corner = FiguresFromSums(t.tiles[0]);
+TiledSums FastTiledSums(const cv::Mat& image, const TileGrid& grid, int threads);
 
 #endif  // FOCUSRATE_ENGINE_H

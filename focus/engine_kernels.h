@@ -1,4 +1,4 @@
-// Engine internals: the exact sums and the row kernels. Free of OpenCV and
+// Engine internals: the row kernels. Free of OpenCV and
 // of templates on purpose: engine_avx2.cpp includes it under -mavx2, and an
 // inline function emitted there could be picked by the linker for every
 // caller, AVX2 instructions and all.
@@ -7,26 +7,9 @@
 
 #include <cstdint>
 
-#include "focus_figures.h"
+#include "focus_sums.h"
 
 namespace engine_internal {
-
-/// Exact integer sums over the grey image. Every figure is a short double
-/// formula of these, so any summation order gives the reference's bits.
-struct FocusSums {
-  int64_t laplace = 0;      ///< sum of |4 Lx| + |4 Ly|
-  int64_t lap = 0;          ///< sum of the 4-neighbour Laplacian
-  int64_t lapSquares = 0;   ///< sum of its squares
-  int64_t gradient = 0;     ///< sum of Gx^2 + Gy^2 (3x3 Sobel)
-  int64_t grey = 0;         ///< sum of grey values
-  int64_t greySquares = 0;  ///< sum of their squares
-  int64_t pixels = 0;
-
-  FocusSums& operator+=(const FocusSums& o);
-};
-
-/// The double arithmetic of OpenCV's mean and meanStdDev on those sums.
-FocusFigures FinishFigures(const FocusSums& sums);
 
 /// Vector loops over one row. Each handles a leading run of pixels (a
 /// multiple of 16, possibly 0) and returns its length; the caller's scalar

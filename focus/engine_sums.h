@@ -7,7 +7,8 @@
 
 #include <opencv2/core.hpp>
 
-#include "engine_kernels.h"
+#include "engine.h"
+#include "tile_grid.h"
 
 namespace engine_internal {
 
@@ -17,9 +18,9 @@ struct EngineOptions {
   bool allowAvx2 = true;                    ///< false: scalar loops only
 };
 
-/// The sums of the whole image (CV_8UC3 or CV_8UC1, at least 1x1, any row
-/// step), rated in row stripes. Throws cv::Exception for other images.
-FocusSums ImageSums(const cv::Mat& image, const EngineOptions& options);
+/// FastTiledSums with every option: rated in row stripes.
+TiledSums TiledImageSums(const cv::Mat& image, const TileGrid& grid,
+                         const EngineOptions& options);
 
 }  // namespace engine_internal
 

@@ -1,4 +1,4 @@
-// The four sharpness figures of one image, as the measures compute them.
+// The sharpness figures of one image (or tile), as the measures compute them.
 #ifndef FOCUSRATE_FOCUS_FIGURES_H
 #define FOCUSRATE_FOCUS_FIGURES_H
 
@@ -7,6 +7,9 @@ struct FocusFigures {
   double varianceLap;  ///< population variance of the 4-neighbour Laplacian
   double tenengrad;    ///< mean squared Sobel gradient magnitude
   double grayLevel;    ///< grey-level variance over mean (NaN for a black image)
+  /// varianceLap over the squared mean grey level: fair between exposures
+  /// (NaN when the mean grey level is 0). Not written to result files.
+  double varianceLapNorm;
 };
 
 #endif  // FOCUSRATE_FOCUS_FIGURES_H

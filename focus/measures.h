@@ -3,9 +3,12 @@
 #ifndef FOCUSRATE_MEASURES_H
 #define FOCUSRATE_MEASURES_H
 
+#include <vector>
+
 #include <opencv2/core.hpp>
 
 #include "focus_figures.h"
+#include "tile_grid.h"
 
 /// Each takes the 8-bit grey image (CV_8UC1, at least 1x1) and returns one
 /// figure; none changes the image or keeps state. Like every OpenCV filter,
@@ -17,8 +20,13 @@ double GrayLevelMeasure(const cv::Mat& gray);
 
 /// The literal pipeline on a decoded image: 3x3 Gaussian smoothing, grey
 /// conversion (code 7 on blue-green-red data; a CV_8UC1 image is already
-/// grey and is only smoothed), then the four measures. A view is rated as an
-/// image of its own: it is copied before smoothing.
+/// grey and is only smoothed), then the four measures and varianceLapNorm.
+/// A view is rated as an image of its own: it is copied before smoothing.
 FocusFigures ReferenceFigures(const cv::Mat& image);
+
+/// The same pipeline filtering the whole image, then each tile's figures
+/// over its rectangle of the filtered responses (row-major, as TiledSums);
+/// an empty tile's figures are NaN. The grid must fit the image.
+std::vector<FocusFigures> ReferenceTileFigures(const cv::Mat& image, const TileGrid& grid);
 
 #endif  // FOCUSRATE_MEASURES_H

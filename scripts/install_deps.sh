@@ -4,8 +4,8 @@
 # As root it runs apt-get; otherwise it lists what to install and fails.
 set -euo pipefail
 
-packages=(cmake g++ make libopencv-core-dev libopencv-imgproc-dev libopencv-imgcodecs-dev
-          libjpeg62-turbo-dev libpng-dev libexiv2-dev)
+packages=(cmake g++ make libopencv-core-dev libopencv-imgproc-dev libopencv-imgcodecs-dev libopencv-objdetect-dev
+          opencv-data libjpeg62-turbo-dev libpng-dev libexiv2-dev)
 for job in "$@"; do
   case "$job" in
     build) ;;

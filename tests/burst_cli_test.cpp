@@ -121,7 +121,7 @@ std::map<std::string, FocusFigures> BurstFolder::figures_;
 
 TEST_F(BurstFolder, GroupsByTimeAndSceneAlikeForOneOrTwoJobs) {
   const std::tuple<std::vector<std::string>, std::vector<int>, double FocusFigures::*> cases[] = {
-      {{"--bursts"}, {1, 1, 1, 2, 2, 0, 3, 4}, &FocusFigures::varianceLap},
+      {{"--bursts"}, {1, 1, 1, 2, 2, 0, 3, 4}, &FocusFigures::varianceLapNorm},
       {{"--bursts=3", "--sort", "laplace"}, {1, 1, 1, 2, 2, 0, 3, 3}, &FocusFigures::laplace}};
   for (const auto& [options, bursts, measure] : cases) {
     SCOPED_TRACE(testing::PrintToString(options));
@@ -165,7 +165,7 @@ TEST_F(BurstFolder, SidecarsKeepWhatIsThereAndCarryFiguresRatingsAndLabels) {
                   "SourceFile");
   };
   const std::map<std::string, Members> expected =
-      Expected({1, 1, 1, 2, 2, 0, 3, 4}, &FocusFigures::varianceLap);
+      Expected({1, 1, 1, 2, 2, 0, 3, 4}, &FocusFigures::varianceLapNorm);
   ASSERT_LT(std::stod(expected.at("03.jpg").at("relative")), 0.6);  // rejected, but rated by the user
 
   EXPECT_EQ(cull({"--dry-run"})["02.jpg"]["sidecar"], "would write (label Green)");
@@ -184,6 +184,7 @@ TEST_F(BurstFolder, SidecarsKeepWhatIsThereAndCarryFiguresRatingsAndLabels) {
         {"XMP-focusrate:VarianceLap", FigureByHand(fig.varianceLap)},
         {"XMP-focusrate:Tenengrad", FigureByHand(fig.tenengrad)}, {"XMP-focusrate:Pick", row.at("pick")},
         {"XMP-focusrate:GrayLevel", FigureByHand(fig.grayLevel)},
+        {"XMP-focusrate:VarianceLapNorm", FigureByHand(fig.varianceLapNorm)},
         {"XMP-focusrate:Relative", row.at("relative")},
         {"XMP-xmp:Rating", name == "03.jpg" ? "3" : rejected ? "-1" : ""},
         {"XMP-xmp:Label", row.at("pick") == "1" ? "Green" : ""}};

@@ -1,11 +1,13 @@
 // The engine must give exactly the reference's doubles, bit for bit, for any
 // size, content, row step, thread count and loop flavour (AVX2 or scalar).
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <iterator>
 #include <random>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <opencv2/core.hpp>
@@ -28,11 +30,16 @@ constexpr int kGeneratorShare = 1, kRandomSizes = 80;
 // %.17g round-trips a double, and tells -0 from 0, so equal text means
 // equal bits.
 std::string Text(const FocusFigures& f) {
-  char text[128];
-  std::snprintf(text, sizeof text, "%.17g %.17g %.17g %.17g", f.laplace, f.varianceLap,
-                f.tenengrad, f.grayLevel);
+  char text[160];
+  std::snprintf(text, sizeof text, "%.17g %.17g %.17g %.17g %.17g", f.laplace, f.varianceLap,
+                f.tenengrad, f.grayLevel, f.varianceLapNorm);
   return text;
 }
+
+// The routes every comparison takes: thread counts with the AVX2 loops
+// (where the CPU has them) and the scalar loops alone, with stripes forced
+// down to one row each.
+const std::pair<int, bool> kRoutes[] = {{1, true}, {2, true}, {3, true}, {1, false}, {3, false}};
 
 // Seed and channels are ignored by the generators that need none.
 #define FIXED(expr) [](int w, int h, std::uint32_t, int ch) -> cv::Mat { return expr; }
@@ -52,10 +59,8 @@ const Generator kGenerators[] = {
 #undef FIXED
 
 // Adds one failure naming the generated image and route, and returns false,
-// at the first route that differs from the reference. Routes: every thread count
-// with the AVX2 loops (where the CPU has them) and the scalar loops alone,
-// with stripes forced down to one row each, on the image and on a copy
-// inside a larger noise image, whose row step exceeds width x channels and
+// at the first route that differs from the reference. Every route runs on
+// the image and on a copy inside a larger noise image, whose row step exceeds width x channels and
 // whose neighbours just outside the view must be ignored.
 bool GeneratedMatches(const Generator& g, int w, int h, std::uint32_t seed, int channels) {
   const cv::Mat image = g.second(w, h, seed, channels);
@@ -63,12 +68,11 @@ bool GeneratedMatches(const Generator& g, int w, int h, std::uint32_t seed, int 
   cv::Mat canvas = MakeNoise(w + 7, h + 2, 5, channels);
   cv::Mat view = canvas(cv::Rect(3, 1, w, h));
   image.copyTo(view);
-  const std::pair<int, bool> routes[] = {{1, true}, {2, true}, {3, true}, {1, false}, {3, false}};
   for (const cv::Mat& input : {image, view}) {
-    for (const auto& [threads, avx2] : routes) {
+    for (const auto& [threads, avx2] : kRoutes) {
       const engine_internal::EngineOptions options{threads, 1, avx2};
       const std::string got =
-          Text(engine_internal::FinishFigures(engine_internal::ImageSums(input, options)));
+          Text(FiguresFromSums(engine_internal::TiledImageSums(input, UniformGrid(w, h, 1, 1), options).whole));
       if (got != want) {
         ADD_FAILURE() << g.first << " (seed " << seed << "), " << w << "x" << h << "x" << channels
                       << (input.data == image.data ? "" : " (view)") << ", threads " << threads
@@ -121,6 +125,77 @@ TEST(EngineDifferential, PublicCallAnyThreadCountAndRefusals) {
   EXPECT_THROW(FastFigures(cv::Mat(), 1), cv::Exception);
   EXPECT_THROW(FastFigures(cv::Mat(4, 4, CV_8UC4, cv::Scalar::all(9)), 1), cv::Exception);
   EXPECT_THROW(FastFigures(cv::Mat(4, 4, CV_16UC1, cv::Scalar::all(9)), 1), cv::Exception);
+  // A grid wider than the image, and one whose edges run backwards.
+  EXPECT_THROW(FastTiledSums(image, UniformGrid(1201, 900, 2, 2), 1), cv::Exception);
+  EXPECT_THROW(FastTiledSums(image, TileGrid{{0, 700, 600, 1200}, {0, 900}}, 1), cv::Exception);
+  const TileGrid map = UniformGrid(1200, 900, 11, 8);
+  const std::vector<FocusFigures> wantTiles = ReferenceTileFigures(image, map);
+  const TiledSums tiled = FastTiledSums(image, map, 2);
+  for (size_t t = 0; t < wantTiles.size(); ++t)
+    EXPECT_EQ(Text(wantTiles[t]), Text(FiguresFromSums(tiled.tiles[t]))) << "tile " << t;
+}
+
+// Tile figures equal the reference's tile by tile on every route, and the
+// tiles add up to the whole image. Grids include more tiles than pixels
+// (empty tiles: NaN), one tile, uneven tiles wider than a vector step and
+// the 3x3 grid around a region, also one reaching past the image.
+TEST(EngineDifferential, TilesMatchTheReference) {
+  using GridOf = TileGrid (*)(int w, int h);
+  const std::pair<const char*, GridOf> grids[] = {
+      {"1x1", [](int w, int h) { return UniformGrid(w, h, 1, 1); }},
+      {"3x2", [](int w, int h) { return UniformGrid(w, h, 3, 2); }},
+      {"(w+2)x3", [](int w, int h) { return UniformGrid(w, h, w + 2, 3); }},
+      {"2x(h+3)", [](int w, int h) { return UniformGrid(w, h, 2, h + 3); }},
+      {"region", [](int w, int h) { return RegionGrid(w, h, cv::Rect(w / 4, h / 3, w / 2, h / 3)); }},
+      {"region past the edge", [](int w, int h) { return RegionGrid(w, h, cv::Rect(w / 2, -2, w, h)); }},
+  };
+  const int sizes[][2] = {{1, 1}, {1, 9}, {9, 1}, {5, 4}, {20, 17}, {83, 21}};
+  std::uint32_t seed = 11;
+  for (const auto& [gridName, gridOf] : grids) {
+    for (const auto& [w, h] : sizes) {
+      for (int ch : {1, 3}) {
+        ++seed;
+        const cv::Mat image = (seed % 2 ? MakeNoise : MakeSoftBlobs)(w, h, seed, ch);
+        const TileGrid grid = gridOf(w, h);
+        std::string want = Text(ReferenceFigures(image));
+        for (const FocusFigures& f : ReferenceTileFigures(image, grid)) want += "\n" + Text(f);
+        for (const auto& [threads, avx2] : kRoutes) {
+          const TiledSums tiled = engine_internal::TiledImageSums(image, grid, {threads, 1, avx2});
+          std::string got = Text(FiguresFromSums(tiled.whole));
+          for (const FocusSums& sums : tiled.tiles) got += "\n" + Text(FiguresFromSums(sums));
+          ASSERT_EQ(want, got) << gridName << " grid, " << w << "x" << h << "x" << ch
+                               << ", threads " << threads << (avx2 ? "" : " (scalar)");
+        }
+      }
+    }
+  }
+}
+
+// A black tile beside a bright one sees a Laplacian across its edge, yet its
+// normalised figure is NaN, not infinity; the bright tile's is finite. The
+// smoothing spreads the bright half one column, so the black tile ends at 3.
+TEST(EngineDifferential, BlackTileHasNoNormalisedFigure) {
+  cv::Mat image = MakeUniform(8, 4, 0, 3);
+  image.colRange(4, 8).setTo(cv::Scalar::all(200));
+  const TiledSums tiled = FastTiledSums(image, TileGrid{{0, 3, 8}, {0, 4}}, 1);
+  const FocusFigures black = FiguresFromSums(tiled.tiles[0]);
+  EXPECT_GT(black.varianceLap, 0);
+  EXPECT_TRUE(std::isnan(black.varianceLapNorm));
+  EXPECT_TRUE(std::isfinite(FiguresFromSums(tiled.tiles[1]).varianceLapNorm));
+}
+
+// Edges at floor(i * size / n), with empty tiles when n exceeds the size,
+// and a region clipped to the image (or emptied when it lies outside).
+TEST(EngineDifferential, GridEdges) {
+  const std::pair<TileGrid, TileGrid> cases[] = {
+      {UniformGrid(10, 3, 4, 5), {{0, 2, 5, 7, 10}, {0, 0, 1, 1, 2, 3}}},
+      {RegionGrid(10, 8, cv::Rect(-2, 3, 5, 10)), {{0, 0, 3, 10}, {0, 3, 8, 8}}},
+      {RegionGrid(10, 8, cv::Rect(20, 2, 3, 3)), {{0, 0, 0, 10}, {0, 0, 0, 8}}},
+  };
+  for (const auto& [got, want] : cases) {
+    EXPECT_EQ(want.xEdges, got.xEdges);
+    EXPECT_EQ(want.yEdges, got.yEdges);
+  }
 }
 
 }  // namespace

@@ -188,13 +188,16 @@ TEST_F(MixedFolder, OptionsListsAndFailuresGiveTheirRowsStatusAndMessage) {
       {{"--jobs=", "a.png"}, usage("invalid value '' for '--jobs'")},
       {{"a.png", "--jobs"}, usage("option '--jobs' needs a value")},
       {{"-0", "a.png"}, usage("option '-0' needs '--files-from'")},
-      {{"--quiet=yes", "a.png"}, usage("option '--quiet' takes no value")}};
+      {{"--quiet=yes", "a.png"}, usage("option '--quiet' takes no value")},
+      {{"--sort", "subject-laplace", "a.png"},
+       usage("option '--sort subject_laplace' needs '--subject'")}};
   for (const auto& [args, said] : cases)
     EXPECT_EQ(Of(Rank(args, a_ + "\n\n" + sub)), said) << testing::PrintToString(args);
   for (const auto& [option, value] : std::vector<std::pair<std::string, std::string>>{
            {"--jobs", "0"}, {"-j", "two"}, {"--format", "xml"}, {"--sort", "Laplace"},
-           {"--sort", "variance_lap"}, {"--top", "0"}, {"--roi", "center:0"},
-           {"--max-pixels", "-5"}})
+           {"--sort", "subject"}, {"--top", "0"}, {"--roi", "center:0"},
+           {"--max-pixels", "-5"}, {"--figures", "laplace,laplace"}, {"--figures", ""},
+           {"--subject", "face"}})
     EXPECT_EQ(Of(Rank({option, value, "a.png"})),
               usage("invalid value '" + value + "' for '" + option + "'"));
   for (const char* flag : {"-h", "--help"}) {  // help wins over what follows
@@ -202,6 +205,80 @@ TEST_F(MixedFolder, OptionsListsAndFailuresGiveTheirRowsStatusAndMessage) {
     EXPECT_EQ(Said(run.status, run.out.substr(0, 35), run.err),
               Said(0, "Usage: focusrank [OPTIONS] PATH...\n", ""));
   }
+}
+
+// A figure as a CSV row holds it.
+std::string Cell(double figure) {
+  const std::string text = FigureByHand(figure);
+  return text == "null" ? "" : text;
+}
+
+// The figures of region r within image, by the reference: the middle tile
+// of a 3x3 grid around it.
+FocusFigures Within(const cv::Mat& image, cv::Rect r) {
+  const TileGrid grid{{0, r.x, r.x + r.width, image.cols}, {0, r.y, r.y + r.height, image.rows}};
+  return ReferenceTileFigures(image, grid)[4];
+}
+
+TEST(FocusrankSubject, ChosenColumnsAndSubjectFiguresMatchTheReference) {
+  ScratchDir scratch;
+  // Soft blobs with a sharp noise patch off centre (peak finds it); sharp
+  // noise in the centre (core) or all round it (ring: more detail overall).
+  const cv::Rect centre(24, 16, 48, 32);
+  const cv::Mat soft = MakeSoftBlobs(96, 64, 7, 3), noise = MakeNoise(96, 64, 5, 3);
+  cv::Mat patch = soft.clone(), core = soft.clone(), ring = noise.clone();
+  noise(cv::Rect(66, 10, 20, 12)).copyTo(patch(cv::Rect(66, 10, 20, 12)));
+  noise(centre).copyTo(core(centre));
+  soft(centre).copyTo(ring(centre));
+  const std::string p = scratch / "patch.png", c = scratch / "core.png", r = scratch / "ring.png";
+  ASSERT_TRUE(cv::imwrite(p, patch) && cv::imwrite(c, core) && cv::imwrite(r, ring));
+  // Peak by hand: 12 x 8 tiles of 8 pixels, 3 x 3 of them around the tile
+  // with the largest Variance-Lap, kept inside the grid.
+  TileGrid tiles;
+  for (int k = 0; k <= 12; ++k) tiles.xEdges.push_back(8 * k);
+  for (int k = 0; k <= 8; ++k) tiles.yEdges.push_back(8 * k);
+  const std::vector<FocusFigures> t = ReferenceTileFigures(patch, tiles);
+  const auto best = std::max_element(t.begin(), t.end(), [](const auto& a, const auto& b) {
+                      return a.varianceLap < b.varianceLap;
+                    }) - t.begin();
+  const cv::Rect peak(8 * std::clamp<int>(best % 12 - 1, 0, 9),
+                      8 * std::clamp<int>(best / 12 - 1, 0, 5), 24, 24);
+  ASSERT_GT((peak & cv::Rect(66, 10, 20, 12)).area(), 0) << peak;
+  auto where = [](cv::Rect x, const std::string& how) {
+    return "," + std::to_string(x.x) + " " + std::to_string(x.y) + " " + std::to_string(x.width) +
+           " " + std::to_string(x.height) + " " + how;
+  };
+  const FocusFigures whole = ReferenceFigures(patch), inCentre = Within(patch, centre);
+  const cv::Mat cut = patch(cv::Rect(16, 0, 80, 64)).clone();  // --roi: an image of its own
+  const FocusFigures cutWhole = ReferenceFigures(cut), cutCentre = Within(cut, {20, 16, 40, 32});
+  auto centreRow = [&](const std::string& path, const cv::Mat& image) {
+    return path + "," + Cell(ReferenceFigures(image).varianceLap) + where(centre, "center") +
+           "," + Cell(Within(image, centre).varianceLap) + ",ok\n";
+  };
+  const std::string centreHeader = "path,variance_lap,subject,subject_variance_lap,status\n";
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"--figures", "variance_lap_norm,laplace", "--subject", "center", p},
+       "path,variance_lap_norm,laplace,subject,subject_variance_lap_norm,subject_laplace,status\n" +
+           p + "," + Cell(whole.varianceLapNorm) + "," + Cell(whole.laplace) +
+           where(centre, "center") + "," + Cell(inCentre.varianceLapNorm) + "," +
+           Cell(inCentre.laplace) + ",ok\n"},
+      {{"--subject", "faces", "--figures", "tenengrad", p},
+       "path,tenengrad,subject,subject_tenengrad,status\n" + p + "," + Cell(whole.tenengrad) +
+           where(centre, "center (no face)") + "," + Cell(inCentre.tenengrad) + ",ok\n"},
+      {{"--subject", "peak", "--figures=gray_level", p},
+       "path,gray_level,subject,subject_gray_level,status\n" + p + "," + Cell(whole.grayLevel) +
+           where(peak, "peak") + "," + Cell(Within(patch, peak).grayLevel) + ",ok\n"},
+      // The region is reported in the whole image, rated within the cut.
+      {{"--roi", "16,0,80,64", "--subject", "center", "--figures", "laplace", p},
+       "path,laplace,subject,subject_laplace,status\n" + p + "," + Cell(cutWhole.laplace) +
+           where({36, 16, 40, 32}, "center") + "," + Cell(cutCentre.laplace) + ",ok\n"},
+      // The ring wins on the whole frame, the core within the centre.
+      {{"--subject=center", "--figures", "variance_lap", "--sort", "subject_variance_lap", r, c},
+       centreHeader + centreRow(c, core) + centreRow(r, ring)},
+      {{"--subject=center", "--figures", "variance_lap", "--sort", "variance-lap", c, r},
+       centreHeader + centreRow(r, ring) + centreRow(c, core)},
+  };
+  for (const auto& [args, csv] : cases) EXPECT_EQ(Of(Rank(args)), Said(0, csv, "")) << args[1];
 }
 
 }  // namespace

@@ -1,11 +1,24 @@
 #include "messages.h"
 
 #include <atomic>
+#include <exception>
+#include <new>
+
+#include <opencv2/core.hpp>
 
 #include "quiet_stderr.h"
 
 namespace {
 std::atomic<bool> complained{false};
+
+// OpenCV's messages end in a line break and may span lines; keep one line.
+std::string OneLine(std::string text) {
+  for (char& c : text) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return text;
+}
 }  // namespace
 
 void Complain(const std::string& program, const std::string& text) {
@@ -14,3 +27,17 @@ void Complain(const std::string& program, const std::string& text) {
 }
 
 bool ComplainedOnce() { return complained; }
+
+void ComplainOfException(const std::string& program) {
+  try {
+    throw;
+  } catch (const cv::Exception& e) {
+    Complain(program, OneLine(e.err));
+  } catch (const std::bad_alloc&) {
+    Complain(program, "out of memory");
+  } catch (const std::exception& e) {
+    Complain(program, OneLine(e.what()));
+  } catch (...) {
+    Complain(program, "unexpected failure");
+  }
+}

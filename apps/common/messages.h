@@ -8,6 +8,11 @@
 /// happened, so the exit status can say so later. Safe from any thread.
 void Complain(const std::string& program, const std::string& text);
 
+/// Call only inside a catch block: complains of the exception being handled
+/// in one line ("out of memory" for std::bad_alloc, OpenCV's own text for
+/// cv::Exception).
+void ComplainOfException(const std::string& program);
+
 /// Whether Complain was called since the program started.
 bool ComplainedOnce();
 

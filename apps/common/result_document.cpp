@@ -1,13 +1,9 @@
 // The result file: four named numbers, tab-indented, written by Jzon.
 #include "result_document.h"
 
-namespace {
-
 // Figures are narrowed to float before they are written: the file has always
 // carried single-precision figures with six significant digits.
 Jzon::Value FigureValue(double figure) { return Jzon::Value(static_cast<float>(figure)); }
-
-}  // namespace
 
 void AddFigures(Jzon::Object& doc, const FocusFigures& figures) {
   doc.Add("Laplace", FigureValue(figures.laplace));

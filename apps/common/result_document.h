@@ -11,6 +11,10 @@
 /// order, each narrowed to float (a non-finite figure becomes null).
 void AddFigures(Jzon::Object& doc, const FocusFigures& figures);
 
+/// A figure as the result file holds it: narrowed to float (six significant
+/// digits when written), null when it is not finite.
+Jzon::Value FigureValue(double figure);
+
 /// The number text a figure is written with (six significant digits), or ""
 /// when it is not finite. Rows of other formats use it so they match the
 /// result file character for character.

@@ -2,8 +2,9 @@
 
 const char* RankHelpText() {
   return R"(Usage: focusrank [OPTIONS] PATH...
-Rates the sharpness of many images: one row per image with the four figures
-focusrate writes (Laplace, Variance-Lap, Tenengrad, Gray-Level).
+Rates the sharpness of many images: one row per image with the figures
+focusrate writes (Laplace, Variance-Lap, Tenengrad, Gray-Level) or those
+chosen with --figures.
 
 Input:
   PATH                  an image file, or a directory searched recursively for
@@ -13,16 +14,28 @@ Input:
   -0, --null            paths in --files-from end with NUL, not newline
   --roi X,Y,W,H         rate only that region of each image, clipped to it
   --roi center:P        rate only the centred P percent of width and height
+  --subject MODE        also rate the subject of each image, within it, and
+                        add the columns subject (x y w h and how it was found)
+                        and subject_FIGURE for each figure; MODE is
+                        faces    the largest face; the centre when none
+                        center   the central 50% of width and height
+                        peak     3x3 tiles around the sharpest tile
 
 Output:
   -o, --output FILE     write rows to FILE, replaced only once complete
                         ('-': standard output) [default: standard output]
   --format FMT          csv or jsonl [default: csv]
+  --figures LIST        figure columns in this order, comma-separated, from
+                        laplace, variance_lap, tenengrad, gray_level,
+                        variance_lap_norm (variance_lap over the squared mean
+                        grey level: fair between exposures)
+                        [default: laplace,variance_lap,tenengrad,gray_level]
   -q, --quiet           no progress line on a terminal
 
 Ranking:
-  --sort MEASURE        sharpest first by laplace, variance-lap, tenengrad or
-                        gray-level; rows without a figure last
+  --sort FIGURE         sharpest first by a figure named as in --figures
+                        ('-' may stand for '_'), or by subject_FIGURE with
+                        --subject; rows without a figure last
                         [default: input order]
   --top K               keep only the first K rows [default: all]
 
@@ -30,7 +43,7 @@ Bursts and sidecars:
   --bursts[=SECONDS]    group consecutive frames shot at most SECONDS apart
                         that show one scene; adds the columns burst, relative
                         (figure / best figure of the burst, by the --sort
-                        measure, else variance-lap) and pick
+                        figure, else variance_lap_norm) and pick
                         [default gap: 2]
   --xmp                 write the figures (and burst, relative, pick) into an
                         XMP sidecar beside each rated image, keeping all else

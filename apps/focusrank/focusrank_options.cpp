@@ -64,6 +64,10 @@ class Parser {
     }
     if (options_.nulSeparated && options_.listFile.empty())
       return Fail("option '-0' needs '--files-from'");
+    options_.layout.subject = options_.rate.subject != SubjectMode::None;
+    if (options_.sortBy.subject && !options_.layout.subject)
+      return Fail("option '--sort " + std::string("subject_") + options_.sortBy.column.name +
+                  "' needs '--subject'");
     if (options_.paths.empty() && options_.listFile.empty())
       return Fail("no image or directory given");
     const CullOptions& cull = options_.cull;
@@ -72,6 +76,8 @@ class Parser {
                   "' needs '--bursts'");
     if (!cull.xmp && !needsXmp_.empty()) return Fail("option '" + needsXmp_ + "' needs '--xmp'");
     options_.rate.fingerprint = cull.bursts;
+    options_.layout.bursts = cull.bursts;
+    options_.layout.sidecars = cull.xmp;
     return ParseOutcome::Run;
   }
 
@@ -128,10 +134,10 @@ class Parser {
       needsXmp_ = name;
       return Flag(inlineValue, name, name == "--dry-run" ? cull.dryRun : cull.overwriteRatings);
     }
-    static const char* const kValued[] = {"-o",    "--output",     "--format",      "--files-from",
-                                          "-j",    "--jobs",       "--sort",        "--top",
-                                          "--roi", "--max-pixels", "--xmp-name",    "--label-picks",
-                                          "--reject-below"};
+    static const char* const kValued[] = {
+        "-o",        "--output",  "--format",   "--files-from", "-j",          "--jobs",
+        "--sort",    "--top",     "--roi",      "--max-pixels", "--figures",   "--subject",
+        "--xmp-name", "--label-picks", "--reject-below"};
     for (const char* valued : kValued) {
       if (name != valued) continue;
       if (!inlineValue) {
@@ -170,7 +176,9 @@ class Parser {
       options_.jobs = static_cast<int>(n);
       return true;
     }
-    if (name == "--sort") return options_.sorted = ParseMeasure(value, options_.sortBy);
+    if (name == "--sort") return options_.sorted = ParseSortKey(value, options_.sortBy);
+    if (name == "--figures") return ParseFigureList(value, options_.layout.figures);
+    if (name == "--subject") return ParseSubjectMode(value, options_.rate.subject);
     if (name == "--top") {
       if (!ParseNumber(value, 1, 1LL << 60, n)) return false;
       options_.top = static_cast<size_t>(n);

@@ -33,11 +33,12 @@ struct RankOptions {
   bool nulSeparated = false;       ///< -0
   std::string outputPath;          ///< -o, "" standard output (also "-o -")
   RowFormat format = RowFormat::Csv;
+  RowLayout layout;                ///< --figures; subject columns with --subject
   int jobs = 1;                    ///< defaults to the number of cores
   bool sorted = false;             ///< --sort given
-  Measure sortBy = Measure::Laplace;
+  SortKey sortBy;
   size_t top = std::numeric_limits<size_t>::max();
-  RateSettings rate;               ///< --roi, --max-pixels
+  RateSettings rate;               ///< --roi, --subject, --max-pixels
   bool quiet = false;
   CullOptions cull;
 };

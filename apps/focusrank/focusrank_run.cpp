@@ -28,17 +28,22 @@ std::vector<std::string> ImagesToRate(const RankOptions& options) {
   return images;
 }
 
-// Relative figures compare frames of one scene whose exposure may drift.
-constexpr Measure kDefaultBurstMeasure = Measure::VarianceLap;
+// Relative figures compare frames of one scene whose exposure may drift
+// within the burst: the figure fair between exposures, unless --sort names one.
+SortKey BurstKey(const RankOptions& options) {
+  if (options.sorted) return options.sortBy;
+  SortKey key;
+  key.column = *FindFigureColumn("variance_lap_norm");
+  return key;
+}
 
 }  // namespace
 
 int RunFocusrank(const RankOptions& options) {
   const std::vector<std::string> images = ImagesToRate(options);
   const CullOptions& cull = options.cull;
-  const RowLayout layout = {options.format, cull.bursts, cull.xmp};
   RowOutput out(options.outputPath);
-  if (!out.Open() || !out.Write(HeaderLine(layout))) {
+  if (!out.Open() || !out.Write(HeaderLine(options.format, options.layout))) {
     Complain(kRankProgram, out.Error());
     return RankExit::kOtherFailure;
   }
@@ -46,7 +51,7 @@ int RunFocusrank(const RankOptions& options) {
   const bool streaming = options.outputPath.empty();
   Progress progress(ProgressWanted(options.quiet, streaming), images.size());
   Ranking ranking(options.sortBy, options.top);
-  BurstGrouping bursts(cull.gap, options.sorted ? options.sortBy : kDefaultBurstMeasure);
+  BurstGrouping bursts(cull.gap, BurstKey(options));
   bool allOk = true;  // every row "ok" and every sidecar written: a damaged file's row is not
   // A row is final here: its sidecar is written, then it is printed or ranked.
   auto finish = [&](size_t index, RatedImage& rated) {
@@ -62,7 +67,7 @@ int RunFocusrank(const RankOptions& options) {
       ranking.Add(index, rated);
       return true;
     }
-    return out.Write(RowLine(layout, images[index], rated)) && (!streaming || out.Flush());
+    return out.Write(RowLine(options.format, options.layout, images[index], rated)) && (!streaming || out.Flush());
   };
   auto finishAll = [&](std::vector<RankedRow> rows) {
     for (RankedRow& row : rows)
@@ -82,7 +87,7 @@ int RunFocusrank(const RankOptions& options) {
               });
   if (more) finishAll(bursts.Finish());
   for (const RankedRow& row : ranking.Take())
-    if (!out.Write(RowLine(layout, images[row.first], row.second))) break;
+    if (!out.Write(RowLine(options.format, options.layout, images[row.first], row.second))) break;
   progress.Finish();
   if (!out.Finish()) {
     if (out.ReaderGone()) return allOk ? RankExit::kAllRated : RankExit::kSomeNotRated;

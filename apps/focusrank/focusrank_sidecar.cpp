@@ -10,7 +10,8 @@ SidecarUpdate SidecarFor(const RatedImage& rated, const CullOptions& cull) {
   const std::pair<const char*, double> figures[] = {{"Laplace", f.laplace},
                                                     {"VarianceLap", f.varianceLap},
                                                     {"Tenengrad", f.tenengrad},
-                                                    {"GrayLevel", f.grayLevel}};
+                                                    {"GrayLevel", f.grayLevel},
+                                                    {"VarianceLapNorm", f.varianceLapNorm}};
   for (const auto& [name, figure] : figures)
     if (std::isfinite(figure)) update.own.emplace_back(name, FigureText(figure));
   if (!cull.bursts) return update;

@@ -4,8 +4,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <exception>
-#include <new>
 #include <string>
 #include <thread>
 
@@ -42,20 +40,6 @@ int Rate(const std::string& imagePath, const std::string& outPath) {
   return RateExit::kSaved;
 }
 
-// OpenCV's messages end in a line break and may span lines; keep one line.
-std::string OneLine(std::string text) {
-  for (char& c : text) {
-    if (c == '\n' || c == '\r') c = ' ';
-  }
-  while (!text.empty() && text.back() == ' ') text.pop_back();
-  return text;
-}
-
-int Fail(const std::string& what) {
-  Complain(kProgram, OneLine(what));
-  return RateExit::kOtherFailure;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -73,14 +57,8 @@ int main(int argc, char** argv) {
   int status = RateExit::kOtherFailure;
   try {
     status = Rate(argv[1], argv[2]);
-  } catch (const cv::Exception& e) {
-    status = Fail(e.err);
-  } catch (const std::bad_alloc&) {
-    status = Fail("out of memory");
-  } catch (const std::exception& e) {
-    status = Fail(e.what());
   } catch (...) {
-    status = Fail("unexpected failure");
+    ComplainOfException(kProgram);
   }
   CloseAllStreams();
   return status;

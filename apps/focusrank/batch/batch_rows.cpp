@@ -6,17 +6,37 @@
 
 namespace {
 
-std::string CsvLine(const RowLayout& layout, const std::string& path, const RatedImage& rated) {
-  const FocusFigures& f = rated.figures;
-  std::string line = CsvField(path) + ',' + FigureText(f.laplace) + ',' +
-                     FigureText(f.varianceLap) + ',' + FigureText(f.tenengrad) + ',' +
-                     FigureText(f.grayLevel) + ',' + StatusText(rated.status);
+constexpr char kSubjectPrefix[] = "subject_";
+
+// ",burst,relative,pick" with --bursts and ",sidecar" with --xmp: what
+// follows the status. A frame in no burst has no burst and no relative figure.
+std::string CullFields(const RowLayout& layout, const RatedImage& rated) {
   const BurstPlace& place = rated.place;
+  std::string fields;
   if (layout.bursts)
-    line += ',' + (place.burst ? std::to_string(place.burst) : "") + ',' +
-            FigureText(place.relative) + ',' + (place.pick ? '1' : '0');
-  if (layout.sidecars) line += ',' + CsvField(rated.sidecar);
-  return line + '\n';
+    fields += ',' + (place.burst ? std::to_string(place.burst) : "") + ',' +
+              FigureText(place.relative) + ',' + (place.pick ? '1' : '0');
+  if (layout.sidecars) fields += ',' + CsvField(rated.sidecar);
+  return fields;
+}
+
+// "x y w h how": the region in the upright image and how it was found.
+std::string SubjectText(const RatedImage& rated) {
+  const cv::Rect& r = rated.subject;
+  return std::to_string(r.x) + ' ' + std::to_string(r.y) + ' ' + std::to_string(r.width) +
+         ' ' + std::to_string(r.height) + ' ' + rated.subjectHow;
+}
+
+std::string CsvLine(const RowLayout& layout, const std::string& path, const RatedImage& rated) {
+  std::string line = CsvField(path);
+  for (const FigureColumn& column : layout.figures)
+    line += ',' + FigureText(column.value(rated.figures));
+  if (layout.subject) {
+    line += ',' + (WasRated(rated) ? SubjectText(rated) : std::string());
+    for (const FigureColumn& column : layout.figures)
+      line += ',' + FigureText(column.value(rated.subjectFigures));
+  }
+  return line + ',' + StatusText(rated.status) + CullFields(layout, rated) + '\n';
 }
 
 std::string JsonLine(const RowLayout& layout, const std::string& path, const RatedImage& rated) {
@@ -30,12 +50,20 @@ std::string JsonLine(const RowLayout& layout, const std::string& path, const Rat
     row.Add("path", Jzon::Value(Jzon::StringValue, ToValidUtf8(path)));
     row.Add("path_bytes", Jzon::Value(Jzon::StringValue, Base64(path)));
   }
-  AddFigures(row, rated.figures);
+  for (const FigureColumn& column : layout.figures)
+    row.Add(column.member, FigureValue(column.value(rated.figures)));
+  if (layout.subject) {
+    row.Add("subject", WasRated(rated) ? Jzon::Value(Jzon::StringValue, SubjectText(rated))
+                                       : Jzon::Value());
+    for (const FigureColumn& column : layout.figures)
+      row.Add(std::string("Subject-") + column.member,
+              FigureValue(column.value(rated.subjectFigures)));
+  }
   row.Add("status", Jzon::Value(Jzon::StringValue, StatusText(rated.status)));
   const BurstPlace& place = rated.place;
   if (layout.bursts) {
     row.Add("burst", place.burst ? Jzon::Value(static_cast<int>(place.burst)) : Jzon::Value());
-    row.Add("relative", Jzon::Value(static_cast<float>(place.relative)));
+    row.Add("relative", FigureValue(place.relative));
     row.Add("pick", place.pick ? 1 : 0);
   }
   if (layout.sidecars) row.Add("sidecar", Jzon::Value(Jzon::StringValue, rated.sidecar));
@@ -46,16 +74,23 @@ std::string JsonLine(const RowLayout& layout, const std::string& path, const Rat
 
 }  // namespace
 
-std::string HeaderLine(const RowLayout& layout) {
-  if (layout.format != RowFormat::Csv) return "";
-  return std::string("path,laplace,variance_lap,tenengrad,gray_level,status") +
-         (layout.bursts ? ",burst,relative,pick" : "") + (layout.sidecars ? ",sidecar" : "") +
-         '\n';
+std::string HeaderLine(RowFormat format, const RowLayout& layout) {
+  if (format == RowFormat::Jsonl) return "";
+  std::string line = "path";
+  for (const FigureColumn& column : layout.figures) line += std::string(",") + column.name;
+  if (layout.subject) {
+    line += ",subject";
+    for (const FigureColumn& column : layout.figures)
+      line += std::string(",") + kSubjectPrefix + column.name;
+  }
+  return line + ",status" + (layout.bursts ? ",burst,relative,pick" : "") +
+         (layout.sidecars ? ",sidecar" : "") + '\n';
 }
 
-std::string RowLine(const RowLayout& layout, const std::string& path, const RatedImage& rated) {
-  return layout.format == RowFormat::Csv ? CsvLine(layout, path, rated)
-                                         : JsonLine(layout, path, rated);
+std::string RowLine(RowFormat format, const RowLayout& layout, const std::string& path,
+                    const RatedImage& rated) {
+  return format == RowFormat::Csv ? CsvLine(layout, path, rated)
+                                  : JsonLine(layout, path, rated);
 }
 
 std::string CsvField(const std::string& text) {

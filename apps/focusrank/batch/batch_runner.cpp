@@ -35,8 +35,16 @@ RatedImage Rate(const std::string& path, const RateSettings& settings) {
     rated.status = RateStatus::OutsideRegion;
     return rated;
   }
-  rated.figures = FastFigures(decoded.image(region), 1);
   if (settings.fingerprint) rated.fingerprint = SceneFingerprint(decoded.image);
+  if (settings.subject == SubjectMode::None) {
+    rated.figures = FastFigures(decoded.image(region), 1);
+    return rated;
+  }
+  const SubjectRating subject = RateWithSubject(decoded.image(region), settings.subject);
+  rated.figures = subject.whole;
+  rated.subject = subject.region + region.tl();  // in the whole upright image
+  rated.subjectHow = subject.how;
+  rated.subjectFigures = subject.subject;
   return rated;
 }
 

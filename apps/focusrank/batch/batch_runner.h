@@ -8,12 +8,14 @@
 
 #include "image_region.h"
 #include "rated_image.h"
+#include "subject_region.h"
 
 /// OpenCV's own default limit on decoded pixels.
 constexpr long long kDefaultMaxPixels = 1LL << 30;
 
 struct RateSettings {
   RegionSpec region;                       ///< the part of each image rated
+  SubjectMode subject = SubjectMode::None;  ///< the subject found inside that part
   long long maxPixels = kDefaultMaxPixels;  ///< larger images are refused
   bool fingerprint = false;                 ///< also take each image's SceneFingerprint
 };
@@ -21,8 +23,9 @@ struct RateSettings {
 /// Rates one file: refuses it as TooLarge when its header (or, for formats
 /// whose header is not read, its decoded image) has more than maxPixels;
 /// decodes it; cuts out the region and rates that as an image of its own
-/// with FastFigures on this thread, and takes the whole image's fingerprint
-/// when asked (from the pixels already decoded). A bad file is a status, never an
+/// on this thread, with its subject when one is asked for, and takes the
+/// whole image's fingerprint when asked (from the pixels already decoded).
+/// A bad file is a status, never an
 /// exception; so is an image whose pixels cannot be allocated (OutOfMemory).
 RatedImage RateFile(const std::string& path, const RateSettings& settings);
 

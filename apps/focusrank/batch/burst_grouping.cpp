@@ -4,20 +4,20 @@
 
 #include "scene_fingerprint.h"
 
-BurstGrouping::BurstGrouping(double gap, Measure measure) : gap_(gap), measure_(measure) {}
+BurstGrouping::BurstGrouping(double gap, const SortKey& key) : gap_(gap), key_(key) {}
 
 void BurstGrouping::CloseBurst(std::vector<RankedRow>& done) {
   // The best finite figure; ties go to the earlier frame. No frame with a
   // finite figure means no pick and no relative figures.
   const RankedRow* best = nullptr;
   for (const RankedRow& row : current_) {
-    const double figure = FigureOf(row.second.figures, measure_);
-    if (std::isfinite(figure) && (!best || figure > FigureOf(best->second.figures, measure_)))
+    const double figure = SortValue(key_, row.second);
+    if (std::isfinite(figure) && (!best || figure > SortValue(key_, best->second)))
       best = &row;
   }
-  const double top = best ? FigureOf(best->second.figures, measure_) : NAN;
+  const double top = best ? SortValue(key_, best->second) : NAN;
   for (RankedRow& row : current_) {
-    const double figure = FigureOf(row.second.figures, measure_);
+    const double figure = SortValue(key_, row.second);
     BurstPlace& place = row.second.place;
     place.burst = bursts_;
     // Equal figures are 1 even when the best is 0 (a featureless burst).

@@ -18,12 +18,13 @@ constexpr int kSameSceneDistance = 12;
 /// are at most `gap` seconds apart and their fingerprints show one scene. A
 /// frame that was not rated ends the burst before it and belongs to none.
 /// Holds back only the frames of the current burst.
-///   BurstGrouping bursts(2.0, Measure::VarianceLap);
+///   BurstGrouping bursts(2.0, key);
 ///   for (...) for (RankedRow& row : bursts.Add(index, rated, time)) print(row);
 ///   for (RankedRow& row : bursts.Finish()) print(row);
 class BurstGrouping {
  public:
-  BurstGrouping(double gap, Measure measure);
+  /// Relative figures and picks go by the figure key names.
+  BurstGrouping(double gap, const SortKey& key);
 
   /// Adds the next frame (time: seconds since the epoch, NaN when unknown);
   /// returns the frames that are now complete.
@@ -35,7 +36,7 @@ class BurstGrouping {
   void CloseBurst(std::vector<RankedRow>& done);
 
   double gap_;
-  Measure measure_;
+  SortKey key_;
   std::size_t bursts_ = 0;
   std::vector<RankedRow> current_;
   double lastTime_ = 0;

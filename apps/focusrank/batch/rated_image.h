@@ -7,22 +7,28 @@
 #include <limits>
 #include <string>
 
+#include <opencv2/core.hpp>
+
 #include "focus_figures.h"
 #include "image_input.h"
 
+constexpr double kNoFigure = std::numeric_limits<double>::quiet_NaN();
+
 /// Where a frame stands in its burst (--bursts).
 struct BurstPlace {
-  std::size_t burst = 0;  ///< 1, 2, ... in input order; 0 for a frame not rated
-  double relative = std::numeric_limits<double>::quiet_NaN();  ///< figure / best figure
-  bool pick = false;      ///< the best frame of its burst
+  std::size_t burst = 0;        ///< 1, 2, ... in input order; 0 for a frame not rated
+  double relative = kNoFigure;  ///< figure / best figure of its burst
+  bool pick = false;            ///< the best frame of its burst
 };
 
 struct RatedImage {
   RateStatus status = RateStatus::Ok;
-  FocusFigures figures = {std::numeric_limits<double>::quiet_NaN(),
-                          std::numeric_limits<double>::quiet_NaN(),
-                          std::numeric_limits<double>::quiet_NaN(),
-                          std::numeric_limits<double>::quiet_NaN()};
+  FocusFigures figures = {kNoFigure, kNoFigure, kNoFigure, kNoFigure, kNoFigure};
+  /// With --subject: the region rated as the subject, in the upright image,
+  /// how it was found ("face", "center", ...), and its figures.
+  cv::Rect subject;
+  std::string subjectHow;
+  FocusFigures subjectFigures = {kNoFigure, kNoFigure, kNoFigure, kNoFigure, kNoFigure};
   std::uint64_t fingerprint = 0;  ///< SceneFingerprint of the whole image, when asked for
   BurstPlace place;               ///< with --bursts
   std::string sidecar;            ///< with --xmp: what became of its sidecar

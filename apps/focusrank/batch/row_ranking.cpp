@@ -3,36 +3,28 @@
 #include <algorithm>
 #include <cmath>
 
-double FigureOf(const FocusFigures& f, Measure measure) {
-  switch (measure) {
-    case Measure::Laplace: return f.laplace;
-    case Measure::VarianceLap: return f.varianceLap;
-    case Measure::Tenengrad: return f.tenengrad;
-    case Measure::GrayLevel: return f.grayLevel;
-  }
-  return NAN;
+double SortValue(const SortKey& key, const RatedImage& rated) {
+  return key.column.value(key.subject ? rated.subjectFigures : rated.figures);
 }
 
-bool ParseMeasure(const std::string& name, Measure& measure) {
-  static const std::pair<const char*, Measure> kNames[] = {
-      {"laplace", Measure::Laplace},
-      {"variance-lap", Measure::VarianceLap},
-      {"tenengrad", Measure::Tenengrad},
-      {"gray-level", Measure::GrayLevel}};
-  for (const auto& [text, value] : kNames) {
-    if (name == text) {
-      measure = value;
-      return true;
-    }
-  }
-  return false;
+bool ParseSortKey(const std::string& name, SortKey& key) {
+  static const std::string kSubject = "subject";
+  const bool subject = name.compare(0, kSubject.size(), kSubject) == 0 &&
+                       name.size() > kSubject.size() &&
+                       (name[kSubject.size()] == '_' || name[kSubject.size()] == '-');
+  const FigureColumn* column =
+      FindFigureColumn(subject ? name.substr(kSubject.size() + 1) : name);
+  if (!column) return false;
+  key.column = *column;
+  key.subject = subject;
+  return true;
 }
 
-Ranking::Ranking(Measure measure, size_t keep) : measure_(measure), keep_(keep) {}
+Ranking::Ranking(const SortKey& key, size_t keep) : key_(key), keep_(keep) {}
 
 bool Ranking::Before(const RankedRow& a, const RankedRow& b) const {
-  const double fa = FigureOf(a.second.figures, measure_);
-  const double fb = FigureOf(b.second.figures, measure_);
+  const double fa = SortValue(key_, a.second);
+  const double fb = SortValue(key_, b.second);
   const bool ha = WasRated(a.second) && std::isfinite(fa);
   const bool hb = WasRated(b.second) && std::isfinite(fb);
   if (ha != hb) return ha;

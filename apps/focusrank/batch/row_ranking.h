@@ -7,15 +7,21 @@
 #include <utility>
 #include <vector>
 
+#include "figure_columns.h"
 #include "rated_image.h"
 
-enum class Measure { Laplace, VarianceLap, Tenengrad, GrayLevel };
+/// The figure rows are ranked by: of the whole image or of its subject.
+struct SortKey {
+  FigureColumn column = AllFigureColumns().front();
+  bool subject = false;
+};
 
-/// "laplace", "variance-lap", "tenengrad", "gray-level"; false for others.
-bool ParseMeasure(const std::string& name, Measure& measure);
+/// A figure name ("variance_lap", also "variance-lap"), with the prefix
+/// "subject_" for the subject's figure; false for others.
+bool ParseSortKey(const std::string& name, SortKey& key);
 
-/// The figure the measure names.
-double FigureOf(const FocusFigures& figures, Measure measure);
+/// The figure of the row that key names.
+double SortValue(const SortKey& key, const RatedImage& rated);
 
 /// One row waiting to be printed: its input index and outcome.
 using RankedRow = std::pair<size_t, RatedImage>;
@@ -25,7 +31,7 @@ using RankedRow = std::pair<size_t, RatedImage>;
 /// order. Keeps no more than about 2 x keep rows at any time.
 class Ranking {
  public:
-  Ranking(Measure measure, size_t keep);
+  Ranking(const SortKey& key, size_t keep);
   void Add(size_t index, const RatedImage& rated);
   /// The first `keep` rows in rank order; the Ranking is empty afterwards.
   std::vector<RankedRow> Take();
@@ -34,7 +40,7 @@ class Ranking {
   bool Before(const RankedRow& a, const RankedRow& b) const;
   void SortAndTrim();
 
-  Measure measure_;
+  SortKey key_;
   size_t keep_;
   std::vector<RankedRow> rows_;
 };

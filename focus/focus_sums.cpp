@@ -1,11 +1,10 @@
-// Turns the engine's exact sums into the four figures with the same double
-// operations, in the same order, as OpenCV's mean and meanStdDev.
+// Turns exact sums into the figures with the same double operations, in the
+// same order, as OpenCV's mean and meanStdDev.
+#include "focus_sums.h"
+
 #include <algorithm>
 #include <cmath>
-
-#include "engine_kernels.h"
-
-namespace engine_internal {
+#include <limits>
 
 FocusSums& FocusSums::operator+=(const FocusSums& o) {
   laplace += o.laplace;
@@ -29,7 +28,9 @@ double Variance(double mean, double squares) {
 
 }  // namespace
 
-FocusFigures FinishFigures(const FocusSums& sums) {
+FocusFigures FiguresFromSums(const FocusSums& sums) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  if (sums.pixels == 0) return {nan, nan, nan, nan, nan};
   // Multiply by the reciprocal as OpenCV does; dividing changes the last bit.
   const double scale = 1.0 / static_cast<double>(sums.pixels);
   FocusFigures f;
@@ -40,7 +41,7 @@ FocusFigures FinishFigures(const FocusSums& sums) {
   f.varianceLap = Variance(lapMean, static_cast<double>(sums.lapSquares) * scale);
   const double greyMean = static_cast<double>(sums.grey) * scale;
   f.grayLevel = Variance(greyMean, static_cast<double>(sums.greySquares) * scale) / greyMean;
+  // A black tile may still see a Laplacian from its neighbours: NaN, not infinity.
+  f.varianceLapNorm = greyMean == 0 ? nan : f.varianceLap / (greyMean * greyMean);
   return f;
 }
-
-}  // namespace engine_internal

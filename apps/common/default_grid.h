@@ -1,0 +1,11 @@
+// The tile grid a focus map and the peak subject use unless told otherwise.
+#ifndef FOCUSRATE_DEFAULT_GRID_H
+#define FOCUSRATE_DEFAULT_GRID_H
+
+#include <opencv2/core.hpp>
+
+/// Columns x rows for an image of that size: 8 tiles along the short side
+/// and as many along the long side as keep the tiles roughly square.
+cv::Size DefaultGridSize(cv::Size image);
+
+#endif  // FOCUSRATE_DEFAULT_GRID_H

@@ -1,0 +1,83 @@
+#include "subject_region.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "default_grid.h"
+#include "engine.h"
+#include "face_finder.h"
+#include "focus_sums.h"
+#include "image_region.h"
+#include "tile_grid.h"
+
+namespace {
+
+// The tile a region grid puts the region in: the middle of 3x3.
+constexpr int kRegionTile = 4;
+
+cv::Rect CentreOf(cv::Size size) {
+  RegionSpec centre;
+  centre.kind = RegionSpec::Kind::Centre;
+  centre.percent = 50;
+  return RegionIn(centre, size);
+}
+
+SubjectRating RateRegion(const cv::Mat& image, const cv::Rect& region, std::string how) {
+  const TiledSums sums = FastTiledSums(image, RegionGrid(image.cols, image.rows, region), 1);
+  return {FiguresFromSums(sums.whole), region, std::move(how),
+          FiguresFromSums(sums.tiles[kRegionTile])};
+}
+
+// The first index of a 3-tile block around tile k of n tiles, kept inside.
+int BlockStart(int k, int n) { return std::max(0, std::min(k - 1, n - 3)); }
+
+// The sharpest tile by Variance-Lap, the usual blur detector, then the sums
+// of the 3x3 tiles around it (fewer on a grid narrower than 3).
+SubjectRating RatePeak(const cv::Mat& image) {
+  const cv::Size cells = DefaultGridSize(image.size());
+  const TiledSums sums =
+      FastTiledSums(image, UniformGrid(image.cols, image.rows, cells.width, cells.height), 1);
+  const TileGrid& grid = sums.grid;
+  int best = 0;
+  double bestFigure = -1;
+  for (size_t k = 0; k < sums.tiles.size(); ++k) {
+    const double figure = FiguresFromSums(sums.tiles[k]).varianceLap;
+    if (figure > bestFigure) {  // NaN (an empty tile) never wins
+      bestFigure = figure;
+      best = static_cast<int>(k);
+    }
+  }
+  const int i0 = BlockStart(best % grid.Columns(), grid.Columns());
+  const int j0 = BlockStart(best / grid.Columns(), grid.Rows());
+  const int i1 = std::min(i0 + 3, grid.Columns()), j1 = std::min(j0 + 3, grid.Rows());
+  FocusSums block;
+  for (int j = j0; j < j1; ++j)
+    for (int i = i0; i < i1; ++i) block += sums.tiles[j * grid.Columns() + i];
+  const cv::Rect region(cv::Point(grid.xEdges[i0], grid.yEdges[j0]),
+                        cv::Point(grid.xEdges[i1], grid.yEdges[j1]));
+  return {FiguresFromSums(sums.whole), region, "peak", FiguresFromSums(block)};
+}
+
+}  // namespace
+
+bool ParseSubjectMode(const std::string& name, SubjectMode& mode) {
+  static const std::pair<const char*, SubjectMode> kModes[] = {
+      {"faces", SubjectMode::Faces}, {"center", SubjectMode::Center}, {"peak", SubjectMode::Peak}};
+  for (const auto& [text, value] : kModes) {
+    if (name == text) {
+      mode = value;
+      return true;
+    }
+  }
+  return false;
+}
+
+SubjectRating RateWithSubject(const cv::Mat& image, SubjectMode mode) {
+  if (mode == SubjectMode::Peak) return RatePeak(image);
+  if (mode == SubjectMode::Faces) {
+    cv::Rect face;
+    if (FindLargestFace(image, face)) return RateRegion(image, face, "face");
+    return RateRegion(image, CentreOf(image.size()), "center (no face)");
+  }
+  return RateRegion(image, CentreOf(image.size()), "center");
+}

@@ -1,0 +1,33 @@
+// The subject of a photo (--subject): where it is, and its figures rated
+// within the whole image in the same pass as the whole image's.
+#ifndef FOCUSRATE_SUBJECT_REGION_H
+#define FOCUSRATE_SUBJECT_REGION_H
+
+#include <string>
+
+#include <opencv2/core.hpp>
+
+#include "focus_figures.h"
+
+enum class SubjectMode {
+  None,    ///< no subject columns
+  Faces,   ///< the largest face, else the centre
+  Center,  ///< the central 50% of width and height
+  Peak,    ///< the 3x3 tiles around the sharpest tile of the default grid
+};
+
+/// "faces", "center", "peak"; false for others.
+bool ParseSubjectMode(const std::string& name, SubjectMode& mode);
+
+struct SubjectRating {
+  FocusFigures whole;    ///< the figures of the whole image
+  cv::Rect region;       ///< the subject, in the image's pixels
+  std::string how;       ///< "face", "center", "center (no face)" or "peak"
+  FocusFigures subject;  ///< the subject's figures, filtered with its surroundings
+};
+
+/// Finds the subject of image (CV_8UC3, not None) and rates it and the whole
+/// image in one pass on this thread.
+SubjectRating RateWithSubject(const cv::Mat& image, SubjectMode mode);
+
+#endif  // FOCUSRATE_SUBJECT_REGION_H

@@ -1,0 +1,32 @@
+// Exact integer sums over the smoothed grey image, from which every figure
+// is finished. Sums of tiles add up: a block of tiles is rated by adding
+// their sums and finishing the total.
+#ifndef FOCUSRATE_FOCUS_SUMS_H
+#define FOCUSRATE_FOCUS_SUMS_H
+
+#include <cstdint>
+
+#include "focus_figures.h"
+
+/// Each figure is a short double formula of these, so any summation order
+/// gives the reference's bits.
+struct FocusSums {
+  int64_t laplace = 0;      ///< sum of |4 Lx| + |4 Ly|
+  int64_t lap = 0;          ///< sum of the 4-neighbour Laplacian
+  int64_t lapSquares = 0;   ///< sum of its squares
+  int64_t gradient = 0;     ///< sum of Gx^2 + Gy^2 (3x3 Sobel)
+  int64_t grey = 0;         ///< sum of grey values
+  int64_t greySquares = 0;  ///< sum of their squares
+  int64_t pixels = 0;
+
+  FocusSums& operator+=(const FocusSums& o);
+};
+
+/// The figures of the pixels the sums cover, with the double arithmetic of
+/// OpenCV's mean and meanStdDev. Every figure is NaN when pixels == 0.
+///   FocusSums block = tiled.tiles[0];
+///   block += tiled.tiles[1];
+///   const FocusFigures f = FiguresFromSums(block);
+FocusFigures FiguresFromSums(const FocusSums& sums);
+
+#endif  // FOCUSRATE_FOCUS_SUMS_H
