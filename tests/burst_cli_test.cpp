@@ -99,7 +99,8 @@ class BurstFolder : public testing::Test {
                                                  double FocusFigures::*measure) {
     std::map<int, double> best;
     for (size_t k = 0; k < bursts.size(); ++k)
-      if (bursts[k]) best[bursts[k]] = std::max(best[bursts[k]], figures_[kFrames[k].name].*measure);
+      if (bursts[k])
+        best[bursts[k]] = std::max(best[bursts[k]], figures_[kFrames[k].name].*measure);
     std::map<std::string, Members> rows;
     std::map<int, bool> picked;  // a later frame as sharp is no pick
     for (size_t k = 0; k < bursts.size(); ++k) {
@@ -149,9 +150,9 @@ std::map<std::string, std::string> Files(const std::string& dir) {
 
 TEST_F(BurstFolder, SidecarsKeepWhatIsThereAndCarryFiguresRatingsAndLabels) {
   const std::string dir = *dir_ / "";
-  ASSERT_EQ(RunProcess({"/usr/bin/exiftool", "-q", "-o", dir + "03.jpg.xmp", "-XMP-dc:Subject=kw1",
-                        "-XMP-dc:Subject=kw2", "-XMP-xmp:Rating=3", "-XMP-photoshop:Instructions=keep"})
-                .status, 0);
+  ASSERT_EQ(RunProcess({"/usr/bin/exiftool", "-q", "-o", dir + "03.jpg.xmp",
+                        "-XMP-dc:Subject=kw1", "-XMP-dc:Subject=kw2", "-XMP-xmp:Rating=3",
+                        "-XMP-photoshop:Instructions=keep"}).status, 0);
   WriteBytes(dir + "01.jpg.xmp", "<x:xmpmeta xmlns:x='adobe:ns:meta/'><rdf:RDF");
   const std::map<std::string, std::string> before = Files(dir);
   auto cull = [&](std::vector<std::string> more) {
@@ -161,12 +162,14 @@ TEST_F(BurstFolder, SidecarsKeepWhatIsThereAndCarryFiguresRatingsAndLabels) {
     return ByName(RunProcess(args).out, "path");
   };
   auto tags = [&] {
-    return ByName(RunProcess({"/usr/bin/exiftool", "-j", "-G1", "-XMP:all", "-ext", "xmp", dir}).out,
-                  "SourceFile");
+    const std::vector<std::string> args = {"/usr/bin/exiftool", "-j", "-G1", "-XMP:all",
+                                           "-ext", "xmp", dir};
+    return ByName(RunProcess(args).out, "SourceFile");
   };
   const std::map<std::string, Members> expected =
       Expected({1, 1, 1, 2, 2, 0, 3, 4}, &FocusFigures::varianceLapNorm);
-  ASSERT_LT(std::stod(expected.at("03.jpg").at("relative")), 0.6);  // rejected, but rated by the user
+  // 03.jpg is to be rejected, but the user rated it.
+  ASSERT_LT(std::stod(expected.at("03.jpg").at("relative")), 0.6);
 
   EXPECT_EQ(cull({"--dry-run"})["02.jpg"]["sidecar"], "would write (label Green)");
   EXPECT_EQ(Files(dir), before);
@@ -180,9 +183,10 @@ TEST_F(BurstFolder, SidecarsKeepWhatIsThereAndCarryFiguresRatingsAndLabels) {
     const Members& row = expected.at(name);
     const bool rejected = std::stod(row.at("relative")) < 0.6;
     const Members want = {
-        {"XMP-focusrate:Laplace", FigureByHand(fig.laplace)}, {"XMP-focusrate:Burst", row.at("burst")},
+        {"XMP-focusrate:Laplace", FigureByHand(fig.laplace)},
         {"XMP-focusrate:VarianceLap", FigureByHand(fig.varianceLap)},
-        {"XMP-focusrate:Tenengrad", FigureByHand(fig.tenengrad)}, {"XMP-focusrate:Pick", row.at("pick")},
+        {"XMP-focusrate:Tenengrad", FigureByHand(fig.tenengrad)},
+        {"XMP-focusrate:Burst", row.at("burst")}, {"XMP-focusrate:Pick", row.at("pick")},
         {"XMP-focusrate:GrayLevel", FigureByHand(fig.grayLevel)},
         {"XMP-focusrate:VarianceLapNorm", FigureByHand(fig.varianceLapNorm)},
         {"XMP-focusrate:Relative", row.at("relative")},

@@ -1,7 +1,6 @@
 #include "focusrank_options.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 #include <thread>
 
@@ -72,8 +71,8 @@ class Parser {
       return Fail("no image or directory given");
     const CullOptions& cull = options_.cull;
     if (!cull.bursts && (!cull.label.empty() || cull.rejectBelow > 0))
-      return Fail(std::string("option '") + (cull.label.empty() ? "--reject-below" : "--label-picks") +
-                  "' needs '--bursts'");
+      return Fail(std::string("option '") +
+                  (cull.label.empty() ? "--reject-below" : "--label-picks") + "' needs '--bursts'");
     if (!cull.xmp && !needsXmp_.empty()) return Fail("option '" + needsXmp_ + "' needs '--xmp'");
     options_.rate.fingerprint = cull.bursts;
     options_.layout.bursts = cull.bursts;

@@ -52,7 +52,7 @@ int RunFocusrank(const RankOptions& options) {
   Progress progress(ProgressWanted(options.quiet, streaming), images.size());
   Ranking ranking(options.sortBy, options.top);
   BurstGrouping bursts(cull.gap, BurstKey(options));
-  bool allOk = true;  // every row "ok" and every sidecar written: a damaged file's row is not
+  bool allOk = true;  // every row "ok" (a damaged file's row is not), every sidecar written
   // A row is final here: its sidecar is written, then it is printed or ranked.
   auto finish = [&](size_t index, RatedImage& rated) {
     allOk = allOk && rated.status == RateStatus::Ok;
@@ -67,7 +67,8 @@ int RunFocusrank(const RankOptions& options) {
       ranking.Add(index, rated);
       return true;
     }
-    return out.Write(RowLine(options.format, options.layout, images[index], rated)) && (!streaming || out.Flush());
+    return out.Write(RowLine(options.format, options.layout, images[index], rated)) &&
+           (!streaming || out.Flush());
   };
   auto finishAll = [&](std::vector<RankedRow> rows) {
     for (RankedRow& row : rows)
