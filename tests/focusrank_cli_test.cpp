@@ -190,14 +190,18 @@ TEST_F(MixedFolder, OptionsListsAndFailuresGiveTheirRowsStatusAndMessage) {
       {{"-0", "a.png"}, usage("option '-0' needs '--files-from'")},
       {{"--quiet=yes", "a.png"}, usage("option '--quiet' takes no value")},
       {{"--sort", "subject-laplace", "a.png"},
-       usage("option '--sort subject_laplace' needs '--subject'")}};
+       usage("option '--sort subject_laplace' needs '--subject'")},
+      {{"--bursts=0", "a.png"}, usage("invalid value '0' for '--bursts'")},
+      {{"--xmp", "--label-picks", "red", "a.png"}, usage("option '--label-picks' needs '--bursts'")},
+      {{"--bursts", "--dry-run", "a.png"}, usage("option '--dry-run' needs '--xmp'")}};
   for (const auto& [args, said] : cases)
     EXPECT_EQ(Of(Rank(args, a_ + "\n\n" + sub)), said) << testing::PrintToString(args);
   for (const auto& [option, value] : std::vector<std::pair<std::string, std::string>>{
            {"--jobs", "0"}, {"-j", "two"}, {"--format", "xml"}, {"--sort", "Laplace"},
            {"--sort", "subject"}, {"--top", "0"}, {"--roi", "center:0"},
            {"--max-pixels", "-5"}, {"--figures", "laplace,laplace"}, {"--figures", ""},
-           {"--subject", "face"}})
+           {"--subject", "face"}, {"--reject-below", "1"}, {"--label-picks", "pink"},
+           {"--xmp-name", "both"}})
     EXPECT_EQ(Of(Rank({option, value, "a.png"})),
               usage("invalid value '" + value + "' for '" + option + "'"));
   for (const char* flag : {"-h", "--help"}) {  // help wins over what follows

@@ -39,6 +39,24 @@ Ranking:
                         [default: input order]
   --top K               keep only the first K rows [default: all]
 
+Bursts and sidecars:
+  --bursts[=SECONDS]    group consecutive frames shot at most SECONDS apart
+                        that show one scene; adds the columns burst, relative
+                        (figure / best figure of the burst, by the --sort
+                        figure, else variance_lap_norm) and pick
+                        [default gap: 2]
+  --xmp                 write the figures (and burst, relative, pick) into an
+                        XMP sidecar beside each rated image, keeping all else
+                        in it; adds the column sidecar
+  --xmp-name NAMING     append (IMG.JPG.xmp) or replace (IMG.xmp)
+                        [default: append]
+  --label-picks COLOR   set xmp:Label Red, Yellow, Green, Blue or Purple on
+                        each burst's pick
+  --reject-below R      set xmp:Rating -1 where relative < R (0 < R < 1)
+  --overwrite-ratings   replace a rating or label already in a sidecar
+  --dry-run             say in the sidecar column what would change; write
+                        nothing
+
 Performance:
   -j, --jobs N          images rated at once [default: number of cores]
   --max-pixels N        refuse larger images before decoding them
@@ -47,12 +65,13 @@ Performance:
   -h, --help            print this help
   --version             print the version
 
-Row status: ok, not found, permission denied, symlink loop, name too long,
+Row status: ok, damaged (rated, but the decoder read around corrupt or
+missing data), not found, permission denied, symlink loop, name too long,
 not a regular file, too large, out of memory, cannot decode (read, but no
 decoder took it), region outside image.
 
-Exit status: 0 every image rated, 1 some not rated (their rows say why) or a
-directory, entry or list could not be read, 2 usage error, 3 output not
-written.
+Exit status: 0 every image rated, 1 some not rated (their rows say why), a
+sidecar not written or a directory, entry or list could not be read, 2 usage
+error, 3 output not written.
 )";
 }

@@ -1,6 +1,7 @@
 #include "focusrank_options.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <thread>
 
 namespace {
@@ -13,6 +14,27 @@ bool ParseNumber(const std::string& text, long long low, long long high, long lo
     return false;
   out = std::stoll(text);
   return out >= low && out <= high;
+}
+
+// A decimal number in (low, high), nothing around it.
+bool ParseBetween(const std::string& text, double low, double high, double& out) {
+  if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos) return false;
+  char* end = nullptr;
+  out = std::strtod(text.c_str(), &end);
+  return *end == '\0' && out > low && out < high;
+}
+
+// The label colours photo managers agree on, as xmp:Label spells them.
+bool ParseColour(const std::string& text, std::string& out) {
+  for (const char* colour : {"Red", "Yellow", "Green", "Blue", "Purple"}) {
+    std::string lower = colour;
+    std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
+    if (text == colour || text == lower) {
+      out = colour;
+      return true;
+    }
+  }
+  return false;
 }
 
 class Parser {
@@ -49,6 +71,14 @@ class Parser {
                   "' needs '--subject'");
     if (options_.paths.empty() && options_.listFile.empty())
       return Fail("no image or directory given");
+    const CullOptions& cull = options_.cull;
+    if (!cull.bursts && (!cull.label.empty() || cull.rejectBelow > 0))
+      return Fail(std::string("option '") +
+                  (cull.label.empty() ? "--reject-below" : "--label-picks") + "' needs '--bursts'");
+    if (!cull.xmp && !needsXmp_.empty()) return Fail("option '" + needsXmp_ + "' needs '--xmp'");
+    options_.rate.fingerprint = cull.bursts;
+    options_.layout.bursts = cull.bursts;
+    options_.layout.sidecars = cull.xmp;
     return ParseOutcome::Run;
   }
 
@@ -94,9 +124,21 @@ class Parser {
     }
     if (name == "-0" || name == "--null") return Flag(inlineValue, name, options_.nulSeparated);
     if (name == "-q" || name == "--quiet") return Flag(inlineValue, name, options_.quiet);
-    static const char* const kValued[] = {"-o",   "--output", "--format",     "--files-from",
-                                          "-j",   "--jobs",   "--sort",       "--top",
-                                          "--roi", "--max-pixels", "--figures", "--subject"};
+    CullOptions& cull = options_.cull;
+    if (name == "--bursts") {
+      cull.bursts = true;
+      return !inlineValue || ParseBetween(value, 0, 1e9, cull.gap) ||
+             Refuse("invalid value '" + value + "' for '" + name + "'");
+    }
+    if (name == "--xmp") return Flag(inlineValue, name, cull.xmp);
+    if (name == "--overwrite-ratings" || name == "--dry-run") {
+      needsXmp_ = name;
+      return Flag(inlineValue, name, name == "--dry-run" ? cull.dryRun : cull.overwriteRatings);
+    }
+    static const char* const kValued[] = {
+        "-o",        "--output",  "--format",   "--files-from", "-j",          "--jobs",
+        "--sort",    "--top",     "--roi",      "--max-pixels", "--figures",   "--subject",
+        "--xmp-name", "--label-picks", "--reject-below"};
     for (const char* valued : kValued) {
       if (name != valued) continue;
       if (!inlineValue) {
@@ -144,6 +186,20 @@ class Parser {
       return true;
     }
     if (name == "--roi") return ParseRegion(value, options_.rate.region);
+    CullOptions& cull = options_.cull;
+    if (name == "--xmp-name") {
+      needsXmp_ = name;
+      cull.naming = value == "replace" ? SidecarNaming::Replace : SidecarNaming::Append;
+      return value == "replace" || value == "append";
+    }
+    if (name == "--label-picks") {
+      needsXmp_ = name;
+      return ParseColour(value, cull.label);
+    }
+    if (name == "--reject-below") {
+      needsXmp_ = name;
+      return ParseBetween(value, 0, 1, cull.rejectBelow);
+    }
     if (!ParseNumber(value, 1, 1LL << 60, n)) return false;  // --max-pixels
     options_.rate.maxPixels = n;
     return true;
@@ -154,6 +210,7 @@ class Parser {
   std::string& error_;
   size_t i_ = 0;
   bool help_ = false;
+  std::string needsXmp_;  ///< the last option given that only --xmp uses
 };
 
 }  // namespace

@@ -10,9 +10,22 @@
 #include "batch_rows.h"
 #include "batch_runner.h"
 #include "row_ranking.h"
+#include "xmp_sidecar.h"
 
 /// The name messages are prefixed with.
 constexpr const char* kRankProgram = "focusrank";
+
+/// Culling bursts and writing sidecars: --bursts, --xmp and their options.
+struct CullOptions {
+  bool bursts = false;
+  double gap = 2.0;                              ///< --bursts=SECONDS
+  bool xmp = false;
+  SidecarNaming naming = SidecarNaming::Append;  ///< --xmp-name
+  std::string label;                             ///< --label-picks, "" none
+  double rejectBelow = 0;                        ///< --reject-below, 0 none
+  bool overwriteRatings = false;
+  bool dryRun = false;
+};
 
 struct RankOptions {
   std::vector<std::string> paths;  ///< files and directories, in order
@@ -27,6 +40,7 @@ struct RankOptions {
   size_t top = std::numeric_limits<size_t>::max();
   RateSettings rate;               ///< --roi, --subject, --max-pixels
   bool quiet = false;
+  CullOptions cull;
 };
 
 enum class ParseOutcome { Run, Help, Version, Usage };

@@ -4,8 +4,12 @@
 
 #include "batch_inputs.h"
 #include "batch_output.h"
+#include "burst_grouping.h"
+#include "capture_time.h"
 #include "exit_status.h"
+#include "focusrank_sidecar.h"
 #include "messages.h"
+#include "metadata_setup.h"
 #include "progress.h"
 
 namespace {
@@ -24,31 +28,65 @@ std::vector<std::string> ImagesToRate(const RankOptions& options) {
   return images;
 }
 
+// Relative figures compare frames of one scene whose exposure may drift
+// within the burst: the figure fair between exposures, unless --sort names one.
+SortKey BurstKey(const RankOptions& options) {
+  if (options.sorted) return options.sortBy;
+  SortKey key;
+  key.column = *FindFigureColumn("variance_lap_norm");
+  return key;
+}
+
 }  // namespace
 
 int RunFocusrank(const RankOptions& options) {
   const std::vector<std::string> images = ImagesToRate(options);
+  const CullOptions& cull = options.cull;
   RowOutput out(options.outputPath);
   if (!out.Open() || !out.Write(HeaderLine(options.format, options.layout))) {
     Complain(kRankProgram, out.Error());
     return RankExit::kOtherFailure;
   }
+  if (cull.bursts || cull.xmp) InitMetadata();
   const bool streaming = options.outputPath.empty();
   Progress progress(ProgressWanted(options.quiet, streaming), images.size());
   Ranking ranking(options.sortBy, options.top);
-  bool allOk = true;  // every row "ok": a damaged file's row is not
+  BurstGrouping bursts(cull.gap, BurstKey(options));
+  bool allOk = true;  // every row "ok" (a damaged file's row is not), every sidecar written
+  // A row is final here: its sidecar is written, then it is printed or ranked.
+  auto finish = [&](size_t index, RatedImage& rated) {
+    allOk = allOk && rated.status == RateStatus::Ok;
+    if (cull.xmp && WasRated(rated)) {
+      const SidecarOutcome sidecar =
+          UpdateSidecar(SidecarPath(images[index], cull.naming), SidecarFor(rated, cull),
+                        cull.overwriteRatings, cull.dryRun);
+      allOk = allOk && !sidecar.failed;
+      rated.sidecar = sidecar.note;
+    }
+    if (options.sorted) {
+      ranking.Add(index, rated);
+      return true;
+    }
+    return out.Write(RowLine(options.format, options.layout, images[index], rated)) &&
+           (!streaming || out.Flush());
+  };
+  auto finishAll = [&](std::vector<RankedRow> rows) {
+    for (RankedRow& row : rows)
+      if (!finish(row.first, row.second)) return false;
+    return true;
+  };
+  bool more = true;
   RateInOrder(images, options.rate, options.jobs,
               [&](size_t index, const RatedImage& rated) {
-                allOk = allOk && rated.status == RateStatus::Ok;
                 progress.Step();
-                if (options.sorted) {
-                  ranking.Add(index, rated);
-                  return true;
+                if (!cull.bursts) {
+                  RatedImage row = rated;
+                  return more = finish(index, row);
                 }
-                const std::string row =
-                    RowLine(options.format, options.layout, images[index], rated);
-                return out.Write(row) && (!streaming || out.Flush());
+                const double time = WasRated(rated) ? CaptureTime(images[index]) : 0;
+                return more = finishAll(bursts.Add(index, rated, time));
               });
+  if (more) finishAll(bursts.Finish());
   for (const RankedRow& row : ranking.Take())
     if (!out.Write(RowLine(options.format, options.layout, images[row.first], row.second))) break;
   progress.Finish();

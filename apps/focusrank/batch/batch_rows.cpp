@@ -8,6 +8,18 @@ namespace {
 
 constexpr char kSubjectPrefix[] = "subject_";
 
+// ",burst,relative,pick" with --bursts and ",sidecar" with --xmp: what
+// follows the status. A frame in no burst has no burst and no relative figure.
+std::string CullFields(const RowLayout& layout, const RatedImage& rated) {
+  const BurstPlace& place = rated.place;
+  std::string fields;
+  if (layout.bursts)
+    fields += ',' + (place.burst ? std::to_string(place.burst) : "") + ',' +
+              FigureText(place.relative) + ',' + (place.pick ? '1' : '0');
+  if (layout.sidecars) fields += ',' + CsvField(rated.sidecar);
+  return fields;
+}
+
 // "x y w h how": the region in the upright image and how it was found.
 std::string SubjectText(const RatedImage& rated) {
   const cv::Rect& r = rated.subject;
@@ -24,7 +36,7 @@ std::string CsvLine(const RowLayout& layout, const std::string& path, const Rate
     for (const FigureColumn& column : layout.figures)
       line += ',' + FigureText(column.value(rated.subjectFigures));
   }
-  return line + ',' + StatusText(rated.status) + '\n';
+  return line + ',' + StatusText(rated.status) + CullFields(layout, rated) + '\n';
 }
 
 std::string JsonLine(const RowLayout& layout, const std::string& path, const RatedImage& rated) {
@@ -48,6 +60,13 @@ std::string JsonLine(const RowLayout& layout, const std::string& path, const Rat
               FigureValue(column.value(rated.subjectFigures)));
   }
   row.Add("status", Jzon::Value(Jzon::StringValue, StatusText(rated.status)));
+  const BurstPlace& place = rated.place;
+  if (layout.bursts) {
+    row.Add("burst", place.burst ? Jzon::Value(static_cast<int>(place.burst)) : Jzon::Value());
+    row.Add("relative", FigureValue(place.relative));
+    row.Add("pick", place.pick ? 1 : 0);
+  }
+  if (layout.sidecars) row.Add("sidecar", Jzon::Value(Jzon::StringValue, rated.sidecar));
   Jzon::Emitter emitter(row, Jzon::CompactStyle);
   emitter.Write();
   return emitter.GetResult() + '\n';
@@ -64,7 +83,8 @@ std::string HeaderLine(RowFormat format, const RowLayout& layout) {
     for (const FigureColumn& column : layout.figures)
       line += std::string(",") + kSubjectPrefix + column.name;
   }
-  return line + ",status\n";
+  return line + ",status" + (layout.bursts ? ",burst,relative,pick" : "") +
+         (layout.sidecars ? ",sidecar" : "") + '\n';
 }
 
 std::string RowLine(RowFormat format, const RowLayout& layout, const std::string& path,

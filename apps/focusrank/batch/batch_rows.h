@@ -11,10 +11,13 @@
 enum class RowFormat { Csv, Jsonl };
 
 /// Which columns a row has: path, the figures in this order, with a subject
-/// the region and the same figures inside it, then the status.
+/// the region and the same figures inside it, then the status; with bursts
+/// burst, relative and pick, and with sidecars what became of the sidecar.
 struct RowLayout {
   std::vector<FigureColumn> figures = DefaultFigureColumns();
   bool subject = false;
+  bool bursts = false;    ///< --bursts
+  bool sidecars = false;  ///< --xmp
 };
 
 /// The first line of the output ("" for JSON Lines), with its line break.

@@ -10,6 +10,7 @@
 #include "engine.h"
 #include "image_header.h"
 #include "image_input.h"
+#include "scene_fingerprint.h"
 #include "streamed_rating.h"
 
 namespace {
@@ -25,7 +26,8 @@ RatedImage Rate(const std::string& path, const RateSettings& settings) {
   }
   // The whole frame needs no image held; a region, a subject or a scene
   // fingerprint does.
-  if (settings.region.kind == RegionSpec::Kind::Whole && settings.subject == SubjectMode::None) {
+  if (settings.region.kind == RegionSpec::Kind::Whole && settings.subject == SubjectMode::None &&
+      !settings.fingerprint) {
     const StreamedFigures streamed = RateWholeFrame(path, settings.maxPixels, 1);
     rated.status = streamed.status;
     if (WasDecoded(streamed.status)) rated.figures = streamed.figures;
@@ -45,6 +47,7 @@ RatedImage Rate(const std::string& path, const RateSettings& settings) {
     rated.status = RateStatus::OutsideRegion;
     return rated;
   }
+  if (settings.fingerprint) rated.fingerprint = SceneFingerprint(decoded.image);
   if (settings.subject == SubjectMode::None) {
     rated.figures = FastFigures(decoded.image(region), 1);
     return rated;

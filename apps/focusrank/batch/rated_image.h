@@ -2,6 +2,8 @@
 #ifndef FOCUSRATE_RATED_IMAGE_H
 #define FOCUSRATE_RATED_IMAGE_H
 
+#include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <string>
 
@@ -12,6 +14,13 @@
 
 constexpr double kNoFigure = std::numeric_limits<double>::quiet_NaN();
 
+/// Where a frame stands in its burst (--bursts).
+struct BurstPlace {
+  std::size_t burst = 0;        ///< 1, 2, ... in input order; 0 for a frame not rated
+  double relative = kNoFigure;  ///< figure / best figure of its burst
+  bool pick = false;            ///< the best frame of its burst
+};
+
 struct RatedImage {
   RateStatus status = RateStatus::Ok;
   FocusFigures figures = {kNoFigure, kNoFigure, kNoFigure, kNoFigure, kNoFigure};
@@ -20,6 +29,9 @@ struct RatedImage {
   cv::Rect subject;
   std::string subjectHow;
   FocusFigures subjectFigures = {kNoFigure, kNoFigure, kNoFigure, kNoFigure, kNoFigure};
+  std::uint64_t fingerprint = 0;  ///< SceneFingerprint of the whole image, when asked for
+  BurstPlace place;               ///< with --bursts
+  std::string sidecar;            ///< with --xmp: what became of its sidecar
 };
 
 /// Whether the image got its figures (a damaged file gets them too).

@@ -3,13 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
 double SortValue(const SortKey& key, const RatedImage& rated) {
   return key.column.value(key.subject ? rated.subjectFigures : rated.figures);
 }
-
-}  // namespace
 
 bool ParseSortKey(const std::string& name, SortKey& key) {
   static const std::string kSubject = "subject";

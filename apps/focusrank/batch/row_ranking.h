@@ -20,6 +20,9 @@ struct SortKey {
 /// "subject_" for the subject's figure; false for others.
 bool ParseSortKey(const std::string& name, SortKey& key);
 
+/// The figure of the row that key names.
+double SortValue(const SortKey& key, const RatedImage& rated);
+
 /// One row waiting to be printed: its input index and outcome.
 using RankedRow = std::pair<size_t, RatedImage>;
 

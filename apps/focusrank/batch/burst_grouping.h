@@ -1,0 +1,45 @@
+// Telling bursts apart (--bursts): consecutive frames shot moments apart
+// that show one scene, and the sharpest frame of each.
+#ifndef FOCUSRATE_BURST_GROUPING_H
+#define FOCUSRATE_BURST_GROUPING_H
+
+#include <cstddef>
+#include <vector>
+
+#include "rated_image.h"
+#include "row_ranking.h"
+
+/// Fingerprints at most this many bits apart show one scene.
+constexpr int kSameSceneDistance = 12;
+
+/// Takes frames in input order and hands them back in input order once
+/// their burst is complete, each with its BurstPlace. A frame joins the
+/// burst of the frame before it while both were rated, their capture times
+/// are at most `gap` seconds apart and their fingerprints show one scene. A
+/// frame that was not rated ends the burst before it and belongs to none.
+/// Holds back only the frames of the current burst.
+///   BurstGrouping bursts(2.0, key);
+///   for (...) for (RankedRow& row : bursts.Add(index, rated, time)) print(row);
+///   for (RankedRow& row : bursts.Finish()) print(row);
+class BurstGrouping {
+ public:
+  /// Relative figures and picks go by the figure key names.
+  BurstGrouping(double gap, const SortKey& key);
+
+  /// Adds the next frame (time: seconds since the epoch, NaN when unknown);
+  /// returns the frames that are now complete.
+  std::vector<RankedRow> Add(std::size_t index, const RatedImage& rated, double time);
+  /// The frames still held back.
+  std::vector<RankedRow> Finish();
+
+ private:
+  void CloseBurst(std::vector<RankedRow>& done);
+
+  double gap_;
+  SortKey key_;
+  std::size_t bursts_ = 0;
+  std::vector<RankedRow> current_;
+  double lastTime_ = 0;
+};
+
+#endif  // FOCUSRATE_BURST_GROUPING_H

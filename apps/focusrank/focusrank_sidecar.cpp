@@ -1,0 +1,27 @@
+#include "focusrank_sidecar.h"
+
+#include <cmath>
+
+#include "result_document.h"
+
+SidecarUpdate SidecarFor(const RatedImage& rated, const CullOptions& cull) {
+  SidecarUpdate update;
+  const FocusFigures& f = rated.figures;
+  const std::pair<const char*, double> figures[] = {{"Laplace", f.laplace},
+                                                    {"VarianceLap", f.varianceLap},
+                                                    {"Tenengrad", f.tenengrad},
+                                                    {"GrayLevel", f.grayLevel},
+                                                    {"VarianceLapNorm", f.varianceLapNorm}};
+  for (const auto& [name, figure] : figures)
+    if (std::isfinite(figure)) update.own.emplace_back(name, FigureText(figure));
+  if (!cull.bursts) return update;
+  const BurstPlace& place = rated.place;
+  update.own.emplace_back("Burst", std::to_string(place.burst));
+  if (std::isfinite(place.relative))
+    update.own.emplace_back("Relative", FigureText(place.relative));
+  update.own.emplace_back("Pick", place.pick ? "1" : "0");
+  // A frame without a relative figure is not judged: NaN < R is false.
+  if (place.relative < cull.rejectBelow) update.rating = "-1";
+  if (place.pick) update.label = cull.label;
+  return update;
+}

@@ -1,0 +1,16 @@
+// What focusrank writes into an image's sidecar (--xmp).
+#ifndef FOCUSRATE_FOCUSRANK_SIDECAR_H
+#define FOCUSRATE_FOCUSRANK_SIDECAR_H
+
+#include "focusrank_options.h"
+#include "rated_image.h"
+#include "xmp_sidecar.h"
+
+/// The four figures and the exposure-fair one (a figure that is not finite
+/// is left out) and, with --bursts, the burst, relative figure and pick, as
+/// focusrate:Laplace, VarianceLap, Tenengrad, GrayLevel, VarianceLapNorm,
+/// Burst, Relative, Pick; xmp:Rating -1
+/// below --reject-below and the --label-picks colour on a pick.
+SidecarUpdate SidecarFor(const RatedImage& rated, const CullOptions& cull);
+
+#endif  // FOCUSRATE_FOCUSRANK_SIDECAR_H
