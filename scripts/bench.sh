@@ -33,22 +33,13 @@ echo "== Rating one image: decode only, literal pipeline, engine (bench_engine)"
   "$(photo usr/share/backgrounds/Painting-Colors_by__herobrine7gamer.jpg 6000 4000)" \
   "$(photo usr/share/backgrounds/Picture_0B_by_freespace.jpg 2572 1740)"
 
-# median_ms COMMAND...: the median wall time of 30 runs, in milliseconds.
-median_ms() {
-  local i t0 t1
-  for i in $(seq 30); do
-    t0=$(date +%s%N)
-    "$@" >/dev/null 2>&1 || true
-    t1=$(date +%s%N)
-    echo $(((t1 - t0) / 1000))
-  done | sort -n | awk '{ v[NR] = $1 } END { printf "%.1f", v[int((NR + 1) / 2)] / 1000 }'
-}
+source "$root/scripts/median_ms.sh"
 
 echo
 echo "== Start to exit on a 64x64 PNG (median of 30 runs; target: at most 1.5x the floor)"
 "$build/bench/bench_engine" --make-jpeg 64 64 "$tmp/small.png"  # the name sets the format
-floor=$(median_ms "$build/bench/bench_start_core")
-rate=$(median_ms "$build/bin/focusrate" "$tmp/small.png" "$tmp/small.json")
+floor=$(median_ms 30 "$build/bench/bench_start_core")
+rate=$(median_ms 30 "$build/bin/focusrate" "$tmp/small.png" "$tmp/small.json")
 printf "%-36s %8s ms\n" "program linked to opencv_core only" "$floor"
 printf "%-36s %8s ms  %5.2fx\n" "focusrate" "$rate" "$(awk -v a="$rate" -v b="$floor" 'BEGIN { print a / b }')"
 
@@ -62,8 +53,8 @@ for size in "1000 1000" "6000 4000"; do
   set -- $size
   jpeg="$tmp/baseline-$1x$2.jpg"
   "$build/bench/bench_engine" --make-jpeg "$1" "$2" "$jpeg"
-  rate=$(median_ms "$build/bin/focusrate" "$jpeg" "$tmp/out.json")
-  decode=$(median_ms "$build/bench/bench_decode_rows" "$jpeg")
+  rate=$(median_ms 30 "$build/bin/focusrate" "$jpeg" "$tmp/out.json")
+  decode=$(median_ms 30 "$build/bench/bench_decode_rows" "$jpeg")
   printf "%-8s %12s / %7s %12s / %7s %7.2fx\n" "$(($1 * $2 / 1000000)) MP" \
     "$rate" "$(peak_mb "$build/bin/focusrate" "$jpeg" "$tmp/out.json")" \
     "$decode" "$(peak_mb "$build/bench/bench_decode_rows" "$jpeg")" \

@@ -22,24 +22,15 @@ echo "CPU: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-# median_ms COMMAND...: the median wall time of 9 runs, in milliseconds.
-median_ms() {
-  local i t0 t1
-  for i in $(seq 9); do
-    t0=$(date +%s%N)
-    "$@" >/dev/null 2>&1 || true
-    t1=$(date +%s%N)
-    echo $(((t1 - t0) / 1000))
-  done | sort -n | awk '{ v[NR] = $1 } END { printf "%.1f", v[int((NR + 1) / 2)] / 1000 }'
-}
+source "$root/scripts/median_ms.sh"
 
 echo
 echo "== Whole runs on a 24 MP JPEG (median of 9, all cores)"
 jpeg="$tmp/photo-6000x4000.jpg"
 "$build/bench/bench_engine" --make-jpeg 6000 4000 "$jpeg"
-rate=$(median_ms "$build/bin/focusrate" "$jpeg" "$tmp/out.json")
-map=$(median_ms "$build/bin/focusmap" "$jpeg" "$tmp/map.png")
-tiles=$(median_ms "$build/bin/focusmap" "$jpeg" "$tmp/map.png" --tiles-json "$tmp/tiles.json")
+rate=$(median_ms 9 "$build/bin/focusrate" "$jpeg" "$tmp/out.json")
+map=$(median_ms 9 "$build/bin/focusmap" "$jpeg" "$tmp/map.png")
+tiles=$(median_ms 9 "$build/bin/focusmap" "$jpeg" "$tmp/map.png" --tiles-json "$tmp/tiles.json")
 printf "%-40s %9s ms\n" "focusrate IMAGE OUT.json" "$rate"
 for row in "focusmap IMAGE OUT.png:$map" "focusmap ... --tiles-json FILE:$tiles"; do
   printf "%-40s %9s ms  %5.2fx\n" "${row%%:*}" "${row##*:}" \
