@@ -11,6 +11,7 @@
 #include "messages.h"
 #include "metadata_setup.h"
 #include "progress.h"
+#include "signal_cleanup.h"
 
 namespace {
 
@@ -57,6 +58,9 @@ int RunFocusrank(const RankOptions& options) {
   auto finish = [&](size_t index, RatedImage& rated) {
     allOk = allOk && rated.status == RateStatus::Ok;
     if (cull.xmp && WasRated(rated)) {
+      // A signal waits until the sidecar is whole or untouched: its
+      // temporary file is not the one the signal handler removes.
+      const SignalsHeld held;
       const SidecarOutcome sidecar =
           UpdateSidecar(SidecarPath(images[index], cull.naming), SidecarFor(rated, cull),
                         cull.overwriteRatings, cull.dryRun);

@@ -10,6 +10,7 @@
 #include "engine.h"
 #include "image_header.h"
 #include "image_input.h"
+#include "signal_cleanup.h"
 #include "scene_fingerprint.h"
 #include "streamed_rating.h"
 
@@ -166,7 +167,12 @@ void RateInOrder(const std::vector<std::string>& paths, const RateSettings& sett
     for (std::thread& t : workers) t.join();
   };
   try {
-    for (int i = 0; i < jobs; ++i) workers.emplace_back([&run] { run.Work(); });
+    {
+      // Workers start with the stop signals blocked, so the signals reach
+      // the thread that writes the output and can hold them back.
+      const SignalsHeld held;
+      for (int i = 0; i < jobs; ++i) workers.emplace_back([&run] { run.Work(); });
+    }
     run.Deliver(sink);
   } catch (...) {
     endWorkers();

@@ -15,8 +15,9 @@ void RemoveOnSignal(const std::string& path);
 void ForgetOnSignal();
 
 /// Holds SIGINT, SIGTERM and SIGHUP back on this thread while it lives (they
-/// are delivered when it ends); for creating a file and registering it as
-/// one step.
+/// are delivered when it ends): for creating a file and registering it as
+/// one step, for writing a file the handler does not know of whole, and for
+/// starting threads that never take these signals.
 class SignalsHeld {
  public:
   SignalsHeld();
