@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "engine.h"
 #include "focus_figures.h"
 
 /// Keeps a few rows, so memory grows with the width only; the figures are
@@ -18,8 +19,9 @@ class RowStream {
   /// channels: 3 (blue, green, red) or 1 (grey); width, height at least 1.
   /// threads 2 or more: a second thread measures while the caller decodes
   /// the next rows (a ring of row bands between them); 1: the caller
-  /// measures in RowDone.
-  RowStream(int width, int height, int channels, int threads);
+  /// measures in RowDone. order: of the colour channels.
+  RowStream(int width, int height, int channels, int threads,
+            ChannelOrder order = ChannelOrder::Bgr);
   /// Stops the measuring thread, also when not every row came.
   ~RowStream();
   RowStream(const RowStream&) = delete;

@@ -59,8 +59,7 @@ py::tuple Figures(const py::object& object, const std::string& order, int thread
   FocusFigures figures;
   {
     py::gil_scoped_release release;
-    figures = FastFigures(PixelsOf(array), threads,
-                          order == "rgb" ? ChannelOrder::Rgb : ChannelOrder::Bgr);
+    figures = ArrayFigures(array, order == "rgb" ? ChannelOrder::Rgb : ChannelOrder::Bgr, threads);
   }
   return FiguresTuple(figures);
 }

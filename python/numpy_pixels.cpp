@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "row_stream.h"
+
 namespace py = pybind11;
 
 void CheckPixels(const py::object& object, const char* function) {
@@ -25,25 +27,28 @@ void CheckPixels(const py::object& object, const char* function) {
     throw py::value_error(name + ": the array is too large");
 }
 
-cv::Mat PixelsOf(const py::array& array) {
+FocusFigures ArrayFigures(const py::array& array, ChannelOrder order, int threads) {
   const int rows = static_cast<int>(array.shape(0)), cols = static_cast<int>(array.shape(1));
   const int channels = array.ndim() == 3 ? 3 : 1;
   const ssize_t rowStep = array.strides(0), pixelStep = array.strides(1);
   const ssize_t channelStep = channels == 3 ? array.strides(2) : 1;
   const ssize_t rowBytes = static_cast<ssize_t>(cols) * channels;
   const auto* data = static_cast<const uint8_t*>(array.data());
-  const int type = CV_8UC(channels);
   if (pixelStep == channels && channelStep == 1 && (rows == 1 || rowStep >= rowBytes)) {
     // cv::Mat takes a const-less pointer but the engine only reads it.
-    return cv::Mat(rows, cols, type, const_cast<uint8_t*>(data),
-                   static_cast<size_t>(rows == 1 ? rowBytes : rowStep));
+    const cv::Mat pixels(rows, cols, CV_8UC(channels), const_cast<uint8_t*>(data),
+                         static_cast<size_t>(rows == 1 ? rowBytes : rowStep));
+    return FastFigures(pixels, threads, order);
   }
-  cv::Mat copy(rows, cols, type);
+  // Pixels apart from each other (a view with steps, a transposed or
+  // flipped array) are gathered one row at a time.
+  RowStream stream(cols, rows, channels, threads, order);
   for (int y = 0; y < rows; ++y) {
-    uint8_t* out = copy.ptr<uint8_t>(y);
+    uint8_t* out = stream.NextRow();
     const uint8_t* row = data + y * rowStep;
     for (int x = 0; x < cols; ++x)
       for (int c = 0; c < channels; ++c) *out++ = row[x * pixelStep + c * channelStep];
+    stream.RowDone();
   }
-  return copy;
+  return stream.Finish();
 }

@@ -25,8 +25,9 @@ regular file', 'too large', 'out of memory', 'cannot decode'."""
 def figures(array, order="bgr", threads=1):
     """The Figures of a uint8 numpy array: H x W x 3 colour with channels in
     `order` ('bgr' as cv2 gives them, 'rgb' as Pillow and imageio do), or
-    H x W grey. Any strides: arrays whose rows are contiguous are read in
-    place, others are copied first. The GIL is released while measuring;
+    H x W grey. Any strides, never copied whole: arrays whose rows are
+    contiguous are read in place, others one row at a time. The GIL is
+    released while measuring;
     `threads` splits one image over threads without changing the figures.
     Raises TypeError for anything but a uint8 array, ValueError for another
     shape, an empty array or an unknown order."""
