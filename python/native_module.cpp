@@ -7,6 +7,8 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -18,6 +20,7 @@
 #include "image_input.h"
 #include "numpy_pixels.h"
 #include "opencv_fallback.h"
+#include "rank_run.h"
 #include "row_ranking.h"
 
 namespace py = pybind11;
@@ -103,8 +106,8 @@ long long Count(const py::object& value, const std::string& name, long long high
   return n;
 }
 
-py::list Rank(const py::object& paths, const py::object& jobs, const py::object& sort,
-                const py::object& top) {
+std::unique_ptr<RankRun> Rank(const py::object& paths, const py::object& jobs,
+                              const py::object& sort, const py::object& top) {
   std::vector<std::string> given;
   const bool one = py::isinstance<py::str>(paths) || py::isinstance<py::bytes>(paths) ||
                    py::hasattr(paths, "__fspath__");
@@ -125,27 +128,27 @@ py::list Rank(const py::object& paths, const py::object& jobs, const py::object&
   const long long keep = Count(top, "top", 1LL << 60, -1);
 
   std::vector<std::string> images;
-  std::vector<RankedRow> rows;
   {
     py::gil_scoped_release release;
     images = ExpandPaths(given, kModule);
-    if (sort.is_none() && keep > 0 && images.size() > static_cast<size_t>(keep))
-      images.resize(static_cast<size_t>(keep));
-    Ranking ranking(key, keep > 0 ? static_cast<size_t>(keep) : images.size());
-    RateInOrder(images, RateSettings(), static_cast<int>(jobCount),
-                [&](size_t index, const RatedImage& rated) {
-                  if (sort.is_none()) {
-                    rows.emplace_back(index, rated);
-                  } else {
-                    ranking.Add(index, rated);
-                  }
-                  return true;
-                });
-    if (!sort.is_none()) rows = ranking.Take();
   }
-  py::list out;
-  for (const RankedRow& row : rows) out.append(RowTuple(images[row.first], row.second));
-  return out;
+  if (sort.is_none() && keep > 0 && images.size() > static_cast<size_t>(keep))
+    images.resize(static_cast<size_t>(keep));
+  const size_t kept = keep > 0 ? static_cast<size_t>(keep) : images.size();
+  return std::make_unique<RankRun>(std::move(images),
+                                   sort.is_none() ? std::nullopt : std::optional<SortKey>(key),
+                                   kept, static_cast<int>(jobCount));
+}
+
+// The next row of a run as a tuple; StopIteration at its end.
+py::tuple NextRow(RankRun& run) {
+  std::optional<RankedRow> row;
+  {
+    py::gil_scoped_release release;
+    row = run.Next();
+  }
+  if (!row) throw py::stop_iteration();
+  return RowTuple(run.Path(row->first), row->second);
 }
 
 // The folder of this module's own file, where the decoder plugin is sought.
@@ -167,5 +170,9 @@ PYBIND11_MODULE(_native, m) {
   m.def("figures", &Figures, "(laplace, variance_lap, tenengrad, gray_level) of an array.");
   m.def("decode", &Decode, "The BGR pixels of a file, or ValueError.");
   m.def("rate", &Rate, "The row of one file.");
-  m.def("rank", &Rank, "The rows of a run.");
+  py::class_<RankRun>(m, "RankRun", "The rows of a run, as they come.")
+      .def("__iter__", [](RankRun& run) -> RankRun& { return run; },
+           py::return_value_policy::reference_internal)
+      .def("__next__", &NextRow);
+  m.def("rank", &Rank, "The rows of a run, as an iterator.");
 }

@@ -51,9 +51,11 @@ def rate(path):
 def rank(paths, jobs=None, sort=None, top=None):
     """An iterator over the Rows focusrank gives for `paths` (one path or an iterable
     of them; folders are searched recursively for images), rating `jobs`
-    images at once (default: every core). Rows come in input order, or
-    sharpest first by `sort` ('laplace', 'variance_lap', 'tenengrad',
-    'gray_level', 'variance_lap_norm'); `top` keeps only the first rows. The whole run happens
-    here, without the GIL; bad arguments raise ValueError."""
+    images at once (default: every core) on threads of its own, without the
+    GIL. Rows come in input order as they are rated, or, with `sort`
+    ('laplace', 'variance_lap', 'tenengrad', 'gray_level',
+    'variance_lap_norm'), sharpest first once all are rated; `top` keeps only
+    the first rows. Dropping the iterator stops the run. Bad arguments raise
+    TypeError or ValueError here, before any image is rated."""
     rows = _native.rank(paths, jobs, sort, top)
     return (Row(*row) for row in rows)

@@ -67,6 +67,10 @@ def test_rank_gives_focusrank_rows():
     assert csv_of(focusrate.rank(paths, jobs=2)) == focusrank("-j2", *paths)
     assert csv_of(focusrate.rank(paths, sort="tenengrad", top=3)) == focusrank(
         "--sort", "tenengrad", "--top", "3", *paths)
+    # Rows come as they are rated; a reader that stops early stops the run.
+    rows = focusrate.rank(SAMPLES * 200, jobs=2)
+    assert csv_of([next(rows)]) == focusrank(SAMPLES[0])
+    del rows
 
 
 GREY = np.zeros((4, 5), np.uint8)

@@ -1,0 +1,71 @@
+#include "rank_run.h"
+
+#include <utility>
+
+#include "batch_runner.h"
+
+namespace {
+
+// Rows rated ahead of a slow reader; the run waits beyond this.
+constexpr size_t kReadyRows = 64;
+
+}  // namespace
+
+RankRun::RankRun(std::vector<std::string> images, std::optional<SortKey> sort, size_t keep,
+                 int jobs)
+    : images_(std::move(images)) {
+  thread_ = std::thread([this, sort, keep, jobs] { Run(sort, keep, jobs); });
+}
+
+RankRun::~RankRun() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopped_ = true;
+  }
+  changed_.notify_all();
+  thread_.join();
+}
+
+bool RankRun::Hand(RankedRow row) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  changed_.wait(lock, [&] { return stopped_ || ready_.size() < kReadyRows; });
+  if (stopped_) return false;
+  ready_.push_back(std::move(row));
+  changed_.notify_all();
+  return true;
+}
+
+void RankRun::Run(std::optional<SortKey> sort, size_t keep, int jobs) {
+  try {
+    std::optional<Ranking> ranking;
+    if (sort) ranking.emplace(*sort, keep);
+    RateInOrder(images_, RateSettings(), jobs, [&](size_t index, const RatedImage& rated) {
+      if (!ranking) return Hand({index, rated});
+      ranking->Add(index, rated);
+      return true;
+    });
+    if (ranking) {
+      for (RankedRow& row : ranking->Take())
+        if (!Hand(std::move(row))) break;
+    }
+  } catch (...) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    failure_ = std::current_exception();
+  }
+  std::lock_guard<std::mutex> lock(mutex_);
+  over_ = true;
+  changed_.notify_all();
+}
+
+std::optional<RankedRow> RankRun::Next() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  changed_.wait(lock, [&] { return over_ || !ready_.empty(); });
+  if (ready_.empty()) {
+    if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
+    return std::nullopt;
+  }
+  RankedRow row = std::move(ready_.front());
+  ready_.pop_front();
+  changed_.notify_all();
+  return row;
+}

@@ -1,0 +1,49 @@
+// A ranking run for Python's focusrate.rank: rated on a thread of its own and
+// handed over row by row, so the first rows arrive while the rest are rated.
+#ifndef FOCUSRATE_RANK_RUN_H
+#define FOCUSRATE_RANK_RUN_H
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "row_ranking.h"
+
+class RankRun {
+ public:
+  /// Rates images on `jobs` threads. Unsorted rows come in input order as
+  /// they are rated, at most a few dozen waiting for the reader; with a sort
+  /// key the `keep` best come once every image is rated.
+  RankRun(std::vector<std::string> images, std::optional<SortKey> sort, size_t keep, int jobs);
+  /// Stops the run (images being rated are finished first) and waits for it.
+  ~RankRun();
+  RankRun(const RankRun&) = delete;
+  RankRun& operator=(const RankRun&) = delete;
+
+  /// The next row, waiting for it; nothing once the run is over. Rethrows
+  /// what stopped the run, if anything did.
+  std::optional<RankedRow> Next();
+
+  const std::string& Path(size_t index) const { return images_[index]; }
+
+ private:
+  void Run(std::optional<SortKey> sort, size_t keep, int jobs);
+  bool Hand(RankedRow row);
+
+  const std::vector<std::string> images_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<RankedRow> ready_;
+  bool over_ = false;     ///< every row is in ready_
+  bool stopped_ = false;  ///< the reader has gone
+  std::exception_ptr failure_;
+  std::thread thread_;
+};
+
+#endif  // FOCUSRATE_RANK_RUN_H
