@@ -11,6 +11,8 @@ build=${1:-$root/build-arm64}
 "$root/scripts/install_deps.sh" cross
 # Debian cannot hold the arm64 opencv_imgcodecs beside the amd64 one, and
 # only the plugin links it: take its library from the package, unpacked.
+# opencv_objdetect's arm64 library installs, but not its -dev package: it is
+# named by its full file name (the headers are the same for every CPU).
 codecs=$build/imgcodecs
 if [ ! -e "$codecs/usr/lib/aarch64-linux-gnu/libopencv_imgcodecs.so.406" ]; then
   mkdir -p "$codecs"
@@ -21,6 +23,7 @@ fi
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/aarch64-linux-gnu.cmake" \
   -DOPENCV_imgcodecs_LIBRARY="$(ls "$codecs"/usr/lib/aarch64-linux-gnu/libopencv_imgcodecs.so.4*.*.*)" \
+  -DOPENCV_objdetect_LIBRARY="$(ls /usr/lib/aarch64-linux-gnu/libopencv_objdetect.so.4*.*.*)" \
   -DCMAKE_EXE_LINKER_FLAGS=-Wl,--as-needed >/dev/null
 cmake --build "$build" -j"$(nproc)" --target focusrate focusrank focusrate_imread engine_differential_test
 file "$build/bin/focusrank" | grep -q 'ARM aarch64' || { echo "cross_arm64.sh: not an arm64 program" >&2; exit 1; }

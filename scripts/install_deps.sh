@@ -16,8 +16,9 @@ for job in "$@"; do
     bench) packages+=(libbenchmark-dev nlohmann-json3-dev rapidjson-dev time
                       pybind11-dev python3-dev python3-numpy python3-opencv) ;;
     cross) packages+=(g++-aarch64-linux-gnu qemu-user file libopencv-core-dev:arm64
-                      libopencv-imgproc-dev:arm64 libjpeg62-turbo-dev:arm64 libpng-dev:arm64
-                      libgtest-dev:arm64) ;;
+                      libopencv-imgproc-dev:arm64 libopencv-objdetect406:arm64
+                      libjpeg62-turbo-dev:arm64 libpng-dev:arm64 libwebp-dev:arm64
+                      libexiv2-dev:arm64 libgtest-dev:arm64) ;;
     *) echo "install_deps.sh: unknown job '$job' (build, test, bench or cross)" >&2; exit 2 ;;
   esac
 done
