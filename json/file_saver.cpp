@@ -212,6 +212,13 @@ bool FileWriter::Commit() {
   return true;
 }
 
+bool FileWriter::WriteFile(const std::string& fileName, const std::string& bytes, int& error) {
+  FileWriter writer(fileName);
+  if (writer.Open() && writer.Write(bytes.data(), bytes.size()) && writer.Commit()) return true;
+  error = writer.LastErrno();
+  return false;
+}
+
 FileSaver::FileSaver(const std::string& fileName) : fileName_(fileName) {}
 
 bool FileSaver::Save(const Node& node, const WriteStyle& style) const {
@@ -219,11 +226,8 @@ bool FileSaver::Save(const Node& node, const WriteStyle& style) const {
   // memory leaves an existing file as it was.
   Emitter emitter(node, style);
   emitter.Write();
-  const std::string& text = emitter.GetResult();
-  FileWriter writer(fileName_);
-  const bool saved = writer.Open() && writer.Write(text.data(), text.size()) && writer.Commit();
-  errno_ = saved ? 0 : writer.LastErrno();
-  return saved;
+  errno_ = 0;
+  return FileWriter::WriteFile(fileName_, emitter.GetResult(), errno_);
 }
 
 bool FileSaver::SaveFile(const std::string& fileName, const Node& node,

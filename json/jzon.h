@@ -351,6 +351,10 @@ class FileWriter {
   /// The temporary file being written, "" when writing in place or closed.
   const std::string& TempPath() const { return temp_; }
 
+  /// Open, Write and Commit of bytes in one call; on failure error holds why
+  /// (an errno value) and an existing file is left as it was.
+  static bool WriteFile(const std::string& fileName, const std::string& bytes, int& error);
+
  private:
   bool Fail();
 

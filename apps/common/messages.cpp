@@ -1,6 +1,7 @@
 #include "messages.h"
 
 #include <atomic>
+#include <cstring>
 #include <exception>
 #include <new>
 
@@ -27,6 +28,11 @@ void Complain(const std::string& program, const std::string& text) {
 }
 
 bool ComplainedOnce() { return complained; }
+
+void ComplainNotWritten(const std::string& program, const std::string& path,
+                        const std::string& what, int error) {
+  Complain(program, path + ": cannot write " + what + " (" + std::strerror(error) + ")");
+}
 
 void ComplainOfException(const std::string& program) {
   try {

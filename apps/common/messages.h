@@ -8,6 +8,11 @@
 /// happened, so the exit status can say so later. Safe from any thread.
 void Complain(const std::string& program, const std::string& text);
 
+/// Complains "path: cannot write what (reason)", reason spelling the errno
+/// value error.
+void ComplainNotWritten(const std::string& program, const std::string& path,
+                        const std::string& what, int error);
+
 /// Call only inside a catch block: complains of the exception being handled
 /// in one line ("out of memory" for std::bad_alloc, OpenCV's own text for
 /// cv::Exception).

@@ -2,7 +2,6 @@
 // tile. Statuses as focusrate's (exit_status.h); nothing on standard output.
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -24,14 +23,6 @@ namespace {
 
 constexpr char kProgram[] = "focusmap";
 
-// Through a temporary file renamed over the target: never half a PNG.
-bool SaveBytes(const std::string& path, const std::string& bytes, int& error) {
-  Jzon::FileWriter out(path);
-  if (out.Open() && out.Write(bytes.data(), bytes.size()) && out.Commit()) return true;
-  error = out.LastErrno();
-  return false;
-}
-
 int Map(const MapOptions& options) {
   DecodedImage decoded = DecodeImage(options.imagePath);
   if (!WasDecoded(decoded.status)) return RateExit::kCannotDecode;
@@ -46,14 +37,15 @@ int Map(const MapOptions& options) {
     values.push_back(options.measure.value(FiguresFromSums(tile)));
   const std::string png = EncodePng(DrawFocusMap(image, sums.grid, values, options.measure.name));
   int error = 0;
-  if (!SaveBytes(options.mapPath, png, error)) {
-    Complain(kProgram, options.mapPath + ": cannot write map (" + std::strerror(error) + ")");
+  // Through a temporary file renamed over the target: never half a PNG.
+  if (!Jzon::FileWriter::WriteFile(options.mapPath, png, error)) {
+    ComplainNotWritten(kProgram, options.mapPath, "map", error);
     return RateExit::kNotSaved;
   }
   if (!options.tilesPath.empty() &&
       !SaveTilesDocument(options.tilesPath, sums, image.size(), options.measure,
                          SharpestTile(values), error)) {
-    Complain(kProgram, options.tilesPath + ": cannot write tiles (" + std::strerror(error) + ")");
+    ComplainNotWritten(kProgram, options.tilesPath, "tiles", error);
     return RateExit::kNotSaved;
   }
   return RateExit::kSaved;

@@ -3,7 +3,6 @@
 // the exit status says what happened (exit_status.h).
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <limits>
 #include <string>
 #include <thread>
@@ -33,7 +32,7 @@ int Rate(const std::string& imagePath, const std::string& outPath) {
   if (!WasDecoded(rated.status)) return RateExit::kCannotDecode;
   int error = 0;
   if (!SaveResultDocument(outPath, rated.figures, error)) {
-    Complain(kProgram, outPath + ": cannot write result (" + std::strerror(error) + ")");
+    ComplainNotWritten(kProgram, outPath, "result", error);
     return RateExit::kNotSaved;
   }
   return RateExit::kSaved;

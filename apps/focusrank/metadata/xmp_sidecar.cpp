@@ -46,13 +46,6 @@ bool ReadSidecar(const std::string& path, std::string& text) {
   return n == 0;
 }
 
-bool WriteSidecar(const std::string& path, const std::string& text, int& error) {
-  Jzon::FileWriter out(path);
-  if (out.Open() && out.Write(text.data(), text.size()) && out.Commit()) return true;
-  error = out.LastErrno();
-  return false;
-}
-
 // Sets key to value unless the user already set it; true when it changed.
 bool SetUnlessUsers(Exiv2::XmpData& xmp, const char* key, const std::string& value,
                     bool overwrite) {
@@ -107,7 +100,7 @@ SidecarOutcome Merge(const std::string& path, const SidecarUpdate& update, bool 
   if (Exiv2::XmpParser::encode(text, xmp, Exiv2::XmpParser::omitPacketWrapper |
                                               Exiv2::XmpParser::useCompactFormat) != 0) {
     outcome = {true, "sidecar not written: cannot encode XMP"};
-  } else if (!WriteSidecar(path, text, error)) {
+  } else if (!Jzon::FileWriter::WriteFile(path, text, error)) {
     outcome = {true, Why("cannot replace", error)};
   }
   return outcome;
