@@ -6,13 +6,15 @@ set -euo pipefail
 
 packages=(cmake g++ make libopencv-core-dev libopencv-imgproc-dev libopencv-imgcodecs-dev
           libopencv-objdetect-dev opencv-data libjpeg62-turbo-dev libpng-dev libwebp-dev libexiv2-dev
-          pkg-config)
+          libraw-dev libheif-dev pkg-config)
 for job in "$@"; do
   case "$job" in
     build) ;;
     test) packages+=(libgtest-dev clang libclang-rt-14-dev parallel python3 jq man-db pkg-config
                      pybind11-dev python3-dev python3-numpy python3-pytest python3-dask
-                     python3-distributed libimage-exiftool-perl) ;;
+                     python3-distributed libimage-exiftool-perl
+                     python3-venv python3-setuptools exempi libraw-bin libheif-examples
+                     libjpeg-turbo-progs chromium util-linux) ;;
     bench) packages+=(libbenchmark-dev nlohmann-json3-dev rapidjson-dev time
                       pybind11-dev python3-dev python3-numpy python3-opencv) ;;
     cross) packages+=(g++-aarch64-linux-gnu qemu-user file libopencv-core-dev:arm64
