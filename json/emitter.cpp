@@ -1,6 +1,6 @@
 // The two layout constants and the Emitter, which builds the whole document
 // as one text in memory by a depth-first walk of the tree.
-#include "jzon.h"
+#include "jzon_detail.h"
 
 namespace Jzon {
 
@@ -83,7 +83,7 @@ void Emitter::WriteObject(const Object& object, unsigned depth) {
     first = false;
     layout_->AppendIndentation(result_, depth + 1);
     result_ += '"';
-    result_ += EscapeText(member.first);
+    result_ += detail::EscapeText(member.first);
     result_ += "\":";
     result_ += layout_->Spacer();
     WriteNode(member.second, depth + 1);
@@ -114,7 +114,7 @@ void Emitter::WriteArray(const Array& array, unsigned depth) {
 void Emitter::WriteValue(const Value& value) {
   if (value.IsString()) {
     result_ += '"';
-    result_ += EscapeText(value.ToString());
+    result_ += detail::EscapeText(value.ToString());
     result_ += '"';
   } else {
     result_ += value.ToString();

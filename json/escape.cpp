@@ -1,9 +1,10 @@
 // Escapes shared by the string setters (decoding) and the emitter
 // (encoding): the eight two-character escapes, and \uXXXX, which is decoded
 // to UTF-8 and written for control characters that have no short escape.
-#include "jzon.h"
+#include "jzon_detail.h"
 
 namespace Jzon {
+namespace detail {
 
 namespace {
 
@@ -23,8 +24,6 @@ int EscapeIndex(char c) {
 const char EscapeChars[9] = {'\\', '/', '"', '\n', '\t', '\b', '\f', '\r', '\0'};
 const char* const EscapeSequences[9] = {"\\\\", "\\/", "\\\"", "\\n", "\\t",
                                         "\\b",  "\\f", "\\r",  ""};
-
-const std::string FindEscapeFor(char c) { return EscapeSequences[EscapeIndex(c)]; }
 
 char FindCharForEscape(char c, char next) {
   for (int i = 0; i < kEscapeCount; ++i) {
@@ -140,4 +139,5 @@ std::string EscapeText(const std::string& text) {
   return result;
 }
 
+}  // namespace detail
 }  // namespace Jzon

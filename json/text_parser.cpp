@@ -8,6 +8,10 @@
 #include "text_scanner.h"
 
 namespace Jzon {
+
+// The token types are internal to Jzon.
+using namespace detail;
+
 namespace {
 
 // Deeper documents are refused so that every tree the parser accepts can be
@@ -140,7 +144,7 @@ bool TextParser::Run() { return BuildTree(); }
 const std::string& TextParser::ErrorMessage() const { return error_; }
 
 bool TextParser::BuildTree() {
-  detail::TokenScanner scanner(text_);
+  TokenScanner scanner(text_);
   TreeBuilder builder(root_, error_);
   detail::Token token;
   detail::Token ahead;

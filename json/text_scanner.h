@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string>
 
-#include "jzon.h"
+#include "jzon_detail.h"
 
 namespace Jzon {
 namespace detail {

@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <string>
 
-#include "jzon.h"
+#include "jzon_detail.h"
 
 namespace Jzon {
 namespace {
@@ -117,10 +117,14 @@ class Stripper {
 
 }  // namespace
 
+namespace detail {
+
 void StripCommentsAndWhitespace(const std::string& in, std::string& out) {
   out.assign(in.size(), '\0');
   out.resize(Stripper(in, &out[0], in.size()).Run());
 }
+
+}  // namespace detail
 
 NodeType DetectNodeType(const std::string& json) {
   char first = '\0';

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <sstream>
 
-#include "jzon.h"
+#include "jzon_detail.h"
 
 namespace Jzon {
 
@@ -198,7 +198,7 @@ void Value::SetRaw(ValueType kind, const std::string& text) {
   kind_ = kind;
 }
 
-void Value::Set(const std::string& text) { SetRaw(StringValue, UnescapeText(text)); }
+void Value::Set(const std::string& text) { SetRaw(StringValue, detail::UnescapeText(text)); }
 // A null pointer holds no text at all, so it becomes a null value.
 void Value::Set(const char* text) {
   if (text == nullptr) {

@@ -14,7 +14,7 @@ photos=${FOCUSRATE_PHOTOS:-/var/tmp/focusrate-photos/root}
 collection=${FOCUSRANK_BENCH_PHOTOS:-/var/tmp/focusrank-bench}
 jobs=2
 
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DFOCUSRATE_BENCH=ON >/dev/null
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DFOCUSRATE_WERROR=ON -DFOCUSRATE_BENCH=ON >/dev/null
 cmake --build "$build" -j2 --target focusrank make_bench_photos >/dev/null
 rank=$build/bin/focusrank
 if [ ! -d "$collection/large" ]; then

@@ -14,7 +14,7 @@ photos=${FOCUSRATE_PHOTOS:-/var/tmp/focusrate-photos/root}
 
 "$root/scripts/install_deps.sh" bench
 [ -d "$photos" ] || "$root/scripts/fetch_photos.sh" "$(dirname "$photos")"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DFOCUSRATE_BENCH=ON >/dev/null
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DFOCUSRATE_WERROR=ON -DFOCUSRATE_BENCH=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target ranking_quality bench_engine focusrate focusmap >/dev/null
 
 echo "CPU: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), $(nproc) cores"

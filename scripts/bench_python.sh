@@ -11,7 +11,7 @@ photo=${FOCUSRATE_PHOTOS:-/var/tmp/focusrate-photos/root}/usr/share/backgrounds/
 python=/usr/bin/python3
 
 "$root/scripts/install_deps.sh" bench
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DFOCUSRATE_BENCH=ON \
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DFOCUSRATE_WERROR=ON -DFOCUSRATE_BENCH=ON \
   -DFOCUSRATE_PYTHON=ON -DPython3_EXECUTABLE="$python" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target bench_figures bench_engine focusrate_python >/dev/null
 tmp=$(mktemp -d)

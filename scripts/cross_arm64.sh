@@ -20,7 +20,7 @@ if [ ! -e "$codecs/usr/lib/aarch64-linux-gnu/libopencv_imgcodecs.so.406" ]; then
     dpkg-deb -x libopencv-imgcodecs406_*_arm64.deb .)
 fi
 
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release \
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DFOCUSRATE_WERROR=ON \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/aarch64-linux-gnu.cmake" \
   -DOPENCV_imgcodecs_LIBRARY="$(ls "$codecs"/usr/lib/aarch64-linux-gnu/libopencv_imgcodecs.so.4*.*.*)" \
   -DOPENCV_objdetect_LIBRARY="$(ls /usr/lib/aarch64-linux-gnu/libopencv_objdetect.so.4*.*.*)" \

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install_deps.sh build
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DFOCUSRATE_TESTS=OFF >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DFOCUSRATE_WERROR=ON -DFOCUSRATE_TESTS=OFF >/dev/null
 cmake --build build -j "$(nproc)" --target focusrate focusrank
 
 out=$(mktemp -d)

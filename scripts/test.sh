@@ -16,7 +16,7 @@ scripts/fetch_photos.sh "$(dirname "$FOCUSRATE_PHOTOS")" python3-skimage libtiff
 
 run_suite() {
   local dir=$1; shift
-  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DFOCUSRATE_TESTS=ON "$@" >/dev/null
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DFOCUSRATE_WERROR=ON -DFOCUSRATE_TESTS=ON "$@" >/dev/null
   cmake --build "$dir" -j "$jobs"
   (cd "$dir" && ctest --output-on-failure -j "$jobs" --timeout 600)
 }
@@ -26,7 +26,7 @@ run_suite build -DFOCUSRATE_PYTHON=ON -DPython3_EXECUTABLE=/usr/bin/python3
 echo "== sanitizer build"
 run_suite build-asan -DFOCUSRATE_SANITIZE=ON
 echo "== build without vector loops (engine differential tests)"
-cmake -S . -B build-scalar -DCMAKE_BUILD_TYPE=Release -DFOCUSRATE_TESTS=ON \
+cmake -S . -B build-scalar -DCMAKE_BUILD_TYPE=Release -DFOCUSRATE_WERROR=ON -DFOCUSRATE_TESTS=ON \
   -DFOCUSRATE_VECTOR_LOOPS=OFF >/dev/null
 cmake --build build-scalar -j "$jobs" --target engine_differential_test
 (cd build-scalar && ctest --output-on-failure -j "$jobs" --timeout 600 -R '^EngineDifferential\.')

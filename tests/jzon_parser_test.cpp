@@ -2,6 +2,7 @@
 // takes for keywords and numbers, and the tree and message of each document.
 #include <gtest/gtest.h>
 
+#include "jzon_detail.h"
 #include "jzon_test_util.h"
 
 namespace {
@@ -10,7 +11,7 @@ using namespace jzon_test;
 
 std::string Strip(const std::string& in) {
   std::string out = "left over";
-  Jzon::StripCommentsAndWhitespace(in, out);
+  Jzon::detail::StripCommentsAndWhitespace(in, out);
   return out;
 }
 
