@@ -127,11 +127,13 @@ std::unique_ptr<RankRun> Rank(const py::object& paths, const py::object& jobs,
                           "'tenengrad', 'gray_level', 'variance_lap_norm'), not '" + name + "'");
   const long long keep = Count(top, "top", 1LL << 60, -1);
 
-  std::vector<std::string> images;
+  std::vector<std::string> images, problems;
   {
     py::gil_scoped_release release;
-    images = ExpandPaths(given, kModule);
+    images = ExpandPaths(given, [&](const std::string& line) { problems.push_back(line); });
   }
+  for (const std::string& line : problems)
+    PySys_WriteStderr("%s: %s\n", kModule, line.c_str());
   if (sort.is_none() && keep > 0 && images.size() > static_cast<size_t>(keep))
     images.resize(static_cast<size_t>(keep));
   const size_t kept = keep > 0 ? static_cast<size_t>(keep) : images.size();

@@ -23,7 +23,7 @@ std::vector<std::string> ImagesToRate(const RankOptions& options) {
     const std::string list = options.listFile == "-" ? "standard input" : options.listFile;
     Complain(kRankProgram, list + ": cannot read list (" + std::strerror(error) + ")");
   }
-  std::vector<std::string> images = ExpandPaths(given, kRankProgram);
+  std::vector<std::string> images = ExpandPaths(given, [](const std::string& problem) { Complain(kRankProgram, problem); });
   // Unsorted, --top keeps the first rows: the rest need not be rated at all.
   if (!options.sorted && images.size() > options.top) images.resize(options.top);
   return images;

@@ -12,7 +12,6 @@
 #include <set>
 #include <utility>
 
-#include "messages.h"
 #include "quiet_stderr.h"
 
 namespace {
@@ -26,7 +25,7 @@ using DirectoryId = std::pair<dev_t, ino_t>;
 
 class Walker {
  public:
-  explicit Walker(const std::string& program) : program_(program) {}
+  explicit Walker(const ProblemReport& report) : report_(report) {}
 
   void Add(const std::string& path) {
     struct stat st;
@@ -54,7 +53,7 @@ class Walker {
         if (HasImageExtension(name))
           found_.push_back(path);  // its row says why
         else
-          Complain(program_, path + ": cannot examine (" + std::strerror(errno) + ")");
+          report_(path + ": cannot examine (" + std::strerror(errno) + ")");
         continue;
       }
       if (S_ISDIR(entry.st_mode)) {
@@ -73,7 +72,7 @@ class Walker {
   bool ListDirectory(const std::string& dir, std::vector<std::string>& names) {
     std::unique_ptr<DIR, int (*)(DIR*)> handle(::opendir(dir.c_str()), ::closedir);
     if (!handle) {
-      Complain(program_, dir + ": cannot read directory (" + std::strerror(errno) + ")");
+      report_(dir + ": cannot read directory (" + std::strerror(errno) + ")");
       return false;
     }
     errno = 0;
@@ -83,13 +82,13 @@ class Walker {
       errno = 0;
     }
     if (errno != 0) {
-      Complain(program_, dir + ": cannot read directory (" + std::strerror(errno) + ")");
+      report_(dir + ": cannot read directory (" + std::strerror(errno) + ")");
       return false;
     }
     return true;
   }
 
-  const std::string& program_;
+  const ProblemReport& report_;
   std::set<DirectoryId> visited_;
   std::vector<std::string> found_;
 };
@@ -148,8 +147,8 @@ bool ReadPathList(const std::string& listFile, bool nulSeparated,
 }
 
 std::vector<std::string> ExpandPaths(const std::vector<std::string>& given,
-                                     const std::string& program) {
-  Walker walker(program);
+                                     const ProblemReport& report) {
+  Walker walker(report);
   for (const std::string& path : given) walker.Add(path);
   return walker.Take();
 }

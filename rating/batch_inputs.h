@@ -3,8 +3,13 @@
 #ifndef FOCUSRATE_BATCH_INPUTS_H
 #define FOCUSRATE_BATCH_INPUTS_H
 
+#include <functional>
 #include <string>
 #include <vector>
+
+/// Receives one line about a folder or entry that could not be searched
+/// ("DIR: cannot read directory (Permission denied)").
+using ProblemReport = std::function<void(const std::string& line)>;
 
 /// Whether the name ends in an extension OpenCV decodes (.jpg, .png, .tif,
 /// ... in any case).
@@ -23,10 +28,10 @@ bool ReadPathList(const std::string& listFile, bool nulSeparated,
 /// any other path is kept as it is, so a missing file still gets its row.
 /// Symlinks to directories inside a search are not followed, and a
 /// directory reached twice is searched once. An unreadable directory, or an
-/// entry that cannot be examined and is not named like an image, is reported
-/// through Complain(program, ...) and the rest goes on; such an entry named
+/// entry that cannot be examined and is not named like an image, is handed
+/// to report and the rest goes on; such an entry named
 /// like an image is kept, so its row says why.
 std::vector<std::string> ExpandPaths(const std::vector<std::string>& given,
-                                     const std::string& program);
+                                     const ProblemReport& report);
 
 #endif  // FOCUSRATE_BATCH_INPUTS_H

@@ -7,10 +7,11 @@
 #include <optional>
 #include <thread>
 
+#include <signal.h>
+
 #include "engine.h"
 #include "image_header.h"
 #include "image_input.h"
-#include "signal_cleanup.h"
 #include "scene_fingerprint.h"
 #include "streamed_rating.h"
 
@@ -78,6 +79,23 @@ RatedImage RateFile(const std::string& path, const RateSettings& settings) {
 }
 
 namespace {
+
+// Workers start with every asynchronous signal blocked, so a program's
+// handlers run on the thread that called, the one that knows what to clean
+// up, never in the middle of a decode.
+class WorkerSignalMask {
+ public:
+  WorkerSignalMask() {
+    sigset_t blocked;
+    sigfillset(&blocked);
+    for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP}) sigdelset(&blocked, sig);
+    ::pthread_sigmask(SIG_BLOCK, &blocked, &previous_);
+  }
+  ~WorkerSignalMask() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+
+ private:
+  sigset_t previous_;
+};
 
 // Outcomes travel from the workers to the sink through a ring of slots; a
 // worker takes the next index only while it fits in the ring, so behind one
@@ -168,9 +186,7 @@ void RateInOrder(const std::vector<std::string>& paths, const RateSettings& sett
   };
   try {
     {
-      // Workers start with the stop signals blocked, so the signals reach
-      // the thread that writes the output and can hold them back.
-      const SignalsHeld held;
+      const WorkerSignalMask mask;
       for (int i = 0; i < jobs; ++i) workers.emplace_back([&run] { run.Work(); });
     }
     run.Deliver(sink);
