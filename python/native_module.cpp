@@ -10,7 +10,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -116,8 +115,7 @@ std::unique_ptr<RankRun> Rank(const py::object& paths, const py::object& jobs,
   } else {
     for (const py::handle path : py::iter(paths)) given.push_back(PathBytes(path));
   }
-  const unsigned cores = std::thread::hardware_concurrency();
-  const long long jobCount = Count(jobs, "jobs", 1024, cores == 0 ? 1 : cores);
+  const long long jobCount = Count(jobs, "jobs", 1024, 0);  // 0: one per core
   if (!sort.is_none() && !py::isinstance<py::str>(sort))
     throw py::type_error("rank: sort must be a str or None");
   const std::string name = sort.is_none() ? "laplace" : sort.cast<std::string>();
@@ -134,12 +132,12 @@ std::unique_ptr<RankRun> Rank(const py::object& paths, const py::object& jobs,
   }
   for (const std::string& line : problems)
     PySys_WriteStderr("%s: %s\n", kModule, line.c_str());
-  if (sort.is_none() && keep > 0 && images.size() > static_cast<size_t>(keep))
-    images.resize(static_cast<size_t>(keep));
-  const size_t kept = keep > 0 ? static_cast<size_t>(keep) : images.size();
-  return std::make_unique<RankRun>(std::move(images),
-                                   sort.is_none() ? std::nullopt : std::optional<SortKey>(key),
-                                   kept, static_cast<int>(jobCount));
+  RankSettings settings;
+  settings.jobs = static_cast<int>(jobCount);
+  settings.sorted = !sort.is_none();
+  settings.sortBy = key;
+  if (keep > 0) settings.top = static_cast<size_t>(keep);
+  return std::make_unique<RankRun>(std::move(images), settings);
 }
 
 // The next row of a run as a tuple; StopIteration at its end.

@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "batch_runner.h"
 
 namespace {
 
@@ -11,10 +10,9 @@ constexpr size_t kReadyRows = 64;
 
 }  // namespace
 
-RankRun::RankRun(std::vector<std::string> images, std::optional<SortKey> sort, size_t keep,
-                 int jobs)
+RankRun::RankRun(std::vector<std::string> images, const RankSettings& settings)
     : images_(std::move(images)) {
-  thread_ = std::thread([this, sort, keep, jobs] { Run(sort, keep, jobs); });
+  thread_ = std::thread([this, settings] { Run(settings); });
 }
 
 RankRun::~RankRun() {
@@ -35,19 +33,11 @@ bool RankRun::Hand(RankedRow row) {
   return true;
 }
 
-void RankRun::Run(std::optional<SortKey> sort, size_t keep, int jobs) {
+void RankRun::Run(const RankSettings& settings) {
   try {
-    std::optional<Ranking> ranking;
-    if (sort) ranking.emplace(*sort, keep);
-    RateInOrder(images_, RateSettings(), jobs, [&](size_t index, const RatedImage& rated) {
-      if (!ranking) return Hand({index, rated});
-      ranking->Add(index, rated);
-      return true;
-    });
-    if (ranking) {
-      for (RankedRow& row : ranking->Take())
-        if (!Hand(std::move(row))) break;
-    }
+    RankImages(
+        images_, settings, [](size_t, RatedImage&) {},
+        [&](size_t index, const RatedImage& rated) { return Hand({index, rated}); });
   } catch (...) {
     std::lock_guard<std::mutex> lock(mutex_);
     failure_ = std::current_exception();

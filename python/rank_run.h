@@ -13,14 +13,14 @@
 #include <thread>
 #include <vector>
 
-#include "row_ranking.h"
+#include "rank_images.h"
 
 class RankRun {
  public:
-  /// Rates images on `jobs` threads. Unsorted rows come in input order as
-  /// they are rated, at most a few dozen waiting for the reader; with a sort
-  /// key the `keep` best come once every image is rated.
-  RankRun(std::vector<std::string> images, std::optional<SortKey> sort, size_t keep, int jobs);
+  /// Runs RankImages. Unsorted rows come in input order as they are rated,
+  /// at most a few dozen waiting for the reader; sorted rows come once every
+  /// image is rated.
+  RankRun(std::vector<std::string> images, const RankSettings& settings);
   /// Stops the run (images being rated are finished first) and waits for it.
   ~RankRun();
   RankRun(const RankRun&) = delete;
@@ -33,7 +33,7 @@ class RankRun {
   const std::string& Path(size_t index) const { return images_[index]; }
 
  private:
-  void Run(std::optional<SortKey> sort, size_t keep, int jobs);
+  void Run(const RankSettings& settings);
   bool Hand(RankedRow row);
 
   const std::vector<std::string> images_;

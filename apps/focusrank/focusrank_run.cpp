@@ -4,18 +4,29 @@
 
 #include "batch_inputs.h"
 #include "batch_output.h"
-#include "burst_grouping.h"
-#include "capture_time.h"
 #include "exit_status.h"
 #include "focusrank_sidecar.h"
 #include "messages.h"
 #include "metadata_setup.h"
 #include "progress.h"
+#include "rank_images.h"
 #include "signal_cleanup.h"
 
 namespace {
 
-std::vector<std::string> ImagesToRate(const RankOptions& options) {
+RankSettings RunSettings(const RankOptions& options) {
+  RankSettings run;
+  run.rate = options.rate;
+  run.jobs = options.jobs;
+  run.sorted = options.sorted;
+  run.sortBy = options.sortBy;
+  run.top = options.top;
+  run.bursts = options.cull.bursts;
+  run.gap = options.cull.gap;
+  return run;
+}
+
+std::vector<std::string> ImagesToRate(const RankOptions& options, const RankSettings& run) {
   std::vector<std::string> given = options.paths;
   int error = 0;
   if (!options.listFile.empty() &&
@@ -23,25 +34,17 @@ std::vector<std::string> ImagesToRate(const RankOptions& options) {
     const std::string list = options.listFile == "-" ? "standard input" : options.listFile;
     Complain(kRankProgram, list + ": cannot read list (" + std::strerror(error) + ")");
   }
-  std::vector<std::string> images = ExpandPaths(given, [](const std::string& problem) { Complain(kRankProgram, problem); });
-  // Unsorted, --top keeps the first rows: the rest need not be rated at all.
-  if (!options.sorted && images.size() > options.top) images.resize(options.top);
+  std::vector<std::string> images =
+      ExpandPaths(given, [](const std::string& problem) { Complain(kRankProgram, problem); });
+  DropUnshown(images, run);
   return images;
-}
-
-// Relative figures compare frames of one scene whose exposure may drift
-// within the burst: the figure fair between exposures, unless --sort names one.
-SortKey BurstKey(const RankOptions& options) {
-  if (options.sorted) return options.sortBy;
-  SortKey key;
-  key.column = *FindFigureColumn("variance_lap_norm");
-  return key;
 }
 
 }  // namespace
 
 int RunFocusrank(const RankOptions& options) {
-  const std::vector<std::string> images = ImagesToRate(options);
+  const RankSettings run = RunSettings(options);
+  const std::vector<std::string> images = ImagesToRate(options, run);
   const CullOptions& cull = options.cull;
   RowOutput out(options.outputPath);
   if (!out.Open() || !out.Write(HeaderLine(options.format, options.layout))) {
@@ -51,48 +54,26 @@ int RunFocusrank(const RankOptions& options) {
   if (cull.bursts || cull.xmp) InitMetadata();
   const bool streaming = options.outputPath.empty();
   Progress progress(ProgressWanted(options.quiet, streaming), images.size());
-  Ranking ranking(options.sortBy, options.top);
-  BurstGrouping bursts(cull.gap, BurstKey(options));
   bool allOk = true;  // every row "ok" (a damaged file's row is not), every sidecar written
-  // A row is final here: its sidecar is written, then it is printed or ranked.
-  auto finish = [&](size_t index, RatedImage& rated) {
+  // A row is final here: its sidecar is written before it is printed or ranked.
+  auto finished = [&](size_t index, RatedImage& rated) {
+    progress.Step();
     allOk = allOk && rated.status == RateStatus::Ok;
-    if (cull.xmp && WasRated(rated)) {
-      // A signal waits until the sidecar is whole or untouched: its
-      // temporary file is not the one the signal handler removes.
-      const SignalsHeld held;
-      const SidecarOutcome sidecar =
-          UpdateSidecar(SidecarPath(images[index], cull.naming), SidecarFor(rated, cull),
-                        cull.overwriteRatings, cull.dryRun);
-      allOk = allOk && !sidecar.failed;
-      rated.sidecar = sidecar.note;
-    }
-    if (options.sorted) {
-      ranking.Add(index, rated);
-      return true;
-    }
+    if (!cull.xmp || !WasRated(rated)) return;
+    // A signal waits until the sidecar is whole or untouched: its
+    // temporary file is not the one the signal handler removes.
+    const SignalsHeld held;
+    const SidecarOutcome sidecar =
+        UpdateSidecar(SidecarPath(images[index], cull.naming), SidecarFor(rated, cull),
+                      cull.overwriteRatings, cull.dryRun);
+    allOk = allOk && !sidecar.failed;
+    rated.sidecar = sidecar.note;
+  };
+  auto shown = [&](size_t index, const RatedImage& rated) {
     return out.Write(RowLine(options.format, options.layout, images[index], rated)) &&
-           (!streaming || out.Flush());
+           (!streaming || options.sorted || out.Flush());
   };
-  auto finishAll = [&](std::vector<RankedRow> rows) {
-    for (RankedRow& row : rows)
-      if (!finish(row.first, row.second)) return false;
-    return true;
-  };
-  bool more = true;
-  RateInOrder(images, options.rate, options.jobs,
-              [&](size_t index, const RatedImage& rated) {
-                progress.Step();
-                if (!cull.bursts) {
-                  RatedImage row = rated;
-                  return more = finish(index, row);
-                }
-                const double time = WasRated(rated) ? CaptureTime(images[index]) : 0;
-                return more = finishAll(bursts.Add(index, rated, time));
-              });
-  if (more) finishAll(bursts.Finish());
-  for (const RankedRow& row : ranking.Take())
-    if (!out.Write(RowLine(options.format, options.layout, images[row.first], row.second))) break;
+  RankImages(images, run, finished, shown);
   progress.Finish();
   if (!out.Finish()) {
     if (out.ReaderGone()) return allOk ? RankExit::kAllRated : RankExit::kSomeNotRated;
