@@ -1,12 +1,12 @@
 # What `cmake --install` puts beside the programs for other projects: the
 # libraries with their public headers, a CMake package (find_package(focusrate)
-# gives focusrate::jzon, focusrate::focus, focusrate::imaging), one pkg-config
+# gives focusrate::jzon, focusrate::focus, focusrate::imaging, focusrate::rating), one pkg-config
 # file per library, and the manual pages. Every path is relative to the
 # prefix chosen at install time.
 include(CMakePackageConfigHelpers)
 
 set(FOCUSRATE_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/focusrate)
-install(TARGETS jzon focus imaging EXPORT focusrate-targets
+install(TARGETS jzon focus imaging rating EXPORT focusrate-targets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 # Included as <focusrate/engine.h>; the headers find each other beside them.
@@ -14,7 +14,9 @@ install(FILES
   json/jzon.h
   focus/engine.h focus/focus_figures.h focus/focus_sums.h focus/measures.h focus/row_stream.h
   focus/tile_grid.h
-  imaging/image_input.h imaging/row_decoder.h
+  imaging/image_input.h imaging/image_region.h imaging/row_decoder.h
+  rating/batch_inputs.h rating/batch_runner.h rating/figure_columns.h rating/rank_images.h
+  rating/rated_image.h rating/row_ranking.h rating/streamed_rating.h rating/subject_region.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/focusrate)
 
 install(EXPORT focusrate-targets NAMESPACE focusrate:: DESTINATION ${FOCUSRATE_CMAKE_DIR})
@@ -43,6 +45,9 @@ focusrate_pkg_config(focus "The four focus measures of focusrate" "" "${opencv_c
   "${OPENCV_imgproc_LIBRARY} ${OPENCV_core_LIBRARY} -pthread")
 focusrate_pkg_config(imaging "Image decoding of focusrate" "libjpeg, libpng, libwebp" "${opencv_cflags}"
   "${OPENCV_core_LIBRARY} -l${CMAKE_DL_LIBS}")
+focusrate_pkg_config(rating "Rating and ranking image files with focusrate"
+  "focusrate-imaging, focusrate-focus, exiv2" "${opencv_cflags}"
+  "${OPENCV_objdetect_LIBRARY} ${OPENCV_imgproc_LIBRARY} -pthread")
 
 # A page in section 1 for each program under man/.
 file(GLOB manual_pages ${PROJECT_SOURCE_DIR}/man/*.1)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # install_test.sh SOURCE_DIR BUILD_DIR [PYTHON]: installs the build into a scratch
 # prefix and uses it as its users would: a CMake project and a pkg-config
-# build rate a sample as the installed focusrate does, the programs find
+# build rate a sample as the installed focusrate does, the rating library
+# ranks the samples as focusrank does, the programs find
 # their plugin, the manual pages render and list focusrank's options, the
 # completion completes, and the Python package (given PYTHON) rates from there.
 set -euo pipefail
@@ -18,6 +19,11 @@ sample=$src/samples/scene_sharp.png
 cmake -S "$src/tests/consumer" -B "$tmp/cmake" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
 cmake --build "$tmp/cmake" >/dev/null
 "$tmp/cmake/consumer" "$sample" | cmp - "$tmp/want.json" || fail "CMake consumer differs"
+# The rating library ranks as focusrank does.
+"$bin/focusrank" --sort laplace "$src/samples" | tail -n +2 | awk -F, '{ print $1 "," $NF }' \
+  >"$tmp/rank_want.txt"
+"$tmp/cmake/rank_consumer" "$src/samples" | cmp - "$tmp/rank_want.txt" ||
+  fail "the rating library ranks otherwise than focusrank"
 
 libs=$(PKG_CONFIG_PATH=$(dirname "$(find "$prefix" -name focusrate-jzon.pc)") \
   pkg-config --cflags --libs focusrate-imaging focusrate-focus focusrate-jzon)
