@@ -113,8 +113,10 @@ TEST(FocusmapCli, BadInputLeavesTheOutputAlone) {
     return Said(2, "", "focusmap: " + why + "\nTry 'focusmap --help'.\n");
   };
   const std::pair<std::vector<std::string>, Said> cases[] = {
-      {{dir / "missing.png", dir / "out.png"}, Said(255, "", "")},
-      {{dir / "text.png", dir / "out.png", "--tiles-json", dir / "out.json"}, Said(255, "", "")},
+      {{dir / "missing.png", dir / "out.png"},
+       Said(255, "", "focusmap: " + dir / "missing.png" + ": not found\n")},
+      {{dir / "text.png", dir / "out.png", "--tiles-json", dir / "out.json"},
+       Said(255, "", "focusmap: " + dir / "text.png" + ": cannot decode\n")},
       {{dir / "ok.png", "/dev/full"},
        Said(1, "", "focusmap: /dev/full: cannot write map (No space left on device)\n")},
       {{dir / "ok.png", dir / "out.png", "--tiles-json", dir / "no/such/dir.json"},

@@ -34,16 +34,28 @@ void ComplainNotWritten(const std::string& program, const std::string& path,
   Complain(program, path + ": cannot write " + what + " (" + std::strerror(error) + ")");
 }
 
-void ComplainOfException(const std::string& program) {
+void ComplainOfImage(const std::string& program, const std::string& path, RateStatus status,
+                     const std::string& detail) {
+  Complain(program, path + ": " + StatusText(status) + (detail.empty() ? "" : " (" + detail + ")"));
+}
+
+void ComplainOfClash(const std::string& program, const std::string& output,
+                     const std::string& what) {
+  Complain(program, output + ": is " + what + "; not written");
+}
+
+std::string CurrentExceptionText() {
   try {
     throw;
   } catch (const cv::Exception& e) {
-    Complain(program, OneLine(e.err));
+    return OneLine(e.err);
   } catch (const std::bad_alloc&) {
-    Complain(program, "out of memory");
+    return "out of memory";
   } catch (const std::exception& e) {
-    Complain(program, OneLine(e.what()));
+    return OneLine(e.what());
   } catch (...) {
-    Complain(program, "unexpected failure");
+    return "unexpected failure";
   }
 }
+
+void ComplainOfException(const std::string& program) { Complain(program, CurrentExceptionText()); }

@@ -1,12 +1,14 @@
 #include "focusrank_run.h"
 
 #include <cstring>
+#include <optional>
 
 #include "batch_inputs.h"
 #include "batch_output.h"
 #include "burst_grouping.h"
 #include "capture_time.h"
 #include "exit_status.h"
+#include "file_identity.h"
 #include "focusrank_sidecar.h"
 #include "messages.h"
 #include "metadata_setup.h"
@@ -29,6 +31,19 @@ std::vector<std::string> ImagesToRate(const RankOptions& options) {
   return images;
 }
 
+// What the output file would replace that the run reads ("" for nothing):
+// refused before any image is rated. Inputs are only looked at when the
+// output exists, since only then can it be one of them.
+std::string InputAtOutput(const RankOptions& options, const std::vector<std::string>& images) {
+  const std::optional<FileIdentity> out =
+      options.outputPath.empty() ? std::nullopt : IdentityOf(options.outputPath);
+  if (!out) return "";
+  if (options.listFile != "-" && IdentityOf(options.listFile) == out) return "the list of paths";
+  for (const std::string& image : images)
+    if (IdentityOf(image) == out) return "an input image";
+  return "";
+}
+
 // Relative figures compare frames of one scene whose exposure may drift
 // within the burst: the figure fair between exposures, unless --sort names one.
 SortKey BurstKey(const RankOptions& options) {
@@ -42,6 +57,11 @@ SortKey BurstKey(const RankOptions& options) {
 
 int RunFocusrank(const RankOptions& options) {
   const std::vector<std::string> images = ImagesToRate(options);
+  const std::string clash = InputAtOutput(options, images);
+  if (!clash.empty()) {
+    ComplainOfClash(kRankProgram, options.outputPath, clash);
+    return RankExit::kUsage;
+  }
   const CullOptions& cull = options.cull;
   RowOutput out(options.outputPath);
   if (!out.Open() || !out.Write(HeaderLine(options.format, options.layout))) {
@@ -82,6 +102,10 @@ int RunFocusrank(const RankOptions& options) {
   bool more = true;
   RateInOrder(images, options.rate, options.jobs,
               [&](size_t index, const RatedImage& rated) {
+                if (rated.status == RateStatus::CannotRate) {
+                  progress.Finish();  // the message starts its own line
+                  ComplainOfImage(kRankProgram, images[index], rated.status, rated.failure);
+                }
                 progress.Step();
                 if (!cull.bursts) {
                   RatedImage row = rated;
