@@ -16,7 +16,9 @@ constexpr int kSameSceneDistance = 12;
 /// their burst is complete, each with its BurstPlace. A frame joins the
 /// burst of the frame before it while both were rated, their capture times
 /// are at most `gap` seconds apart and their fingerprints show one scene. A
-/// frame that was not rated ends the burst before it and belongs to none.
+/// frame that was not rated ends the burst before it and belongs to none; a
+/// damaged frame belongs to its burst but is never judged (no relative
+/// figure, never the pick).
 /// Holds back only the frames of the current burst.
 ///   BurstGrouping bursts(2.0, key);
 ///   for (...) for (RankedRow& row : bursts.Add(index, rated, time)) print(row);
