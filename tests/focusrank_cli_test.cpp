@@ -192,6 +192,7 @@ TEST_F(MixedFolder, OptionsListsAndFailuresGiveTheirRowsStatusAndMessage) {
       {{"--sort", "subject-laplace", "a.png"},
        usage("option '--sort subject_laplace' needs '--subject'")},
       {{"--bursts=0", "a.png"}, usage("invalid value '0' for '--bursts'")},
+      {{"--bursts=1.0000001", "a.png"}, usage("invalid value '1.0000001' for '--bursts'")},
       {{"--xmp", "--label-picks", "red", "a.png"}, usage("option '--label-picks' needs '--bursts'")},
       {{"--bursts", "--dry-run", "a.png"}, usage("option '--dry-run' needs '--xmp'")}};
   for (const auto& [args, said] : cases)

@@ -111,7 +111,8 @@ int RunFocusrank(const RankOptions& options) {
                   RatedImage row = rated;
                   return more = finish(index, row);
                 }
-                const double time = WasRated(rated) ? CaptureTime(images[index]) : 0;
+                const std::optional<std::int64_t> time =
+                    WasRated(rated) ? CaptureTime(images[index]) : std::nullopt;
                 return more = finishAll(bursts.Add(index, rated, time));
               });
   if (more) finishAll(bursts.Finish());

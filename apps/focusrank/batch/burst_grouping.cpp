@@ -1,10 +1,11 @@
 #include "burst_grouping.h"
 
 #include <cmath>
+#include <cstdlib>
 
 #include "scene_fingerprint.h"
 
-BurstGrouping::BurstGrouping(double gap, const SortKey& key) : gap_(gap), key_(key) {}
+BurstGrouping::BurstGrouping(std::int64_t gap, const SortKey& key) : gap_(gap), key_(key) {}
 
 void BurstGrouping::CloseBurst(std::vector<RankedRow>& done) {
   // Only frames read whole are judged: a JPEG cut short rates higher than
@@ -33,10 +34,11 @@ void BurstGrouping::CloseBurst(std::vector<RankedRow>& done) {
 }
 
 std::vector<RankedRow> BurstGrouping::Add(std::size_t index, const RatedImage& rated,
-                                          double time) {
+                                          std::optional<std::int64_t> time) {
   std::vector<RankedRow> done;
-  const bool joins = !current_.empty() && WasRated(rated) &&
-                     std::fabs(time - lastTime_) <= gap_ &&
+  // Capture times lie within 2^60 µs of the epoch: their difference fits.
+  const bool joins = !current_.empty() && WasRated(rated) && time && lastTime_ &&
+                     std::llabs(*time - *lastTime_) <= gap_ &&
                      FingerprintDistance(current_.back().second.fingerprint,
                                          rated.fingerprint) <= kSameSceneDistance;
   if (!joins) CloseBurst(done);
