@@ -51,6 +51,12 @@ int Map(const MapOptions& options) {
   const cv::Mat& image = decoded.image;
   cv::Size cells(options.columns, options.rows);
   if (cells.width == 0) cells = DefaultGridSize(image.size());
+  if (cells.area() > static_cast<long long>(image.total())) {
+    Complain(kProgram, options.imagePath + ": more tiles (" + std::to_string(cells.width) + "x" +
+                           std::to_string(cells.height) + ") than pixels (" +
+                           std::to_string(image.cols) + "x" + std::to_string(image.rows) + ")");
+    return RateExit::kNotSaved;
+  }
   const TiledSums sums =
       FastTiledSums(image, UniformGrid(image.cols, image.rows, cells.width, cells.height),
                     static_cast<int>(std::thread::hardware_concurrency()));
