@@ -18,12 +18,21 @@ RankRun::RankRun(std::vector<std::string> images, std::optional<SortKey> sort, s
 }
 
 RankRun::~RankRun() {
+  Stop();
+  thread_.join();
+}
+
+void RankRun::Stop() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     stopped_ = true;
   }
   changed_.notify_all();
-  thread_.join();
+}
+
+bool RankRun::Stopped() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return stopped_;
 }
 
 bool RankRun::Hand(RankedRow row) {
@@ -42,7 +51,7 @@ void RankRun::Run(std::optional<SortKey> sort, size_t keep, int jobs) {
     RateInOrder(images_, RateSettings(), jobs, [&](size_t index, const RatedImage& rated) {
       if (!ranking) return Hand({index, rated});
       ranking->Add(index, rated);
-      return true;
+      return !Stopped();
     });
     if (ranking) {
       for (RankedRow& row : ranking->Take())
@@ -55,6 +64,11 @@ void RankRun::Run(std::optional<SortKey> sort, size_t keep, int jobs) {
   std::lock_guard<std::mutex> lock(mutex_);
   over_ = true;
   changed_.notify_all();
+}
+
+bool RankRun::Wait(std::chrono::milliseconds wait) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  return changed_.wait_for(lock, wait, [&] { return over_ || !ready_.empty(); });
 }
 
 std::optional<RankedRow> RankRun::Next() {
