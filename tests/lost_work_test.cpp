@@ -97,14 +97,16 @@ TEST_F(LostWork, AnOutputThatIsAnInputOrTheOtherOutputIsRefused) {
       {"\"$M\" a.png m.png --tiles-json=./m.png", "1 focusmap: ./m.png: is also the map"},
       {"\"$R\" . -o a.png", "2 focusrank: a.png: is an input image"},
       {"echo a.png > list && \"$R\" --files-from list -o list",
-       "2 focusrank: list: is the list of paths"}};
+       "2 focusrank: list: is the list of paths"},
+      {"\"$R\" --xmp --xmp-name=replace a.png -o ./a.xmp",
+       "2 focusrank: ./a.xmp: is the sidecar of an input image"}};
   for (const auto& [line, said] : cases) {
     const ProcessResult run = Shell(line);
     EXPECT_EQ(std::to_string(run.status) + " " + run.err, said + std::string("; not written\n"));
   }
   EXPECT_EQ(ReadBytes(dir_ / "a.png"), photo);
   EXPECT_EQ(ReadBytes(dir_ / "list"), "a.png\n");
-  EXPECT_FALSE(fs::exists(dir_ / "m.png"));
+  EXPECT_FALSE(fs::exists(dir_ / "m.png") || fs::exists(dir_ / "a.xmp"));
 }
 
 #if !defined(__SANITIZE_ADDRESS__)

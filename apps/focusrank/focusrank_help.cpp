@@ -23,8 +23,8 @@ Input:
 
 Output:
   -o, --output FILE     write rows to FILE, replaced only once complete, but
-                        never an input image or the list ('-': standard
-                        output) [default: standard output]
+                        never an input image, the list or a sidecar ('-':
+                        standard output) [default: standard output]
   --format FMT          csv or jsonl [default: csv]
   --figures LIST        figure columns in this order, comma-separated, from
                         laplace, variance_lap, tenengrad, gray_level,

@@ -31,16 +31,21 @@ std::vector<std::string> ImagesToRate(const RankOptions& options) {
   return images;
 }
 
-// What the output file would replace that the run reads ("" for nothing):
-// refused before any image is rated. Inputs are only looked at when the
-// output exists, since only then can it be one of them.
-std::string InputAtOutput(const RankOptions& options, const std::vector<std::string>& images) {
-  const std::optional<FileIdentity> out =
-      options.outputPath.empty() ? std::nullopt : IdentityOf(options.outputPath);
-  if (!out) return "";
-  if (options.listFile != "-" && IdentityOf(options.listFile) == out) return "the list of paths";
-  for (const std::string& image : images)
-    if (IdentityOf(image) == out) return "an input image";
+// What the output file would replace that the run reads or writes ("" for
+// nothing): refused before any image is rated. An input can only be the
+// output when the output exists; a sidecar may not exist yet.
+std::string ClashAtOutput(const RankOptions& options, const std::vector<std::string>& images) {
+  const std::string& output = options.outputPath;
+  if (output.empty()) return "";
+  const std::optional<FileIdentity> out = IdentityOf(output);
+  if (out && options.listFile != "-" && IdentityOf(options.listFile) == out)
+    return "the list of paths";
+  const CullOptions& cull = options.cull;
+  for (const std::string& image : images) {
+    if (out && IdentityOf(image) == out) return "an input image";
+    if (cull.xmp && !cull.dryRun && SameOutput(output, SidecarPath(image, cull.naming)))
+      return "the sidecar of an input image";
+  }
   return "";
 }
 
@@ -57,7 +62,7 @@ SortKey BurstKey(const RankOptions& options) {
 
 int RunFocusrank(const RankOptions& options) {
   const std::vector<std::string> images = ImagesToRate(options);
-  const std::string clash = InputAtOutput(options, images);
+  const std::string clash = ClashAtOutput(options, images);
   if (!clash.empty()) {
     ComplainOfClash(kRankProgram, options.outputPath, clash);
     return RankExit::kUsage;
