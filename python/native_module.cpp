@@ -52,6 +52,21 @@ std::string TypeName(const py::handle& value) {
   return py::str(py::type::of(value).attr("__name__")).cast<std::string>();
 }
 
+// An int argument (`what`: "rank: jobs") in [1, high]; None gives
+// `otherwise` where one is given and is refused elsewhere.
+long long Count(const py::object& value, const std::string& what, long long high,
+                std::optional<long long> otherwise = std::nullopt) {
+  if (value.is_none() && otherwise) return *otherwise;
+  if (!py::isinstance<py::int_>(value) || py::isinstance<py::bool_>(value))
+    throw py::type_error(what + " must be an int" + (otherwise ? " or None" : "") + ", not " +
+                         TypeName(value));
+  int overflow = 0;
+  const long long n = PyLong_AsLongLongAndOverflow(value.ptr(), &overflow);
+  if (overflow != 0 || n < 1 || n > high)
+    throw py::value_error(what + " must be 1 to " + std::to_string(high));
+  return n;
+}
+
 py::tuple FiguresTuple(const FocusFigures& f) {
   return py::make_tuple(f.laplace, f.varianceLap, f.tenengrad, f.grayLevel);
 }
@@ -89,12 +104,7 @@ py::tuple Figures(const py::object& object, const py::object& orderName,
   const std::string order = orderName.cast<std::string>();
   if (order != "bgr" && order != "rgb")
     throw py::value_error("figures: order must be 'bgr' or 'rgb', not '" + order + "'");
-  if (!py::isinstance<py::int_>(threadCount) || py::isinstance<py::bool_>(threadCount))
-    throw py::type_error("figures: threads must be an int, not " + TypeName(threadCount));
-  int overflow = 0;
-  const long long threads = PyLong_AsLongLongAndOverflow(threadCount.ptr(), &overflow);
-  if (overflow != 0 || threads < 1 || threads > kMaxThreads)
-    throw py::value_error("figures: threads must be 1 to " + std::to_string(kMaxThreads));
+  const long long threads = Count(threadCount, "figures: threads", kMaxThreads);
   const py::array array = py::reinterpret_borrow<py::array>(object);
   FocusFigures figures;
   {
@@ -131,21 +141,8 @@ py::object Decode(const py::object& path) {
   return std::move(array);
 }
 
-// An int argument of rank in [1, high], or `otherwise` for None.
-long long Count(const py::object& value, const std::string& name, long long high,
-                long long otherwise) {
-  if (value.is_none()) return otherwise;
-  if (!py::isinstance<py::int_>(value) || py::isinstance<py::bool_>(value))
-    throw py::type_error("rank: " + name + " must be an int or None");
-  int overflow = 0;
-  const long long n = PyLong_AsLongLongAndOverflow(value.ptr(), &overflow);
-  if (overflow != 0 || n < 1 || n > high)
-    throw py::value_error("rank: " + name + " must be 1 to " + std::to_string(high));
-  return n;
-}
-
-RunHolder Rank(const py::object& paths, const py::object& jobs,
-                              const py::object& sort, const py::object& top) {
+RunHolder Rank(const py::object& paths, const py::object& jobs, const py::object& sort,
+               const py::object& top) {
   std::vector<std::string> given;
   const bool one = py::isinstance<py::str>(paths) || py::isinstance<py::bytes>(paths) ||
                    py::hasattr(paths, "__fspath__");
@@ -155,7 +152,7 @@ RunHolder Rank(const py::object& paths, const py::object& jobs,
     for (const py::handle path : py::iter(paths)) given.push_back(PathBytes(path, "rank"));
   }
   const unsigned cores = std::thread::hardware_concurrency();
-  const long long jobCount = Count(jobs, "jobs", kMaxThreads, cores == 0 ? 1 : cores);
+  const long long jobCount = Count(jobs, "rank: jobs", kMaxThreads, cores == 0 ? 1 : cores);
   if (!sort.is_none() && !py::isinstance<py::str>(sort))
     throw py::type_error("rank: sort must be a str or None");
   const std::string name = sort.is_none() ? "laplace" : sort.cast<std::string>();
@@ -163,7 +160,7 @@ RunHolder Rank(const py::object& paths, const py::object& jobs,
   if (!ParseSortKey(name, key) || key.subject)
     throw py::value_error("rank: sort must be None or a figure name ('laplace', 'variance_lap', "
                           "'tenengrad', 'gray_level', 'variance_lap_norm'), not '" + name + "'");
-  const long long keep = Count(top, "top", 1LL << 60, -1);
+  const long long keep = Count(top, "rank: top", 1LL << 60, -1);
 
   std::vector<std::string> images;
   {

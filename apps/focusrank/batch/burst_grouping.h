@@ -17,9 +17,9 @@ constexpr int kSameSceneDistance = 12;
 /// Takes frames in input order and hands them back in input order once
 /// their burst is complete, each with its BurstPlace. A frame joins the
 /// burst of the frame before it while both were rated, their capture times
-/// are known and at most `gap` microseconds apart (exactly: whole numbers,
-/// so 0.3 s is never a hair less than 0.9 s - 0.6 s) and their fingerprints show one scene. A
-/// frame that was not rated ends the burst before it and belongs to none; a
+/// are known and at most `gap` microseconds apart (whole numbers, so 0.9 s -
+/// 0.6 s is exactly 0.3 s) and their fingerprints show one scene. A frame
+/// that was not rated ends the burst before it and belongs to none; a
 /// damaged frame belongs to its burst but is never judged (no relative
 /// figure, never the pick).
 /// Holds back only the frames of the current burst.
