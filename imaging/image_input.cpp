@@ -34,6 +34,7 @@ const char* StatusText(RateStatus status) {
     case RateStatus::TooLarge: return "too large";
     case RateStatus::OutOfMemory: return "out of memory";
     case RateStatus::OutsideRegion: return "region outside image";
+    case RateStatus::CannotRate: return "cannot rate";
   }
   return "cannot decode";
 }

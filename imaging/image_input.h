@@ -21,11 +21,12 @@ enum class RateStatus {
   TooLarge,          ///< more pixels than allowed, refused before decoding
   OutOfMemory,       ///< its pixels could not be allocated
   OutsideRegion,     ///< decoded, but the region given with --roi misses it entirely
+  CannotRate,        ///< measuring it failed in a way no other status names (a library refused it)
 };
 
 /// "ok", "damaged", "cannot decode", "not found", "permission denied", "symlink loop",
 /// "name too long", "not a regular file", "too large", "out of memory",
-/// "region outside image".
+/// "region outside image", "cannot rate".
 const char* StatusText(RateStatus status);
 
 /// The status for a file that could not be opened or examined, from errno.

@@ -16,12 +16,21 @@ RankRun::RankRun(std::vector<std::string> images, const RankSettings& settings)
 }
 
 RankRun::~RankRun() {
+  Stop();
+  thread_.join();
+}
+
+void RankRun::Stop() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     stopped_ = true;
   }
   changed_.notify_all();
-  thread_.join();
+}
+
+bool RankRun::Stopped() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return stopped_;
 }
 
 bool RankRun::Hand(RankedRow row) {
@@ -36,8 +45,8 @@ bool RankRun::Hand(RankedRow row) {
 void RankRun::Run(const RankSettings& settings) {
   try {
     RankImages(
-        images_, settings, [](size_t, RatedImage&) {},
-        [&](size_t index, const RatedImage& rated) { return Hand({index, rated}); });
+        images_, settings, [this](size_t, RatedImage&) { return !Stopped(); },
+        [this](size_t index, const RatedImage& rated) { return Hand({index, rated}); });
   } catch (...) {
     std::lock_guard<std::mutex> lock(mutex_);
     failure_ = std::current_exception();
@@ -45,6 +54,11 @@ void RankRun::Run(const RankSettings& settings) {
   std::lock_guard<std::mutex> lock(mutex_);
   over_ = true;
   changed_.notify_all();
+}
+
+bool RankRun::Wait(std::chrono::milliseconds wait) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  return changed_.wait_for(lock, wait, [&] { return over_ || !ready_.empty(); });
 }
 
 std::optional<RankedRow> RankRun::Next() {

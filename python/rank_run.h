@@ -3,6 +3,7 @@
 #ifndef FOCUSRATE_RANK_RUN_H
 #define FOCUSRATE_RANK_RUN_H
 
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -21,20 +22,26 @@ class RankRun {
   /// at most a few dozen waiting for the reader; sorted rows come once every
   /// image is rated.
   RankRun(std::vector<std::string> images, const RankSettings& settings);
-  /// Stops the run (images being rated are finished first) and waits for it.
+  /// Stops the run and waits for it.
   ~RankRun();
   RankRun(const RankRun&) = delete;
   RankRun& operator=(const RankRun&) = delete;
 
+  /// Whether Next would return at once, after waiting at most `wait` for it.
+  bool Wait(std::chrono::milliseconds wait);
   /// The next row, waiting for it; nothing once the run is over. Rethrows
   /// what stopped the run, if anything did.
   std::optional<RankedRow> Next();
+  /// Stops the run: images being rated are finished, no other is begun
+  /// (also while a sorted run rates them all) and no more rows come.
+  void Stop();
 
   const std::string& Path(size_t index) const { return images_[index]; }
 
  private:
   void Run(const RankSettings& settings);
   bool Hand(RankedRow row);
+  bool Stopped();
 
   const std::vector<std::string> images_;
   std::mutex mutex_;

@@ -6,12 +6,14 @@
 #include <new>
 #include <optional>
 #include <thread>
+#include <utility>
 
 #include <signal.h>
 
 #include "engine.h"
 #include "image_header.h"
 #include "image_input.h"
+#include "exception_text.h"
 #include "scene_fingerprint.h"
 #include "streamed_rating.h"
 
@@ -65,17 +67,25 @@ RatedImage Rate(const std::string& path, const RateSettings& settings) {
 }  // namespace
 
 RatedImage RateFile(const std::string& path, const RateSettings& settings) {
-  // One image too big for memory is that image's row; the batch goes on, as
-  // the memory is free again once its decode has failed.
+  // One image that fails is that image's row and the batch goes on: memory
+  // is free again once its decode has failed, and a library that refuses
+  // one odd image (an OpenCV assertion) has no say over the others.
+  auto failed = [](RateStatus status, std::string failure) {
+    RatedImage rated;
+    rated.status = status;
+    rated.failure = std::move(failure);
+    return rated;
+  };
   try {
     return Rate(path, settings);
   } catch (const std::bad_alloc&) {
+    return failed(RateStatus::OutOfMemory, "");
   } catch (const cv::Exception& e) {
-    if (e.code != cv::Error::StsNoMem) throw;
+    if (e.code == cv::Error::StsNoMem) return failed(RateStatus::OutOfMemory, "");
+    return failed(RateStatus::CannotRate, CurrentExceptionText());
+  } catch (...) {
+    return failed(RateStatus::CannotRate, CurrentExceptionText());
   }
-  RatedImage rated;
-  rated.status = RateStatus::OutOfMemory;
-  return rated;
 }
 
 namespace {

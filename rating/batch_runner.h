@@ -26,7 +26,8 @@ struct RateSettings {
 /// on this thread, with its subject when one is asked for, and takes the
 /// whole image's fingerprint when asked (from the pixels already decoded).
 /// A bad file is a status, never an
-/// exception; so is an image whose pixels cannot be allocated (OutOfMemory).
+/// exception; so is an image whose pixels cannot be allocated (OutOfMemory)
+/// and any other failure while rating it (CannotRate, saying why).
 RatedImage RateFile(const std::string& path, const RateSettings& settings);
 
 /// Called on the calling thread with each image's index and outcome, in
@@ -36,8 +37,9 @@ using RowSink = std::function<bool(size_t index, const RatedImage& rated)>;
 /// Rates every path with RateFile on `jobs` worker threads and hands the
 /// outcomes to sink in input order, whatever order they finish in. At most
 /// 2 x jobs outcomes wait ahead of the sink, so memory stays bounded by the
-/// images being decoded. An exception from a worker stops the run and is
-/// rethrown here once every worker has ended.
+/// images being decoded. An exception from a worker (running out of memory
+/// while recording a failure) stops the run and is rethrown here once every
+/// worker has ended.
 void RateInOrder(const std::vector<std::string>& paths, const RateSettings& settings,
                  int jobs, const RowSink& sink);
 

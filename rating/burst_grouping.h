@@ -4,6 +4,8 @@
 #define FOCUSRATE_BURST_GROUPING_H
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "rated_image.h"
@@ -15,31 +17,35 @@ constexpr int kSameSceneDistance = 12;
 /// Takes frames in input order and hands them back in input order once
 /// their burst is complete, each with its BurstPlace. A frame joins the
 /// burst of the frame before it while both were rated, their capture times
-/// are at most `gap` seconds apart and their fingerprints show one scene. A
-/// frame that was not rated ends the burst before it and belongs to none.
+/// are known and at most `gap` microseconds apart (whole numbers, so 0.9 s -
+/// 0.6 s is exactly 0.3 s) and their fingerprints show one scene. A frame
+/// that was not rated ends the burst before it and belongs to none; a
+/// damaged frame belongs to its burst but is never judged (no relative
+/// figure, never the pick).
 /// Holds back only the frames of the current burst.
-///   BurstGrouping bursts(2.0, key);
+///   BurstGrouping bursts(2000000, key);
 ///   for (...) for (RankedRow& row : bursts.Add(index, rated, time)) print(row);
 ///   for (RankedRow& row : bursts.Finish()) print(row);
 class BurstGrouping {
  public:
   /// Relative figures and picks go by the figure key names.
-  BurstGrouping(double gap, const SortKey& key);
+  BurstGrouping(std::int64_t gap, const SortKey& key);
 
-  /// Adds the next frame (time: seconds since the epoch, NaN when unknown);
-  /// returns the frames that are now complete.
-  std::vector<RankedRow> Add(std::size_t index, const RatedImage& rated, double time);
+  /// Adds the next frame (time: microseconds since the epoch, nothing when
+  /// unknown); returns the frames that are now complete.
+  std::vector<RankedRow> Add(std::size_t index, const RatedImage& rated,
+                             std::optional<std::int64_t> time);
   /// The frames still held back.
   std::vector<RankedRow> Finish();
 
  private:
   void CloseBurst(std::vector<RankedRow>& done);
 
-  double gap_;
+  std::int64_t gap_;
   SortKey key_;
   std::size_t bursts_ = 0;
   std::vector<RankedRow> current_;
-  double lastTime_ = 0;
+  std::optional<std::int64_t> lastTime_;
 };
 
 #endif  // FOCUSRATE_BURST_GROUPING_H

@@ -4,8 +4,13 @@
 
 #include <opencv2/core.hpp>
 
+/// The most tiles a grid may have: each tile's figures are kept, and a
+/// focus map shows no more than this anyway.
+constexpr int kMaxGridTiles = 65536;
+
 /// Columns x rows for an image of that size: 8 tiles along the short side
-/// and as many along the long side as keep the tiles roughly square.
+/// and as many along the long side as keep the tiles roughly square, but no
+/// more tiles along a side than pixels, nor more than kMaxGridTiles.
 cv::Size DefaultGridSize(cv::Size image);
 
 #endif  // FOCUSRATE_DEFAULT_GRID_H

@@ -1,5 +1,6 @@
 #include "rank_images.h"
 
+#include <optional>
 #include <thread>
 #include <utility>
 
@@ -38,7 +39,8 @@ void RankImages(std::vector<std::string> images, const RankSettings& settings,
   auto finish = [&](std::vector<RankedRow> rows) {
     for (RankedRow& row : rows) {
       if (!more) return;
-      finished(row.first, row.second);
+      more = finished(row.first, row.second);
+      if (!more) return;
       if (settings.sorted)
         ranking.Add(row.first, row.second);
       else
@@ -50,7 +52,8 @@ void RankImages(std::vector<std::string> images, const RankSettings& settings,
                 if (!settings.bursts) {
                   finish({{index, rated}});
                 } else {
-                  const double time = WasRated(rated) ? CaptureTime(images[index]) : 0;
+                  const std::optional<std::int64_t> time =
+                      WasRated(rated) ? CaptureTime(images[index]) : std::nullopt;
                   finish(bursts.Add(index, rated, time));
                 }
                 return more;

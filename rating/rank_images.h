@@ -4,6 +4,7 @@
 #define FOCUSRATE_RANK_IMAGES_H
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <limits>
 #include <string>
@@ -21,13 +22,14 @@ struct RankSettings {
   SortKey sortBy;                                      ///< with sorted, also the bursts' key
   std::size_t top = std::numeric_limits<std::size_t>::max();  ///< rows kept
   bool bursts = false;                                 ///< group bursts and pick in each
-  double gap = 2.0;                                    ///< seconds between frames of a burst
+  std::int64_t gap = 2000000;                          ///< microseconds between frames of a burst
 };
 
 /// Called once per image in input order once it is final (rated, and with
 /// bursts placed in its burst), also for images --top later drops; may add
 /// to the row (a front end's notes). The place to write per-image files.
-using FinishedImage = std::function<void(std::size_t index, RatedImage& rated)>;
+/// False stops the run.
+using FinishedImage = std::function<bool(std::size_t index, RatedImage& rated)>;
 /// Called with the rows to show, in the order to show them; false stops.
 using ShownRow = std::function<bool(std::size_t index, const RatedImage& rated)>;
 

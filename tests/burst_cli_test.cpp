@@ -123,6 +123,8 @@ std::map<std::string, FocusFigures> BurstFolder::figures_;
 TEST_F(BurstFolder, GroupsByTimeAndSceneAlikeForOneOrTwoJobs) {
   const std::tuple<std::vector<std::string>, std::vector<int>, double FocusFigures::*> cases[] = {
       {{"--bursts"}, {1, 1, 1, 2, 2, 0, 3, 4}, &FocusFigures::varianceLapNorm},
+      // 07 and 08 are exactly 2.1 s apart, a hair more in binary fractions.
+      {{"--bursts=2.1"}, {1, 1, 1, 2, 2, 0, 3, 3}, &FocusFigures::varianceLapNorm},
       {{"--bursts=3", "--sort", "laplace"}, {1, 1, 1, 2, 2, 0, 3, 3}, &FocusFigures::laplace}};
   for (const auto& [options, bursts, measure] : cases) {
     SCOPED_TRACE(testing::PrintToString(options));
@@ -138,6 +140,30 @@ TEST_F(BurstFolder, GroupsByTimeAndSceneAlikeForOneOrTwoJobs) {
                                          {"pick", row["pick"]}};
     EXPECT_EQ(got, Expected(bursts, measure));
   }
+}
+
+// A frame cut short rates high (its grey fill adds edges) but is never
+// judged: no relative figure, no pick, no label, no rejection; the sharpest
+// frame read whole is the pick.
+TEST(BurstDamaged, ADamagedFrameIsNeverThePick) {
+  ScratchDir dir;
+  const cv::Mat sharp = MakeSoftBlobs(160, 120, 1, 3) * 0.8 + MakeNoise(160, 120, 7, 3) * 0.2;
+  cv::Mat soft;
+  cv::GaussianBlur(sharp, soft, cv::Size(), 1.5);
+  ASSERT_TRUE(cv::imwrite(dir / "1.jpg", sharp) && cv::imwrite(dir / "2.jpg", soft));
+  const std::string whole = ReadBytes(dir / "1.jpg");
+  WriteBytes(dir / "1.jpg", whole.substr(0, whole.size() * 9 / 10));
+  std::map<std::string, Members> rows =
+      ByName(RunProcess({kFocusrank, "--format=jsonl", "--bursts", "--xmp", "--dry-run",
+                         "--label-picks=green", "--reject-below=0.99", dir / ""}).out, "path");
+  for (auto& [name, row] : rows)
+    row = {{"status", row["status"]}, {"burst", row["burst"]}, {"relative", row["relative"]},
+           {"pick", row["pick"]}, {"sidecar", row["sidecar"]}};
+  EXPECT_EQ(rows, (std::map<std::string, Members>{
+                      {"1.jpg", {{"status", "damaged"}, {"burst", "1"}, {"relative", ""},
+                                 {"pick", "0"}, {"sidecar", "would write"}}},
+                      {"2.jpg", {{"status", "ok"}, {"burst", "1"}, {"relative", "1"},
+                                 {"pick", "1"}, {"sidecar", "would write (label Green)"}}}}));
 }
 
 // Every file of the folder by name.

@@ -192,6 +192,7 @@ TEST_F(MixedFolder, OptionsListsAndFailuresGiveTheirRowsStatusAndMessage) {
       {{"--sort", "subject-laplace", "a.png"},
        usage("option '--sort subject_laplace' needs '--subject'")},
       {{"--bursts=0", "a.png"}, usage("invalid value '0' for '--bursts'")},
+      {{"--bursts=1.0000001", "a.png"}, usage("invalid value '1.0000001' for '--bursts'")},
       {{"--xmp", "--label-picks", "red", "a.png"}, usage("option '--label-picks' needs '--bursts'")},
       {{"--bursts", "--dry-run", "a.png"}, usage("option '--dry-run' needs '--xmp'")}};
   for (const auto& [args, said] : cases)
@@ -235,7 +236,11 @@ TEST(FocusrankSubject, ChosenColumnsAndSubjectFiguresMatchTheReference) {
   noise(centre).copyTo(core(centre));
   soft(centre).copyTo(ring(centre));
   const std::string p = scratch / "patch.png", c = scratch / "core.png", r = scratch / "ring.png";
-  ASSERT_TRUE(cv::imwrite(p, patch) && cv::imwrite(c, core) && cv::imwrite(r, ring));
+  // A sliver shrinks to no rows for the face search: the centre stands in.
+  const cv::Mat sliver = MakeNoise(2000, 1, 3, 3);
+  const std::string s = scratch / "sliver.png";
+  ASSERT_TRUE(cv::imwrite(p, patch) && cv::imwrite(c, core) && cv::imwrite(r, ring) &&
+              cv::imwrite(s, sliver));
   // Peak by hand: 12 x 8 tiles of 8 pixels, 3 x 3 of them around the tile
   // with the largest Variance-Lap, kept inside the grid.
   TileGrid tiles;
@@ -269,6 +274,10 @@ TEST(FocusrankSubject, ChosenColumnsAndSubjectFiguresMatchTheReference) {
       {{"--subject", "faces", "--figures", "tenengrad", p},
        "path,tenengrad,subject,subject_tenengrad,status\n" + p + "," + Cell(whole.tenengrad) +
            where(centre, "center (no face)") + "," + Cell(inCentre.tenengrad) + ",ok\n"},
+      {{"--subject", "faces", "--figures", "laplace", s},
+       "path,laplace,subject,subject_laplace,status\n" + s + "," +
+           Cell(ReferenceFigures(sliver).laplace) + where({500, 0, 1000, 1}, "center (no face)") +
+           "," + Cell(Within(sliver, {500, 0, 1000, 1}).laplace) + ",ok\n"},
       {{"--subject", "peak", "--figures=gray_level", p},
        "path,gray_level,subject,subject_gray_level,status\n" + p + "," + Cell(whole.grayLevel) +
            where(peak, "peak") + "," + Cell(Within(patch, peak).grayLevel) + ",ok\n"},

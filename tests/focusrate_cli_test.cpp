@@ -94,15 +94,19 @@ TEST_F(FocusrateCli, UndecodableInputLeavesTheOutputPathAlone) {
   WriteBytes(dir / "empty.png", "");
   WriteBytes(dir / "huge.bmp", kHugeBmp);
   ASSERT_EQ(0, ::mkfifo((dir / "fifo.jpg").c_str(), 0600));
-  for (const char* name : {"missing.jpg", "text.jpg", "empty.png", "huge.bmp", "fifo.jpg", ""}) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"missing.jpg", "not found"}, {"text.jpg", "cannot decode"}, {"empty.png", "cannot decode"},
+      {"huge.bmp", "cannot decode"}, {"fifo.jpg", "not a regular file"}, {"", "not found"}};
+  for (const auto& [name, why] : cases) {
     SCOPED_TRACE(name);
     const std::string existing = dir / ("existing-" + std::string(name) + ".json");
     WriteBytes(existing, "previous content\n");
     const std::string absent = dir / ("absent-" + std::string(name) + ".json");
+    const std::string image = *name ? dir / name : "";
     for (const std::string& out : {existing, absent}) {
-      const ProcessResult run = Rate({*name ? dir / name : "", out});
+      const ProcessResult run = Rate({image, out});
       EXPECT_EQ(255, run.status);  // -1 as the shell sees it
-      EXPECT_EQ("", run.err);
+      EXPECT_EQ("focusrate: " + image + ": " + why + "\n", run.err);
     }
     EXPECT_EQ("previous content\n", ReadBytes(existing));
     EXPECT_FALSE(std::filesystem::exists(absent));

@@ -25,10 +25,11 @@ class LostWork : public testing::Test {
     ASSERT_TRUE(cv::imwrite(dir_ / "a.png", MakeNoise(32, 24, 5, 3)));
     ::setenv("R", kFocusrank.c_str(), 1);
     ::setenv("F", FOCUSRATE_BINARY_DIR "/bin/focusrate", 1);
+    ::setenv("M", FOCUSRATE_BINARY_DIR "/bin/focusmap", 1);
     // Unprivileged runs must be able to reach the scratch folder.
     fs::permissions(dir_ / "", fs::perms(0755));
   }
-  // Runs a shell line in the scratch folder with the programs as $R and $F.
+  // Runs a shell line in the scratch folder with the programs as $R, $F and $M.
   ProcessResult Shell(const std::string& line) {
     return RunProcess({"/bin/sh", "-c", "cd \"$0\" && " + line, dir_ / ""}, "", 60);
   }
@@ -82,6 +83,30 @@ TEST_F(LostWork, ClosedStreamsFailLoudlyAndABannerNobodyReadsStopsNothing) {
   EXPECT_EQ("focusrank: standard output: cannot write (Bad file descriptor)\n"
             "focusrank: standard input: cannot read list (Bad file descriptor)\n"
             "focusrate: /dev/full: cannot write result (No space left on device)\n", run.err);
+}
+
+// An output that is an input (by name, link, hard link or found in a
+// folder) or the other output is refused before any work, saying which.
+TEST_F(LostWork, AnOutputThatIsAnInputOrTheOtherOutputIsRefused) {
+  const std::string photo = ReadBytes(dir_ / "a.png");
+  const std::pair<const char*, const char*> cases[] = {
+      {"\"$F\" a.png a.png", "1 focusrate: a.png: is the input image"},
+      {"ln -s a.png l.png && \"$F\" a.png l.png", "1 focusrate: l.png: is the input image"},
+      {"ln a.png h.png && \"$M\" h.png a.png", "1 focusmap: a.png: is the input image"},
+      {"\"$M\" a.png m.png --tiles-json l.png", "1 focusmap: l.png: is the input image"},
+      {"\"$M\" a.png m.png --tiles-json=./m.png", "1 focusmap: ./m.png: is also the map"},
+      {"\"$R\" . -o a.png", "2 focusrank: a.png: is an input image"},
+      {"echo a.png > list && \"$R\" --files-from list -o list",
+       "2 focusrank: list: is the list of paths"},
+      {"\"$R\" --xmp --xmp-name=replace a.png -o ./a.xmp",
+       "2 focusrank: ./a.xmp: is the sidecar of an input image"}};
+  for (const auto& [line, said] : cases) {
+    const ProcessResult run = Shell(line);
+    EXPECT_EQ(std::to_string(run.status) + " " + run.err, said + std::string("; not written\n"));
+  }
+  EXPECT_EQ(ReadBytes(dir_ / "a.png"), photo);
+  EXPECT_EQ(ReadBytes(dir_ / "list"), "a.png\n");
+  EXPECT_FALSE(fs::exists(dir_ / "m.png") || fs::exists(dir_ / "a.xmp"));
 }
 
 #if !defined(__SANITIZE_ADDRESS__)

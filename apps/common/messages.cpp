@@ -2,24 +2,12 @@
 
 #include <atomic>
 #include <cstring>
-#include <exception>
-#include <new>
-
-#include <opencv2/core.hpp>
-
+#include "exception_text.h"
 #include "quiet_stderr.h"
 
 namespace {
 std::atomic<bool> complained{false};
 
-// OpenCV's messages end in a line break and may span lines; keep one line.
-std::string OneLine(std::string text) {
-  for (char& c : text) {
-    if (c == '\n' || c == '\r') c = ' ';
-  }
-  while (!text.empty() && text.back() == ' ') text.pop_back();
-  return text;
-}
 }  // namespace
 
 void Complain(const std::string& program, const std::string& text) {
@@ -34,16 +22,14 @@ void ComplainNotWritten(const std::string& program, const std::string& path,
   Complain(program, path + ": cannot write " + what + " (" + std::strerror(error) + ")");
 }
 
-void ComplainOfException(const std::string& program) {
-  try {
-    throw;
-  } catch (const cv::Exception& e) {
-    Complain(program, OneLine(e.err));
-  } catch (const std::bad_alloc&) {
-    Complain(program, "out of memory");
-  } catch (const std::exception& e) {
-    Complain(program, OneLine(e.what()));
-  } catch (...) {
-    Complain(program, "unexpected failure");
-  }
+void ComplainOfImage(const std::string& program, const std::string& path, RateStatus status,
+                     const std::string& detail) {
+  Complain(program, path + ": " + StatusText(status) + (detail.empty() ? "" : " (" + detail + ")"));
 }
+
+void ComplainOfClash(const std::string& program, const std::string& output,
+                     const std::string& what) {
+  Complain(program, output + ": is " + what + "; not written");
+}
+
+void ComplainOfException(const std::string& program) { Complain(program, CurrentExceptionText()); }

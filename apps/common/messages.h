@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "image_input.h"
+
 /// Writes "program: text\n" to the real stderr and records that an error
 /// happened, so the exit status can say so later. Safe from any thread.
 void Complain(const std::string& program, const std::string& text);
@@ -13,9 +15,17 @@ void Complain(const std::string& program, const std::string& text);
 void ComplainNotWritten(const std::string& program, const std::string& path,
                         const std::string& what, int error);
 
-/// Call only inside a catch block: complains of the exception being handled
-/// in one line ("out of memory" for std::bad_alloc, OpenCV's own text for
-/// cv::Exception).
+/// Complains "path: status" in the words of the rows ("a.jpg: not found"),
+/// with " (detail)" when detail is not empty.
+void ComplainOfImage(const std::string& program, const std::string& path, RateStatus status,
+                     const std::string& detail = std::string());
+
+/// Complains "output: is what; not written", for an output refused because
+/// writing it would destroy what (an input, or another output).
+void ComplainOfClash(const std::string& program, const std::string& output,
+                     const std::string& what);
+
+/// Call only inside a catch block: complains of CurrentExceptionText().
 void ComplainOfException(const std::string& program);
 
 /// Whether Complain was called since the program started.

@@ -9,6 +9,7 @@
 #include "default_grid.h"
 #include "engine.h"
 #include "exit_status.h"
+#include "file_identity.h"
 #include "focus_map_drawing.h"
 #include "focusmap_options.h"
 #include "focus_sums.h"
@@ -23,12 +24,39 @@ namespace {
 
 constexpr char kProgram[] = "focusmap";
 
+// An output that is the image, or both outputs on one file, would destroy
+// what the user has: refused before any work.
+bool OutputsClash(const MapOptions& options) {
+  const std::string &image = options.imagePath, &map = options.mapPath, &tiles = options.tilesPath;
+  std::string output, what = "the input image";
+  if (SameFile(map, image)) {
+    output = map;
+  } else if (!tiles.empty() && SameFile(tiles, image)) {
+    output = tiles;
+  } else if (!tiles.empty() && SameOutput(tiles, map)) {
+    output = tiles;
+    what = "also the map";
+  }
+  if (!output.empty()) ComplainOfClash(kProgram, output, what);
+  return !output.empty();
+}
+
 int Map(const MapOptions& options) {
+  if (OutputsClash(options)) return RateExit::kNotSaved;
   DecodedImage decoded = DecodeImage(options.imagePath);
-  if (!WasDecoded(decoded.status)) return RateExit::kCannotDecode;
+  if (!WasDecoded(decoded.status)) {
+    ComplainOfImage(kProgram, options.imagePath, decoded.status);
+    return RateExit::kCannotDecode;
+  }
   const cv::Mat& image = decoded.image;
   cv::Size cells(options.columns, options.rows);
   if (cells.width == 0) cells = DefaultGridSize(image.size());
+  if (cells.area() > static_cast<long long>(image.total())) {
+    Complain(kProgram, options.imagePath + ": more tiles (" + std::to_string(cells.width) + "x" +
+                           std::to_string(cells.height) + ") than pixels (" +
+                           std::to_string(image.cols) + "x" + std::to_string(image.rows) + ")");
+    return RateExit::kNotSaved;
+  }
   const TiledSums sums =
       FastTiledSums(image, UniformGrid(image.cols, image.rows, cells.width, cells.height),
                     static_cast<int>(std::thread::hardware_concurrency()));

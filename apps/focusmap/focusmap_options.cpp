@@ -1,32 +1,37 @@
 #include "focusmap_options.h"
 
+#include "default_grid.h"
+
 namespace {
 
-// Far more tiles than a 1600-pixel picture can show, but a grid finer than
-// the image is allowed (its empty tiles stay uncoloured).
-constexpr int kMaxTilesPerSide = 4096;
-
-// "CxR": two whole numbers in 1..kMaxTilesPerSide.
-bool ParseGrid(const std::string& text, int& columns, int& rows) {
+// "CxR": two whole numbers from 1; why adds what else is wrong with it.
+bool ParseGrid(const std::string& text, int& columns, int& rows, std::string& why) {
   const std::string::size_type x = text.find('x');
   if (x == std::string::npos) return false;
   int parsed[2];
   const std::string parts[2] = {text.substr(0, x), text.substr(x + 1)};
   for (int k = 0; k < 2; ++k) {
     const std::string& part = parts[k];
-    if (part.empty() || part.size() > 4 ||
+    if (part.empty() || part.size() > 6 ||
         part.find_first_not_of("0123456789") != std::string::npos)
       return false;
     parsed[k] = std::stoi(part);
-    if (parsed[k] < 1 || parsed[k] > kMaxTilesPerSide) return false;
+    if (parsed[k] < 1) return false;
+  }
+  // Every tile's figures are held and written: the count must stay small
+  // whatever the image (4096x4096 tiles once took 24 GB).
+  if (static_cast<long long>(parsed[0]) * parsed[1] > kMaxGridTiles) {
+    why = " (at most " + std::to_string(kMaxGridTiles) + " tiles)";
+    return false;
   }
   columns = parsed[0];
   rows = parsed[1];
   return true;
 }
 
-bool Value(const std::string& name, const std::string& value, MapOptions& options) {
-  if (name == "--grid") return ParseGrid(value, options.columns, options.rows);
+bool Value(const std::string& name, const std::string& value, MapOptions& options,
+           std::string& why) {
+  if (name == "--grid") return ParseGrid(value, options.columns, options.rows, why);
   if (name == "--tiles-json") {
     options.tilesPath = value;
     return !value.empty();
@@ -63,8 +68,9 @@ MapParse ParseMapOptions(const std::vector<std::string>& args, MapOptions& optio
       error = "option '" + name + "' needs a value";
       return MapParse::Usage;
     }
-    if (!Value(name, value, options)) {
-      error = "invalid value '" + value + "' for '" + name + "'";
+    std::string why;
+    if (!Value(name, value, options, why)) {
+      error = "invalid value '" + value + "' for '" + name + "'" + why;
       return MapParse::Usage;
     }
   }
@@ -85,7 +91,8 @@ figure of each tile (log scale, dark violet to yellow), with the sharpest tile
 outlined in white and a legend bar with the scale on the right.
 
 Options:
-  --grid CxR            C columns by R rows of tiles
+  --grid CxR            C columns by R rows of tiles, at most 65536 tiles and
+                        no more than the image has pixels
                         [default: 8 along the short side, tiles about square]
   --measure FIGURE      laplace, variance_lap, tenengrad, gray_level or
                         variance_lap_norm [default: variance_lap]
@@ -93,7 +100,8 @@ Options:
   -h, --help            print this help
 
 Exit status: 0 map written, 255 (-1) the image could not be decoded (nothing
-written), 1 OUT.png or the tiles file could not be written (an existing file
-keeps its old content), 2 usage error, 3 any other failure.
+written), 1 nothing written: OUT.png or the tiles file could not be written
+(an existing file keeps its old content), is the image, or the grid has more
+tiles than the image has pixels, 2 usage error, 3 any other failure.
 )";
 }

@@ -6,6 +6,9 @@
 
 namespace {
 
+// Text is handed to the file in pieces of about this size.
+constexpr size_t kChunkBytes = 1 << 16;
+
 Jzon::Array Edges(const std::vector<int>& edges) {
   Jzon::Array array;
   for (int edge : edges) array.Add(Jzon::Value(edge));
@@ -17,10 +20,15 @@ void AddAllFigures(Jzon::Object& object, const FocusFigures& figures) {
     object.Add(column.member, FigureValue(column.value(figures)));
 }
 
-}  // namespace
+std::string Indented(const Jzon::Node& node) {
+  Jzon::Emitter emitter(node, Jzon::IndentedStyle);
+  emitter.Write();
+  return emitter.GetResult();
+}
 
-bool SaveTilesDocument(const std::string& path, const TiledSums& sums, cv::Size image,
-                       const FigureColumn& measure, int sharpest, int& error) {
+// Every member but the tiles.
+Jzon::Object Head(const TiledSums& sums, cv::Size image, const FigureColumn& measure,
+                  int sharpest) {
   const TileGrid& grid = sums.grid;
   Jzon::Object doc;
   doc.Add("width", Jzon::Value(image.width));
@@ -41,23 +49,52 @@ bool SaveTilesDocument(const std::string& path, const TiledSums& sums, cv::Size 
   Jzon::Object whole;
   AddAllFigures(whole, FiguresFromSums(sums.whole));
   doc.Add("whole", whole);
-  Jzon::Array tiles;
-  for (int j = 0; j < grid.Rows(); ++j) {
+  return doc;
+}
+
+// Tile (i, j) as an element of the document's "tiles" array: two levels in.
+std::string TileText(const TiledSums& sums, int i, int j) {
+  const TileGrid& grid = sums.grid;
+  Jzon::Object tile;
+  tile.Add("column", Jzon::Value(i));
+  tile.Add("row", Jzon::Value(j));
+  tile.Add("x", Jzon::Value(grid.xEdges[i]));
+  tile.Add("y", Jzon::Value(grid.yEdges[j]));
+  tile.Add("width", Jzon::Value(grid.xEdges[i + 1] - grid.xEdges[i]));
+  tile.Add("height", Jzon::Value(grid.yEdges[j + 1] - grid.yEdges[j]));
+  AddAllFigures(tile, FiguresFromSums(sums.tiles[j * grid.Columns() + i]));
+  // Line breaks in the text are the layout's own: strings escape theirs.
+  std::string text = "\t\t";
+  for (char c : Indented(tile)) {
+    text += c;
+    if (c == '\n') text += "\t\t";
+  }
+  return text;
+}
+
+}  // namespace
+
+bool SaveTilesDocument(const std::string& path, const TiledSums& sums, cv::Size image,
+                       const FigureColumn& measure, int sharpest, int& error) {
+  // Written as it is made, a tile at a time: the text of every tile at
+  // once would take far more memory than their sums.
+  std::string text = Indented(Head(sums, image, measure, sharpest));
+  text.resize(text.size() - 2);  // the head's closing "\n}"
+  text += ",\n\t\"tiles\": [\n";
+  Jzon::FileWriter out(path);
+  bool ok = out.Open();
+  const TileGrid& grid = sums.grid;
+  for (int j = 0; ok && j < grid.Rows(); ++j) {
     for (int i = 0; i < grid.Columns(); ++i) {
-      Jzon::Object tile;
-      tile.Add("column", Jzon::Value(i));
-      tile.Add("row", Jzon::Value(j));
-      tile.Add("x", Jzon::Value(grid.xEdges[i]));
-      tile.Add("y", Jzon::Value(grid.yEdges[j]));
-      tile.Add("width", Jzon::Value(grid.xEdges[i + 1] - grid.xEdges[i]));
-      tile.Add("height", Jzon::Value(grid.yEdges[j + 1] - grid.yEdges[j]));
-      AddAllFigures(tile, FiguresFromSums(sums.tiles[j * grid.Columns() + i]));
-      tiles.Add(tile);
+      text += (i > 0 || j > 0 ? ",\n" : "") + TileText(sums, i, j);
+      if (text.size() >= kChunkBytes) {
+        ok = out.Write(text.data(), text.size());
+        text.clear();
+      }
     }
   }
-  doc.Add("tiles", tiles);
-  const Jzon::FileSaver saver(path);
-  if (saver.Save(doc, Jzon::IndentedStyle)) return true;
-  error = saver.LastErrno();
-  return false;
+  text += "\n\t]\n}";
+  ok = ok && out.Write(text.data(), text.size()) && out.Commit();
+  error = out.LastErrno();
+  return ok;
 }

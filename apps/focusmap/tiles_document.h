@@ -11,8 +11,9 @@
 /// Writes image size, grid edges, the measure mapped, the sharpest tile by it
 /// (null when no tile has a finite figure), the whole image's figures and one
 /// object per tile (row by row: column, row, x, y, width, height, figures)
-/// to path, tab-indented. False, with error set to the errno saying why,
-/// when it could not be written; an existing file then keeps its content.
+/// to path, tab-indented, a tile at a time. False, with error set to the
+/// errno saying why, when it could not be written; an existing file then
+/// keeps its content.
 bool SaveTilesDocument(const std::string& path, const TiledSums& sums, cv::Size image,
                        const FigureColumn& measure, int sharpest, int& error);
 

@@ -22,8 +22,9 @@ Input:
                         peak     3x3 tiles around the sharpest tile
 
 Output:
-  -o, --output FILE     write rows to FILE, replaced only once complete
-                        ('-': standard output) [default: standard output]
+  -o, --output FILE     write rows to FILE, replaced only once complete, but
+                        never an input image, the list or a sidecar ('-':
+                        standard output) [default: standard output]
   --format FMT          csv or jsonl [default: csv]
   --figures LIST        figure columns in this order, comma-separated, from
                         laplace, variance_lap, tenengrad, gray_level,
@@ -41,9 +42,10 @@ Ranking:
 
 Bursts and sidecars:
   --bursts[=SECONDS]    group consecutive frames shot at most SECONDS apart
-                        that show one scene; adds the columns burst, relative
-                        (figure / best figure of the burst, by the --sort
-                        figure, else variance_lap_norm) and pick
+                        (to the microsecond) that show one scene; adds the
+                        columns burst, relative (figure / best figure of the
+                        burst, by the --sort figure, else variance_lap_norm)
+                        and pick; a damaged frame gets neither
                         [default gap: 2]
   --xmp                 write the figures (and burst, relative, pick) into an
                         XMP sidecar beside each rated image, keeping all else
@@ -68,10 +70,11 @@ Performance:
 Row status: ok, damaged (rated, but the decoder read around corrupt or
 missing data), not found, permission denied, symlink loop, name too long,
 not a regular file, too large, out of memory, cannot decode (read, but no
-decoder took it), region outside image.
+decoder took it), region outside image, cannot rate (rating it failed; the
+reason is on stderr).
 
 Exit status: 0 every image rated, 1 some not rated (their rows say why), a
 sidecar not written or a directory, entry or list could not be read, 2 usage
-error, 3 output not written.
+error (also an output that is an input), 3 output not written.
 )";
 }

@@ -24,6 +24,22 @@ bool ParseBetween(const std::string& text, double low, double high, double& out)
   return *end == '\0' && out > low && out < high;
 }
 
+// Seconds as decimal text ("0.3"), in whole microseconds below 10^9 s and
+// above 0: read digit by digit, as a binary fraction would make 0.3 s a
+// hair less than 0.9 s - 0.6 s. Decimals past the sixth must be zeros.
+bool ParseMicroseconds(const std::string& text, std::int64_t& out) {
+  const std::string::size_type dot = text.find('.');
+  const std::string whole = text.substr(0, dot);
+  std::string fraction = dot == std::string::npos ? "" : text.substr(dot + 1);
+  while (fraction.size() > 6 && fraction.back() == '0') fraction.pop_back();
+  if ((whole + fraction).empty() || whole.size() > 9 || fraction.size() > 6 ||
+      (whole + fraction).find_first_not_of("0123456789") != std::string::npos)
+    return false;
+  fraction.resize(6, '0');
+  out = (whole.empty() ? 0 : std::stoll(whole)) * 1000000 + std::stoll(fraction);
+  return out > 0;
+}
+
 // The label colours photo managers agree on, as xmp:Label spells them.
 bool ParseColour(const std::string& text, std::string& out) {
   for (const char* colour : {"Red", "Yellow", "Green", "Blue", "Purple"}) {
@@ -127,7 +143,7 @@ class Parser {
     CullOptions& cull = options_.cull;
     if (name == "--bursts") {
       cull.bursts = true;
-      return !inlineValue || ParseBetween(value, 0, 1e9, cull.gap) ||
+      return !inlineValue || ParseMicroseconds(value, cull.gap) ||
              Refuse("invalid value '" + value + "' for '" + name + "'");
     }
     if (name == "--xmp") return Flag(inlineValue, name, cull.xmp);

@@ -3,6 +3,7 @@
 #define FOCUSRATE_FOCUSRANK_OPTIONS_H
 
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <string>
 #include <vector>
@@ -18,7 +19,7 @@ constexpr const char* kRankProgram = "focusrank";
 /// Culling bursts and writing sidecars: --bursts, --xmp and their options.
 struct CullOptions {
   bool bursts = false;
-  double gap = 2.0;                              ///< --bursts=SECONDS
+  std::int64_t gap = 2000000;                    ///< --bursts=SECONDS, in microseconds
   bool xmp = false;
   SidecarNaming naming = SidecarNaming::Append;  ///< --xmp-name
   std::string label;                             ///< --label-picks, "" none

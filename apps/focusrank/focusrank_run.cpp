@@ -1,10 +1,12 @@
 #include "focusrank_run.h"
 
 #include <cstring>
+#include <optional>
 
 #include "batch_inputs.h"
 #include "batch_output.h"
 #include "exit_status.h"
+#include "file_identity.h"
 #include "focusrank_sidecar.h"
 #include "messages.h"
 #include "metadata_setup.h"
@@ -40,11 +42,34 @@ std::vector<std::string> ImagesToRate(const RankOptions& options, const RankSett
   return images;
 }
 
+// What the output file would replace that the run reads or writes ("" for
+// nothing): refused before any image is rated. An input can only be the
+// output when the output exists; a sidecar may not exist yet.
+std::string ClashAtOutput(const RankOptions& options, const std::vector<std::string>& images) {
+  const std::string& output = options.outputPath;
+  if (output.empty()) return "";
+  const std::optional<FileIdentity> out = IdentityOf(output);
+  if (out && options.listFile != "-" && IdentityOf(options.listFile) == out)
+    return "the list of paths";
+  const CullOptions& cull = options.cull;
+  for (const std::string& image : images) {
+    if (out && IdentityOf(image) == out) return "an input image";
+    if (cull.xmp && !cull.dryRun && SameOutput(output, SidecarPath(image, cull.naming)))
+      return "the sidecar of an input image";
+  }
+  return "";
+}
+
 }  // namespace
 
 int RunFocusrank(const RankOptions& options) {
   const RankSettings run = RunSettings(options);
   const std::vector<std::string> images = ImagesToRate(options, run);
+  const std::string clash = ClashAtOutput(options, images);
+  if (!clash.empty()) {
+    ComplainOfClash(kRankProgram, options.outputPath, clash);
+    return RankExit::kUsage;
+  }
   const CullOptions& cull = options.cull;
   RowOutput out(options.outputPath);
   if (!out.Open() || !out.Write(HeaderLine(options.format, options.layout))) {
@@ -57,9 +82,13 @@ int RunFocusrank(const RankOptions& options) {
   bool allOk = true;  // every row "ok" (a damaged file's row is not), every sidecar written
   // A row is final here: its sidecar is written before it is printed or ranked.
   auto finished = [&](size_t index, RatedImage& rated) {
+    if (rated.status == RateStatus::CannotRate) {
+      progress.Finish();  // the message starts its own line
+      ComplainOfImage(kRankProgram, images[index], rated.status, rated.failure);
+    }
     progress.Step();
     allOk = allOk && rated.status == RateStatus::Ok;
-    if (!cull.xmp || !WasRated(rated)) return;
+    if (!cull.xmp || !WasRated(rated)) return true;
     // A signal waits until the sidecar is whole or untouched: its
     // temporary file is not the one the signal handler removes.
     const SignalsHeld held;
@@ -68,6 +97,7 @@ int RunFocusrank(const RankOptions& options) {
                       cull.overwriteRatings, cull.dryRun);
     allOk = allOk && !sidecar.failed;
     rated.sidecar = sidecar.note;
+    return true;
   };
   auto shown = [&](size_t index, const RatedImage& rated) {
     return out.Write(RowLine(options.format, options.layout, images[index], rated)) &&

@@ -10,6 +10,7 @@
 #include <opencv2/core.hpp>
 
 #include "exit_status.h"
+#include "file_identity.h"
 #include "messages.h"
 #include "quiet_stderr.h"
 #include "result_document.h"
@@ -26,10 +27,17 @@ constexpr char kBanner[] = "focusrate 1.0 rating";
 static_assert(sizeof(kBanner) - 1 == 20, "the banner is 20 bytes");
 
 int Rate(const std::string& imagePath, const std::string& outPath) {
+  if (SameFile(outPath, imagePath)) {
+    ComplainOfClash(kProgram, outPath, "the input image");
+    return RateExit::kNotSaved;
+  }
   const StreamedFigures rated =
       RateWholeFrame(imagePath, std::numeric_limits<long long>::max(),
                      static_cast<int>(std::thread::hardware_concurrency()));
-  if (!WasDecoded(rated.status)) return RateExit::kCannotDecode;
+  if (!WasDecoded(rated.status)) {
+    ComplainOfImage(kProgram, imagePath, rated.status);
+    return RateExit::kCannotDecode;
+  }
   int error = 0;
   if (!SaveResultDocument(outPath, rated.figures, error)) {
     ComplainNotWritten(kProgram, outPath, "result", error);

@@ -19,7 +19,8 @@ Row = namedtuple("Row", "path laplace variance_lap tenengrad gray_level status")
 Row.__doc__ = """One focusrank row: the path, the four figures (None when the
 image was not rated) and the status focusrank gives it: 'ok', 'damaged',
 'not found', 'permission denied', 'symlink loop', 'name too long', 'not a
-regular file', 'too large', 'out of memory', 'cannot decode'."""
+regular file', 'too large', 'out of memory', 'cannot decode', 'cannot
+rate'."""
 
 
 def figures(array, order="bgr", threads=1):
@@ -29,8 +30,9 @@ def figures(array, order="bgr", threads=1):
     contiguous are read in place, others one row at a time. The GIL is
     released while measuring;
     `threads` splits one image over threads without changing the figures.
-    Raises TypeError for anything but a uint8 array, ValueError for another
-    shape, an empty array or an unknown order."""
+    Raises TypeError for anything but a uint8 array, a str order and an int
+    of threads, ValueError for another shape, an empty array, an unknown
+    order or threads outside 1 to 1024."""
     return Figures(*_native.figures(array, order, threads))
 
 
@@ -38,13 +40,14 @@ def decode(path):
     """The pixels focusrank rates for the file `path` (str, bytes or
     os.PathLike): a uint8 H x W x 3 array, blue-green-red, turned upright by
     its EXIF orientation. Raises ValueError naming the status when the file
-    cannot be decoded."""
+    cannot be decoded, and for a path holding a NUL byte."""
     return _native.decode(path)
 
 
 def rate(path):
     """Decodes and rates the file `path` as focusrank does and returns its
-    Row. A file that cannot be rated gets its status, not an exception."""
+    Row. A file that cannot be rated gets its status, not an exception; a
+    path holding a NUL byte raises ValueError."""
     return Row(*_native.rate(path))
 
 
@@ -55,7 +58,10 @@ def rank(paths, jobs=None, sort=None, top=None):
     GIL. Rows come in input order as they are rated, or, with `sort`
     ('laplace', 'variance_lap', 'tenengrad', 'gray_level',
     'variance_lap_norm'), sharpest first once all are rated; `top` keeps only
-    the first rows. Dropping the iterator stops the run. Bad arguments raise
-    TypeError or ValueError here, before any image is rated."""
+    the first rows. Dropping the iterator stops the run, and so does Ctrl-C
+    while waiting for a row (KeyboardInterrupt comes within a tenth of a
+    second, also while a sorted run rates). Bad arguments (a path holding a
+    NUL byte too) raise TypeError or ValueError here, before any image is
+    rated."""
     rows = _native.rank(paths, jobs, sort, top)
     return (Row(*row) for row in rows)

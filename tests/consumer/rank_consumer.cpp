@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> images =
       ExpandPaths({argv[1]}, [](const std::string& problem) { std::cerr << problem << '\n'; });
   RankImages(
-      images, settings, [](size_t, RatedImage&) {},
+      images, settings, [](size_t, RatedImage&) { return true; },
       [&](size_t index, const RatedImage& rated) {
         std::cout << images[index] << ',' << StatusText(rated.status) << '\n';
         return true;

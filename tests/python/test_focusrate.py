@@ -3,6 +3,7 @@ clear errors for bad input, measuring without the GIL, and the Dask example."""
 import io
 import os
 import re
+import signal
 import subprocess
 import sys
 import threading
@@ -84,7 +85,13 @@ BAD_CALLS = [
     (lambda: focusrate.figures(np.zeros((0, 5, 3), np.uint8)), ValueError, "empty"),
     (lambda: focusrate.figures(GREY, order="bgra"), ValueError, "order must be"),
     (lambda: focusrate.figures(GREY, threads=0), ValueError, "threads"),
+    (lambda: focusrate.figures(GREY, None), TypeError, "figures: order must be a str, not NoneType"),
+    (lambda: focusrate.figures(GREY, "bgr", 2.5), TypeError, "threads must be an int, not float"),
     (lambda: focusrate.rate(42), TypeError, "int"),
+    # The system would read these as SAMPLES[0].
+    (lambda: focusrate.rate(SAMPLES[0] + "\0junk"), ValueError, "rate: embedded null byte"),
+    (lambda: focusrate.decode(os.fsencode(SAMPLES[0]) + b"\0"), ValueError, "decode: embedded null"),
+    (lambda: focusrate.rank([SAMPLES[1], SAMPLES[0] + "\0"]), ValueError, "rank: embedded null"),
     (lambda: focusrate.decode(SOURCE), ValueError, "not a regular file"),
     (lambda: focusrate.rank(SAMPLES, jobs=0), ValueError, "jobs"),
     (lambda: focusrate.rank(SAMPLES, sort="sharpest"), ValueError, "sort must be"),
@@ -99,6 +106,27 @@ BAD_CALLS = [
 def test_bad_input_raises(call, error, words):
     with pytest.raises(error, match=re.escape(words)):
         call()
+
+
+def test_ctrl_c_stops_a_sorted_rank_and_its_threads():
+    # Sorted, no row comes before every image is rated: Ctrl-C must not wait that long.
+    script = ("import os, sys, focusrate\n"
+              "threads = lambda: len(os.listdir('/proc/self/task'))\n"
+              "before, rows = threads(), focusrate.rank(sys.argv[1:] * 3000, jobs=2, sort='laplace')\n"
+              "print('rating', flush=True)\n"
+              "try:\n    list(rows)\nexcept KeyboardInterrupt:\n    print('interrupted')\n"
+              "del rows\nprint(threads() - before)\n")
+    child = subprocess.Popen([sys.executable, "-c", script, *SAMPLES], stdout=subprocess.PIPE,
+                             text=True)
+    try:
+        assert child.stdout.readline() == "rating\n"
+        time.sleep(0.5)
+        child.send_signal(signal.SIGINT)
+        sent = time.monotonic()
+        out = child.communicate(timeout=30)[0]
+        assert (out, time.monotonic() - sent < 3) == ("interrupted\n0\n", True)
+    finally:
+        child.kill()
 
 
 def test_measuring_leaves_the_interpreter_to_other_threads():

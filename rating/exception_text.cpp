@@ -1,0 +1,34 @@
+#include "exception_text.h"
+
+#include <exception>
+#include <new>
+
+#include <opencv2/core.hpp>
+
+namespace {
+
+// OpenCV's messages end in a line break and may span lines; keep one line.
+std::string OneLine(std::string text) {
+  for (char& c : text) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return text;
+}
+
+}  // namespace
+
+std::string CurrentExceptionText() {
+  try {
+    throw;
+  } catch (const cv::Exception& e) {
+    return OneLine(e.err);
+  } catch (const std::bad_alloc&) {
+    return "out of memory";
+  } catch (const std::exception& e) {
+    return OneLine(e.what());
+  } catch (...) {
+    return "unexpected failure";
+  }
+}
+

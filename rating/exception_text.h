@@ -1,0 +1,11 @@
+// What went wrong, in one line, when an exception is all there is to say.
+#ifndef FOCUSRATE_EXCEPTION_TEXT_H
+#define FOCUSRATE_EXCEPTION_TEXT_H
+
+#include <string>
+
+/// Call only inside a catch block: the exception being handled in one line
+/// ("out of memory" for std::bad_alloc, OpenCV's own text for cv::Exception).
+std::string CurrentExceptionText();
+
+#endif  // FOCUSRATE_EXCEPTION_TEXT_H
