@@ -1,8 +1,12 @@
 #include "face_finder.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <opencv2/imgproc.hpp>
 #include <opencv2/objdetect.hpp>
+#include <string>
 #include <vector>
 
 namespace {
@@ -12,13 +16,31 @@ namespace {
 constexpr int kDetectLongSide = 640;
 constexpr int kMinFacePixels = 20;
 
+constexpr char kCascadeFile[] = "haarcascade_frontalface_default.xml";
+
+// The cascade the environment names, else the one found when we were built,
+// else the first in the folders OpenCV's data packages install to: the
+// library may run on another machine than the one that built it.
+std::string CascadePath() {
+  if (const char* given = std::getenv("FOCUSRATE_FACE_CASCADE"); given && *given) return given;
+  if (::access(FOCUSRATE_FACE_CASCADE, R_OK) == 0) return FOCUSRATE_FACE_CASCADE;
+  for (const char* dir :
+       {"/usr/share/opencv4/haarcascades/", "/usr/local/share/opencv4/haarcascades/",
+        "/usr/share/opencv/haarcascades/", "/usr/local/share/opencv/haarcascades/"}) {
+    const std::string path = std::string(dir) + kCascadeFile;
+    if (::access(path.c_str(), R_OK) == 0) return path;
+  }
+  return std::string();
+}
+
 // Loaded on first use by each thread: a classifier is not safe to share.
 cv::CascadeClassifier* Cascade() {
   thread_local cv::CascadeClassifier cascade;
   thread_local bool tried = false;
   if (!tried) {
     tried = true;
-    cascade.load(FOCUSRATE_FACE_CASCADE);
+    static const std::string path = CascadePath();
+    if (!path.empty()) cascade.load(path);
   }
   return cascade.empty() ? nullptr : &cascade;
 }

@@ -1,5 +1,6 @@
 // Faces for --subject faces: OpenCV's cascade detector with the frontal-face
-// cascade that Debian's opencv-data installs.
+// cascade that Debian's opencv-data installs (or the file the environment
+// variable FOCUSRATE_FACE_CASCADE names).
 #ifndef FOCUSRATE_FACE_FINDER_H
 #define FOCUSRATE_FACE_FINDER_H
 
