@@ -10,6 +10,8 @@
 #include <exception>
 #include <exiv2/exiv2.hpp>
 
+#include "metadata_setup.h"
+
 namespace {
 
 // The text of an EXIF tag, "" when it is missing.
@@ -49,6 +51,7 @@ double ExifSeconds(const std::string& date, const std::string& subSeconds,
 }
 
 double ExifCaptureTime(const std::string& path) {
+  const MetadataScope scope;  // the image's own XMP is read too
   try {
     const auto image = Exiv2::ImageFactory::open(path, false);
     image->readMetadata();

@@ -10,7 +10,6 @@
 /// read as local time, as camera clocks are set. Without a readable
 /// DateTimeOriginal, the file's modification time. NaN when neither can be
 /// read. Never opens the file for writing; never throws for a bad file.
-/// Call InitMetadata first.
 double CaptureTime(const std::string& path);
 
 #endif  // FOCUSRATE_CAPTURE_TIME_H
