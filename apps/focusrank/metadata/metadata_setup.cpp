@@ -10,14 +10,15 @@ std::mutex& ExivLock() {
   return lock;
 }
 
-// Taken in the first scope, before any packet was read; every later scope
-// starts from the same tables.
+// exiv2's and the toolkit's, and ours; taken in the first scope, before any
+// packet was read, as every later scope starts from the same tables.
 const std::set<std::string>& KnownPrefixes() {
   static const std::set<std::string> known = [] {
     Exiv2::Dictionary all;
     Exiv2::XmpProperties::registeredNamespaces(all);
     std::set<std::string> prefixes;
     for (const auto& entry : all) prefixes.insert(entry.first);
+    for (const auto& entry : Exiv2::XmpProperties::nsRegistry_) prefixes.insert(entry.second.prefix_);
     return prefixes;
   }();
   return known;
