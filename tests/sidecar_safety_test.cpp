@@ -1,6 +1,8 @@
 // focusrank --xmp in a folder that may be hostile: sidecars that are links,
 // FIFOs or not XMP, packets that rebind standard prefixes, two inputs with
 // one sidecar, a folder we may not write, and two runs at once.
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -83,6 +85,68 @@ TEST_F(SidecarSafety, HostileSidecarsAreLeftByteForByteAndNoPacketChangesAnother
   const ProcessResult after = Shell(files);
   EXPECT_EQ(after.status, 0);
   EXPECT_EQ(before.out, after.out);
+}
+
+TEST_F(SidecarSafety, TwoInputsWithOneSidecarWriteItForNeither) {
+  ASSERT_TRUE(cv::imwrite(dir_ / "a.png", MakeNoise(32, 24, 1, 3)));
+  const ProcessResult run = Shell(
+      "mkdir d && for n in 1 2 3 4 5 6; do cp a.png d/IMG_$n.jpg; cp a.png d/IMG_$n.png; done && "
+      "ln -s d link && echo '<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"/>' > d/IMG_5.xmp && "
+      "ln d/IMG_5.xmp d/IMG_6.xmp && \"$R\" --xmp --xmp-name replace d/IMG_1.jpg d/IMG_1.png "
+      "d/IMG_2.jpg link/IMG_2.png d/./IMG_3.jpg d/IMG_3.png d/IMG_4.jpg d/IMG_5.jpg d/IMG_6.jpg "
+      "> rows.csv; echo $?; awk -F, 'NR > 1 {print $1 \" \" $NF}' rows.csv; ls d | grep xmp");
+  EXPECT_EQ("1\n"
+            "d/IMG_1.jpg sidecar not written: shared with d/IMG_1.png\n"
+            "d/IMG_1.png sidecar not written: shared with d/IMG_1.jpg\n"
+            "d/IMG_2.jpg sidecar not written: shared with link/IMG_2.png\n"
+            "link/IMG_2.png sidecar not written: shared with d/IMG_2.jpg\n"
+            "d/./IMG_3.jpg sidecar not written: shared with d/IMG_3.png\n"
+            "d/IMG_3.png sidecar not written: shared with d/./IMG_3.jpg\n"
+            "d/IMG_4.jpg written\n"
+            "d/IMG_5.jpg sidecar not written: shared with d/IMG_6.jpg\n"
+            "d/IMG_6.jpg sidecar not written: shared with d/IMG_5.jpg\n"
+            "IMG_4.xmp\nIMG_5.xmp\nIMG_6.xmp\n",
+            run.out);
+}
+
+// A dry run says what the real run would: "would write" only where it could.
+// Root runs it as nobody, so that the folder's permissions apply.
+TEST_F(SidecarSafety, ADryRunWouldWriteOnlyWhereTheRunCan) {
+  ASSERT_TRUE(cv::imwrite(dir_ / "a.png", MakeNoise(32, 24, 1, 3)));
+  const std::string as = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+  const ProcessResult run = Shell(
+      "mkdir shut open && cp a.png shut && cp a.png open && chmod 555 shut && chmod 777 open && "
+      "for dry in --dry-run ''; do " + as + "\"$R\" --xmp $dry shut/a.png open/a.png > rows.csv; "
+      "echo $?; awk -F, 'NR > 1 {print $NF}' rows.csv; done; ls shut open");
+  EXPECT_EQ("1\nsidecar not written: cannot replace (Permission denied)\nwould write\n"
+            "1\nsidecar not written: cannot replace (Permission denied)\nwritten\n"
+            "open:\na.png\na.png.xmp\n\nshut:\na.png\n",
+            run.out);
+}
+
+// Two runs over one folder at once, one labelling picks and the other
+// rejecting frames: each sidecar must end up with both runs' marks.
+TEST_F(SidecarSafety, TwoRunsAtOnceLoseNoMark) {
+  constexpr int kPairs = 30;
+  for (int pair = 0; pair < kPairs; ++pair) {
+    for (int frame = 0; frame < 2; ++frame) {
+      cv::Mat pixels = MakeSoftBlobs(48, 32, pair, 3) * 0.8 + MakeNoise(48, 32, pair, 3) * 0.2;
+      if (frame == 1) cv::GaussianBlur(pixels, pixels, cv::Size(), 2);
+      const std::string path = dir_ / (std::to_string(100 + pair) + "-" + std::to_string(frame) + ".png");
+      ASSERT_TRUE(cv::imwrite(path, pixels));
+      const timespec time = {1700000000 + pair * 10 + frame, 0}, times[2] = {time, time};
+      ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    }
+  }
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE(round);
+    const ProcessResult run = Shell(
+        "rm -f *.xmp; run=\"$R --bursts --xmp -j1\"; ($run --label-picks red . > labels.csv; "
+        "echo $?) & $run --reject-below 0.99 . > rejects.csv; echo $?; wait; "
+        "grep -c 'written (label Red)' labels.csv; grep -c 'written (rating -1)' rejects.csv; "
+        "exiftool -q -q -T -XMP-xmp:Label -XMP-xmp:Rating -ext xmp . | sort | uniq -c; ls -a | grep -c tmp");
+    EXPECT_EQ("0\n0\n30\n30\n     30 -\t-1\n     30 Red\t-\n0\n", run.out);
+  }
 }
 
 }  // namespace
