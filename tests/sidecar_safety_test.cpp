@@ -115,14 +115,20 @@ TEST_F(SidecarSafety, TwoInputsWithOneSidecarWriteItForNeither) {
 // Root runs it as nobody, so that the folder's permissions apply.
 TEST_F(SidecarSafety, ADryRunWouldWriteOnlyWhereTheRunCan) {
   ASSERT_TRUE(cv::imwrite(dir_ / "a.png", MakeNoise(32, 24, 1, 3)));
-  const std::string as = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+  // Another user's sidecar in a sticky folder: only when root can make one.
+  const bool root = ::geteuid() == 0;
+  const std::string as = root ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
   const ProcessResult run = Shell(
-      "mkdir shut open && cp a.png shut && cp a.png open && chmod 555 shut && chmod 777 open && "
-      "for dry in --dry-run ''; do " + as + "\"$R\" --xmp $dry shut/a.png open/a.png > rows.csv; "
-      "echo $?; awk -F, 'NR > 1 {print $NF}' rows.csv; done; ls shut open");
-  EXPECT_EQ("1\nsidecar not written: cannot replace (Permission denied)\nwould write\n"
-            "1\nsidecar not written: cannot replace (Permission denied)\nwritten\n"
-            "open:\na.png\na.png.xmp\n\nshut:\na.png\n",
+      "mkdir shut open sticky && for d in shut open sticky; do cp a.png $d; done && chmod 555 shut && "
+      "chmod 777 open && chmod 1777 sticky && echo \"<x:xmpmeta xmlns:x='adobe:ns:meta/'/>\" > "
+      "sticky/a.png.xmp && for dry in --dry-run ''; do " + as + "\"$R\" --xmp $dry shut/a.png "
+      "open/a.png sticky/a.png > rows.csv; echo $?; awk -F, 'NR > 1 {print $NF}' rows.csv; done; "
+      "ls shut open");
+  const std::string sticky = "sidecar not written: cannot replace (Operation not permitted)";
+  EXPECT_EQ("1\nsidecar not written: cannot replace (Permission denied)\nwould write\n" +
+                (root ? sticky : "would write") +
+                "\n1\nsidecar not written: cannot replace (Permission denied)\nwritten\n" +
+                (root ? sticky : "written") + "\nopen:\na.png\na.png.xmp\n\nshut:\na.png\n",
             run.out);
 }
 

@@ -82,8 +82,14 @@ int Folder::Lock() {
   }
 }
 
-int Folder::CheckWritable() const {
-  return faccessat(fd_, ".", W_OK, AT_EACCESS) == 0 ? 0 : errno;
+int Folder::CheckWritable(const FileContents& old) const {
+  if (faccessat(fd_, ".", W_OK, AT_EACCESS) != 0) return errno;
+  const uid_t me = geteuid();
+  struct stat folder;
+  if (old.kind != FileKind::Regular || me == 0 || old.st.st_uid == me || fstat(fd_, &folder) != 0 ||
+      (folder.st_mode & S_ISVTX) == 0 || folder.st_uid == me)
+    return 0;
+  return EPERM;  // as rename() would say
 }
 
 int Folder::Replace(const std::string& name, const std::string& bytes,

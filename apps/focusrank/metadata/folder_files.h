@@ -38,8 +38,9 @@ class Folder {
   /// when a held-back signal is pending (EINTR). Where the file system cannot
   /// lock at all, goes on unlocked.
   int Lock();
-  /// Whether a file may be created in the folder.
-  int CheckWritable() const;
+  /// Whether Replace could put a file in place of old: the folder may be
+  /// written, and in a sticky folder (/tmp) old is ours or the folder is.
+  int CheckWritable(const FileContents& old) const;
   /// Replaces name with bytes: a new temporary file (named per process and
   /// call) is written, synced and renamed over it, keeping the old file's
   /// owner and group (where we may give them) and mode. old is what Read

@@ -137,7 +137,7 @@ SidecarOutcome Merge(const Folder& folder, const ImageFiles& files, const Sideca
   if (old.kind == FileKind::Regular && Flatten(xmp) == before) return {false, "unchanged"};
   const std::string marks = changed.empty() ? "" : " (" + changed + ")";
   if (dryRun) {
-    const int error = folder.CheckWritable();
+    const int error = folder.CheckWritable(old);
     return error ? SidecarNotWritten(Why("cannot replace", error)) : SidecarOutcome{false, "would write" + marks};
   }
   std::string text;
