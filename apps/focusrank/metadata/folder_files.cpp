@@ -11,6 +11,7 @@
 
 namespace {
 
+constexpr std::string::size_type kMaxReadBytes = 256 << 20;
 constexpr int kLockPollMs = 5;
 constexpr int kLockWaitMs = 10000;
 constexpr std::string::size_type kMaxTempStem = 200;  // the temporary name stays under NAME_MAX
@@ -57,6 +58,7 @@ int Folder::Read(const std::string& name, FileContents& out) const {
     return errno == ELOOP || errno == ENOENT ? 0 : errno;
   }
   int error = fstat(fd, &out.st) != 0 ? errno : 0;
+  if (error == 0 && static_cast<unsigned long long>(out.st.st_size) > kMaxReadBytes) error = EFBIG;
   if (error == 0 && !S_ISREG(out.st.st_mode)) out.kind = FileKind::Other;
   char buffer[1 << 14];
   while (error == 0 && out.kind == FileKind::Regular) {
@@ -64,6 +66,7 @@ int Folder::Read(const std::string& name, FileContents& out) const {
     if (n == 0) break;
     if (n < 0 && errno != EINTR) error = errno;
     if (n > 0) out.bytes.append(buffer, static_cast<size_t>(n));
+    if (out.bytes.size() > kMaxReadBytes) error = EFBIG;
   }
   close(fd);
   return error;

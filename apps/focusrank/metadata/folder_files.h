@@ -28,9 +28,10 @@ class Folder {
 
   /// Why the folder could not be opened, 0 when it was.
   int OpenError() const { return openError_; }
-  /// Reads name whole when it is a regular file. A symbolic link (even a
-  /// dangling one) or any other kind of file is only named, never opened
-  /// for reading, so a FIFO cannot stall the run.
+  /// Reads name whole when it is a regular file of at most 256 MiB (EFBIG
+  /// otherwise: a sparse terabyte must not exhaust memory). A symbolic link
+  /// (even a dangling one) or any other kind of file is only named, never
+  /// opened for reading, so a FIFO cannot stall the run.
   int Read(const std::string& name, FileContents& out) const;
   /// Holds an advisory lock on the folder itself until the Folder is gone,
   /// so cooperating runs take turns at read-merge-replace and no lock file
