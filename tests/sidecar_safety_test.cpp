@@ -46,7 +46,7 @@ struct Hostile {
   const char* setup;  ///< makes NAME.png.xmp
   const char* note;
 };
-// 0.jpg's own XMP and 6's sidecar bind xmp to another URI; 9's real rating
+// 0.jpg's own XMP and 6's sidecar bind xmp to another URI; 10's real rating
 // must still be written in the real namespace after them.
 constexpr Hostile kHostile[] = {
     {"", "written"},
@@ -58,16 +58,18 @@ constexpr Hostile kHostile[] = {
     {"cp xmp.xml", "sidecar not written: foreign namespace for prefix xmp"},
     {"cp own.xml", "sidecar not written: foreign namespace for prefix focusrate"},
     {"truncate -s 1T", "sidecar not written: cannot read (File too large)"},
+    {"cp slash.xml", "sidecar not written: cannot keep namespace http://example.org/s"},
     {"exiftool -q -XMP-xmp:Rating=3 -o", "written"}};
 
 TEST_F(SidecarSafety, HostileSidecarsAreLeftByteForByteAndNoPacketChangesAnother) {
   WriteBytes(dir_ / "root.xml", "<root><child/></root>");
   WriteBytes(dir_ / "xmp.xml", Packet("xmlns:xmp='http://example.org/x/' xmp:Rating='5'"));
   WriteBytes(dir_ / "own.xml", Packet("xmlns:focusrate='http://example.org/f/' focusrate:Pick='1'"));
+  WriteBytes(dir_ / "slash.xml", Packet("xmlns:s='http://example.org/s' s:Mark='1'"));
   WriteBytes(dir_ / "outside", "secret");
   WriteJpegWithXmp(dir_ / "0.jpg", MakeNoise(32, 24, 1, 3), ReadBytes(dir_ / "xmp.xml"));
   std::string setup = "true", expected;
-  for (int i = 0; i < 10; ++i) {
+  for (int i = 0; i < 11; ++i) {
     const std::string image = std::to_string(i) + (i ? ".png" : ".jpg");
     if (i > 0) {
       ASSERT_TRUE(cv::imwrite(dir_ / image, MakeNoise(32, 24, i, 3)));
@@ -77,12 +79,12 @@ TEST_F(SidecarSafety, HostileSidecarsAreLeftByteForByteAndNoPacketChangesAnother
   }
   ASSERT_EQ(Shell(setup).status, 0);
   const std::string files =
-      "ls -ld --time-style=+%s.%N [1-8].png.xmp && cat [5-7].png.xmp outside && test ! -e nowhere";
+      "ls -ld --time-style=+%s.%N [1-9].png.xmp && cat [5-79].png.xmp outside && test ! -e nowhere";
   const ProcessResult before = Shell(files);
   EXPECT_EQ("1\n" + expected + "3\nsidecar not written: foreign namespace for prefix xmp in 0.jpg\n",
-            Shell("\"$R\" --bursts --xmp 0.jpg [1-9].png > rows.csv; echo $?; "
+            Shell("\"$R\" --bursts --xmp 0.jpg [1-9].png 10.png > rows.csv; echo $?; "
                   "awk -F, 'NR > 1 {print $1 \" \" $NF}' rows.csv; "
-                  "exiftool -q -q -T -XMP-xmp:Rating 9.png.xmp; "
+                  "exiftool -q -q -T -XMP-xmp:Rating 10.png.xmp; "
                   // Marks are looked for in the image's own XMP too.
                   "\"$R\" --bursts --xmp --label-picks red 0.jpg | awk -F, 'NR > 1 {print $NF}'").out);
   const ProcessResult after = Shell(files);

@@ -75,7 +75,8 @@ decoder took it), region outside image.
 Sidecar column: written, would write, unchanged, or 'sidecar not written:'
 with why: symbolic link, not a regular file, not XMP, not well-formed XMP,
 foreign namespace for prefix P (a standard prefix bound to another URI),
-shared with IMAGE (another input's sidecar too), cannot read, cannot replace.
+cannot keep namespace URI (one ending in neither / nor #), shared with IMAGE
+(another input's sidecar too), cannot read, cannot replace.
 
 Exit status: 0 every image rated, 1 some not rated (their rows say why), a
 sidecar not written or a directory, entry or list could not be read, 2 usage

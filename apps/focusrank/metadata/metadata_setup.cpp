@@ -47,3 +47,13 @@ std::string MetadataScope::ForeignPrefix() const {
   }
   return std::string();
 }
+
+std::string MetadataScope::AlteredNamespace() const {
+  Exiv2::Dictionary all;  // the toolkit's: URIs as the packets spelled them
+  Exiv2::XmpProperties::registeredNamespaces(all);
+  for (const auto& [prefix, ns] : all) {
+    if (KnownPrefixes().count(prefix) == 0 && !ns.empty() && ns.back() != '/' && ns.back() != '#')
+      return ns;
+  }
+  return std::string();
+}

@@ -31,6 +31,10 @@ class MetadataScope {
   /// focusrate) that a packet read since bound to another namespace, "" when
   /// none: the packet's properties under it cannot be told from the real ones.
   std::string ForeignPrefix() const;
+  /// A namespace a packet read since uses whose URI ends in neither / nor #,
+  /// "" when none: exiv2 would write its properties under the URI with a /
+  /// added, into another namespace.
+  std::string AlteredNamespace() const;
 
  private:
   std::lock_guard<std::mutex> lock_;

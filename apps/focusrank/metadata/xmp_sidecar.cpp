@@ -123,6 +123,8 @@ SidecarOutcome Merge(const Folder& folder, const ImageFiles& files, const Sideca
   if (Exiv2::XmpParser::decode(xmp, old.bytes) != 0) return SidecarNotWritten("not well-formed XMP");
   const std::string foreign = scope.ForeignPrefix();
   if (!foreign.empty()) return SidecarNotWritten("foreign namespace for prefix " + foreign);
+  const std::string altered = scope.AlteredNamespace();
+  if (!altered.empty()) return SidecarNotWritten("cannot keep namespace " + altered);
   const Flat before = Flatten(xmp);
   for (auto it = xmp.begin(); it != xmp.end();) {
     const std::string key = it->key();

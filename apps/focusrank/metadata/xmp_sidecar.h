@@ -46,7 +46,8 @@ SidecarOutcome SidecarNotWritten(const std::string& why);
 /// through a symbolic link, and the folder is locked throughout. Not written,
 /// and left byte for byte: a sidecar that is a symbolic link or not a regular
 /// file, cannot be read, is not XMP or not well-formed, or any packet read
-/// that binds a known prefix to another namespace. Never throws for a bad file.
+/// that binds a known prefix to another namespace, and a sidecar using a
+/// namespace exiv2 would not write back as it is. Never throws for a bad file.
 SidecarOutcome UpdateSidecar(const std::string& image, SidecarNaming naming,
                              const SidecarUpdate& update, bool overwriteRatings, bool dryRun);
 
