@@ -218,7 +218,7 @@ std::map<std::string, std::string> Marks(const std::string& dir) {
                                                "xmp", dir}).out, "SourceFile")) {
     for (const char* tag : {"XMP-xmp:Label", "XMP-xmp:Rating", "XMP-focusrate:SetLabel",
                             "XMP-focusrate:SetRating"})
-      marks[name] += std::string(marks[name].empty() ? "" : " ") + (tags.count(tag) ? tags[tag] : "-");
+      marks[name] += (marks[name].empty() ? "" : " ") + (tags.count(tag) ? tags[tag] : "-");
   }
   return marks;
 }
@@ -236,18 +236,21 @@ TEST(BurstMarks, OursAreRevisedAndTheUsersKeptWhereverTheyAre) {
     cv::Mat frame = MakeSoftBlobs(160, 120, 1, 3) * 0.8 + MakeNoise(160, 120, 7, 3) * 0.2;
     if (frames[k].second > 0) cv::GaussianBlur(frame, frame, cv::Size(), frames[k].second);
     ASSERT_TRUE(cv::imwrite(path, frame));
-    const timespec times[2] = {{1700000000 + static_cast<time_t>(k), 0}, {1700000000 + static_cast<time_t>(k), 0}};
+    const timespec time = {1700000000 + static_cast<time_t>(k), 0}, times[2] = {time, time};
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
   };
   for (size_t k = 0; k < 5; ++k) shoot(k);
   ASSERT_EQ(RunProcess({"/usr/bin/exiftool", "-q", "-P", "-overwrite_original", "-XMP-xmp:Rating=2",
                         dir / "c.jpg"}).status, 0);
-  ASSERT_EQ(RunProcess({"/usr/bin/exiftool", "-q", "-o", dir / "a.xmp", "-XMP-xmp:Label=Red"}).status, 0);
-  WriteBytes(dir / "d.jpg.xmp", "<x:xmpmeta xmlns:x='adobe:ns:meta/'><rdf:RDF xmlns:rdf='http://www.w3.org/"
-             "1999/02/22-rdf-syntax-ns#'><rdf:Description rdf:about='' xmlns:xmp='http://ns.adobe.com/"
+  ASSERT_EQ(
+      RunProcess({"/usr/bin/exiftool", "-q", "-o", dir / "a.xmp", "-XMP-xmp:Label=Red"}).status, 0);
+  WriteBytes(dir / "d.jpg.xmp",
+             "<x:xmpmeta xmlns:x='adobe:ns:meta/'><rdf:RDF xmlns:rdf='http://www.w3.org/1999/02/"
+             "22-rdf-syntax-ns#'><rdf:Description rdf:about='' xmlns:xmp='http://ns.adobe.com/"
              "xap/1.0/' xmp:Rating='-1'/></rdf:RDF></x:xmpmeta>");
   auto cull = [&](std::vector<std::string> marks) {
-    std::vector<std::string> args = {kFocusrank, "--format=jsonl", "--bursts", "--xmp", "--reject-below", "0.99"};
+    std::vector<std::string> args = {kFocusrank, "--format=jsonl", "--bursts", "--xmp",
+                                     "--reject-below", "0.99"};
     args.insert(args.end(), marks.begin(), marks.end());
     args.push_back(dir / "");
     std::map<std::string, std::string> notes;
@@ -256,7 +259,8 @@ TEST(BurstMarks, OursAreRevisedAndTheUsersKeptWhereverTheyAre) {
   };
   const std::map<std::string, std::string> first = cull({"--label-picks", "green"});
   EXPECT_EQ(first, (std::map<std::string, std::string>{
-                       {"a.jpg", "written (rating -1, label Red)"}, {"b.jpg", "written (label Green)"},
+                       {"a.jpg", "written (rating -1, label Red)"},
+                       {"b.jpg", "written (label Green)"},
                        {"c.jpg", "written (rating 2)"}, {"d.jpg", "written"},
                        {"e.jpg", "written (rating -1)"}}));
   EXPECT_EQ(Marks(dir / ""), (std::map<std::string, std::string>{

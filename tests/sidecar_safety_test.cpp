@@ -64,7 +64,8 @@ constexpr Hostile kHostile[] = {
 TEST_F(SidecarSafety, HostileSidecarsAreLeftByteForByteAndNoPacketChangesAnother) {
   WriteBytes(dir_ / "root.xml", "<root><child/></root>");
   WriteBytes(dir_ / "xmp.xml", Packet("xmlns:xmp='http://example.org/x/' xmp:Rating='5'"));
-  WriteBytes(dir_ / "own.xml", Packet("xmlns:focusrate='http://example.org/f/' focusrate:Pick='1'"));
+  WriteBytes(dir_ / "own.xml",
+             Packet("xmlns:focusrate='http://example.org/f/' focusrate:Pick='1'"));
   WriteBytes(dir_ / "slash.xml", Packet("xmlns:s='http://example.org/s' s:Mark='1'"));
   WriteBytes(dir_ / "outside", "secret");
   WriteJpegWithXmp(dir_ / "0.jpg", MakeNoise(32, 24, 1, 3), ReadBytes(dir_ / "xmp.xml"));
@@ -81,12 +82,14 @@ TEST_F(SidecarSafety, HostileSidecarsAreLeftByteForByteAndNoPacketChangesAnother
   const std::string files =
       "ls -ld --time-style=+%s.%N [1-9].png.xmp && cat [5-79].png.xmp outside && test ! -e nowhere";
   const ProcessResult before = Shell(files);
-  EXPECT_EQ("1\n" + expected + "3\nsidecar not written: foreign namespace for prefix xmp in 0.jpg\n",
-            Shell("\"$R\" --bursts --xmp 0.jpg [1-9].png 10.png > rows.csv; echo $?; "
-                  "awk -F, 'NR > 1 {print $1 \" \" $NF}' rows.csv; "
-                  "exiftool -q -q -T -XMP-xmp:Rating 10.png.xmp; "
-                  // Marks are looked for in the image's own XMP too.
-                  "\"$R\" --bursts --xmp --label-picks red 0.jpg | awk -F, 'NR > 1 {print $NF}'").out);
+  const ProcessResult run =
+      Shell("\"$R\" --bursts --xmp 0.jpg [1-9].png 10.png > rows.csv; echo $?; "
+            "awk -F, 'NR > 1 {print $1 \" \" $NF}' rows.csv; "
+            "exiftool -q -q -T -XMP-xmp:Rating 10.png.xmp; "
+            // Marks are looked for in the image's own XMP too.
+            "\"$R\" --bursts --xmp --label-picks red 0.jpg | awk -F, 'NR > 1 {print $NF}'");
+  const std::string inImage = "sidecar not written: foreign namespace for prefix xmp in 0.jpg\n";
+  EXPECT_EQ("1\n" + expected + "3\n" + inImage, run.out);
   const ProcessResult after = Shell(files);
   EXPECT_EQ(after.status, 0);
   EXPECT_EQ(before.out, after.out);
@@ -122,11 +125,12 @@ TEST_F(SidecarSafety, ADryRunWouldWriteOnlyWhereTheRunCan) {
   const bool root = ::geteuid() == 0;
   const std::string as = root ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
   const ProcessResult run = Shell(
-      "mkdir shut open sticky && for d in shut open sticky; do cp a.png $d; done && chmod 555 shut && "
-      "chmod 777 open && chmod 1777 sticky && echo \"<x:xmpmeta xmlns:x='adobe:ns:meta/'/>\" > "
-      "sticky/a.png.xmp && for dry in --dry-run ''; do " + as + "\"$R\" --xmp $dry shut/a.png "
-      "open/a.png sticky/a.png > rows.csv; echo $?; awk -F, 'NR > 1 {print $NF}' rows.csv; done; "
-      "ls shut open");
+      "mkdir shut open sticky && for d in shut open sticky; do cp a.png $d; done && "
+      "chmod 555 shut && chmod 777 open && chmod 1777 sticky && "
+      "echo \"<x:xmpmeta xmlns:x='adobe:ns:meta/'/>\" > sticky/a.png.xmp && "
+      "for dry in --dry-run ''; do " + as +
+      "\"$R\" --xmp $dry shut/a.png open/a.png sticky/a.png > rows.csv; echo $?; "
+      "awk -F, 'NR > 1 {print $NF}' rows.csv; done; ls shut open");
   const std::string sticky = "sidecar not written: cannot replace (Operation not permitted)";
   EXPECT_EQ("1\nsidecar not written: cannot replace (Permission denied)\nwould write\n" +
                 (root ? sticky : "would write") +
@@ -143,7 +147,8 @@ TEST_F(SidecarSafety, TwoRunsAtOnceLoseNoMark) {
     for (int frame = 0; frame < 2; ++frame) {
       cv::Mat pixels = MakeSoftBlobs(48, 32, pair, 3) * 0.8 + MakeNoise(48, 32, pair, 3) * 0.2;
       if (frame == 1) cv::GaussianBlur(pixels, pixels, cv::Size(), 2);
-      const std::string path = dir_ / (std::to_string(100 + pair) + "-" + std::to_string(frame) + ".png");
+      const std::string path =
+          dir_ / (std::to_string(100 + pair) + "-" + std::to_string(frame) + ".png");
       ASSERT_TRUE(cv::imwrite(path, pixels));
       const timespec time = {1700000000 + pair * 10 + frame, 0}, times[2] = {time, time};
       ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
@@ -155,7 +160,8 @@ TEST_F(SidecarSafety, TwoRunsAtOnceLoseNoMark) {
         "rm -f *.xmp; run=\"$R --bursts --xmp -j1\"; ($run --label-picks red . > labels.csv; "
         "echo $?) & $run --reject-below 0.99 . > rejects.csv; echo $?; wait; "
         "grep -c 'written (label Red)' labels.csv; grep -c 'written (rating -1)' rejects.csv; "
-        "exiftool -q -q -T -XMP-xmp:Label -XMP-xmp:Rating -ext xmp . | sort | uniq -c; ls -a | grep -c tmp");
+        "exiftool -q -q -T -XMP-xmp:Label -XMP-xmp:Rating -ext xmp . | sort | uniq -c; "
+        "ls -a | grep -c tmp");
     EXPECT_EQ("0\n0\n30\n30\n     30 -\t-1\n     30 Red\t-\n0\n", run.out);
   }
 }

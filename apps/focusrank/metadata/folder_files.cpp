@@ -47,12 +47,14 @@ int Folder::Read(const std::string& name, FileContents& out) const {
   out = FileContents();
   struct stat st;
   if (fstatat(fd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT ? 0 : errno;
-  out.kind = S_ISLNK(st.st_mode) ? FileKind::Link : S_ISREG(st.st_mode) ? FileKind::Regular
-                                                                         : FileKind::Other;
+  out.kind = S_ISLNK(st.st_mode)   ? FileKind::Link
+             : S_ISREG(st.st_mode) ? FileKind::Regular
+                                   : FileKind::Other;
   if (out.kind != FileKind::Regular) return 0;
   // Swapped since the look: O_NOFOLLOW refuses a link, O_NONBLOCK keeps a
   // FIFO from blocking the open, and fstat tells what was opened.
-  const int fd = openat(fd_, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  const int fd =
+      openat(fd_, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
     out.kind = errno == ELOOP ? FileKind::Link : FileKind::Missing;
     return errno == ELOOP || errno == ENOENT ? 0 : errno;
@@ -127,8 +129,9 @@ int Folder::Replace(const std::string& name, const std::string& bytes,
   const bool taken = fstatat(fd_, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0;
   if (error == 0 && taken != existed) error = taken ? EEXIST : ENOENT;
   if (error == 0 && existed && (S_ISLNK(now.st_mode) || !SameFile(now, old.st))) error = EEXIST;
-  if (error == 0 && (existed ? renameat(fd_, temp.c_str(), fd_, name.c_str())
-                             : renameat2(fd_, temp.c_str(), fd_, name.c_str(), RENAME_NOREPLACE)) != 0)
+  if (error == 0 &&
+      (existed ? renameat(fd_, temp.c_str(), fd_, name.c_str())
+               : renameat2(fd_, temp.c_str(), fd_, name.c_str(), RENAME_NOREPLACE)) != 0)
     error = errno;
   if (error == EEXIST && fstatat(fd_, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 &&
       S_ISLNK(now.st_mode))

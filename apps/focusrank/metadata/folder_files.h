@@ -13,7 +13,7 @@ enum class FileKind { Missing, Regular, Link, Other };
 
 struct FileContents {
   FileKind kind = FileKind::Missing;
-  std::string bytes;   ///< the whole file, when Regular
+  std::string bytes;    ///< the whole file, when Regular
   struct stat st = {};  ///< the file read, when Regular
 };
 

@@ -18,7 +18,8 @@ const std::set<std::string>& KnownPrefixes() {
     Exiv2::XmpProperties::registeredNamespaces(all);
     std::set<std::string> prefixes;
     for (const auto& entry : all) prefixes.insert(entry.first);
-    for (const auto& entry : Exiv2::XmpProperties::nsRegistry_) prefixes.insert(entry.second.prefix_);
+    for (const auto& entry : Exiv2::XmpProperties::nsRegistry_)
+      prefixes.insert(entry.second.prefix_);
     return prefixes;
   }();
   return known;

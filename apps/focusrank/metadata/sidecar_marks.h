@@ -21,7 +21,7 @@ struct MarkState {
 /// the mark the run wants ("" none). The user's mark wins, and is copied so
 /// the packets agree, unless overwrite and the run wants a mark; ours is
 /// replaced or cleared freely. Only for kinds of mark the run was asked to set.
-MarkState DecideMark(const MarkState& here, const std::string& elsewhere,
-                     const std::string& wanted, bool overwrite);
+MarkState DecideMark(const MarkState& here, const std::string& elsewhere, const std::string& wanted,
+                     bool overwrite);
 
 #endif  // FOCUSRATE_SIDECAR_MARKS_H

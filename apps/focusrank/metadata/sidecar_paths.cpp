@@ -32,8 +32,8 @@ std::string SidecarPath(const std::string& image, SidecarNaming naming) {
   if (naming == SidecarNaming::Append) return image + ".xmp";
   const std::string::size_type dot = image.rfind('.');
   const std::string::size_type slash = image.rfind('/');
-  const bool hasExtension = dot != std::string::npos && dot > 0 &&
-                            (slash == std::string::npos || dot > slash + 1);
+  const bool hasExtension =
+      dot != std::string::npos && dot > 0 && (slash == std::string::npos || dot > slash + 1);
   return (hasExtension ? image.substr(0, dot) : image) + ".xmp";
 }
 

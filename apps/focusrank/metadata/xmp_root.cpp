@@ -11,14 +11,16 @@ bool StartsAt(const std::string& text, std::string::size_type at, const char* wi
 }
 
 // Past the end of the first `end` at or after from; npos when there is none.
-std::string::size_type After(const std::string& text, std::string::size_type from, const char* end) {
+std::string::size_type After(const std::string& text, std::string::size_type from,
+                             const char* end) {
   const std::string::size_type at = text.find(end, from);
   return at == std::string::npos ? at : at + std::strlen(end);
 }
 
 // The namespace URI an attribute of the start tag at `at` declares for
 // prefix ("" the default namespace); "" when none does.
-std::string Declared(const std::string& text, std::string::size_type at, const std::string& prefix) {
+std::string Declared(const std::string& text, std::string::size_type at,
+                     const std::string& prefix) {
   const std::string wanted = prefix.empty() ? "xmlns" : "xmlns:" + prefix;
   for (;;) {
     at = text.find_first_not_of(kSpace, at);
@@ -27,7 +29,8 @@ std::string Declared(const std::string& text, std::string::size_type at, const s
     if (eq == std::string::npos) return std::string();
     const std::string name = text.substr(at, text.find_last_not_of(kSpace, eq - 1) + 1 - at);
     const std::string::size_type open = text.find_first_not_of(kSpace, eq + 1);
-    if (open == std::string::npos || (text[open] != '"' && text[open] != '\'')) return std::string();
+    if (open == std::string::npos || (text[open] != '"' && text[open] != '\''))
+      return std::string();
     const std::string::size_type close = text.find(text[open], open + 1);
     if (close == std::string::npos) return std::string();
     if (name == wanted) return text.substr(open + 1, close - open - 1);

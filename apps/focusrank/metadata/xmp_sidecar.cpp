@@ -33,8 +33,10 @@ ImageFiles FilesOf(const std::string& image, SidecarNaming naming) {
   const std::string name = image.substr(slash == std::string::npos ? 0 : slash + 1);
   const SidecarNaming other =
       naming == SidecarNaming::Append ? SidecarNaming::Replace : SidecarNaming::Append;
-  return {slash == std::string::npos ? "." : slash == 0 ? "/" : image.substr(0, slash), name,
-          SidecarPath(name, naming), SidecarPath(name, other)};
+  return {slash == std::string::npos ? "."
+          : slash == 0               ? "/"
+                                     : image.substr(0, slash),
+          name, SidecarPath(name, naming), SidecarPath(name, other)};
 }
 
 std::string Text(const Exiv2::XmpData& xmp, const std::string& key) {
@@ -73,8 +75,9 @@ std::string FindUsersMarks(const Folder& folder, const ImageFiles& files, UsersM
     Exiv2::XmpData xmp;
     try {
       if (name == files.image) {
-        const auto image = Exiv2::ImageFactory::open(
-            reinterpret_cast<const Exiv2::byte*>(file.bytes.data()), static_cast<long>(file.bytes.size()));
+        const auto image =
+            Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte*>(file.bytes.data()),
+                                      static_cast<long>(file.bytes.size()));
         image->readMetadata();
         xmp = image->xmpData();
       } else if (!HasXmpRoot(file.bytes) || Exiv2::XmpParser::decode(xmp, file.bytes) != 0) {
@@ -85,8 +88,10 @@ std::string FindUsersMarks(const Folder& folder, const ImageFiles& files, UsersM
     }
     const std::string foreign = scope.ForeignPrefix();
     if (!foreign.empty()) return "foreign namespace for prefix " + foreign + " in " + name;
-    if (marks.rating.empty()) marks.rating = MarkState{Text(xmp, kRating), Text(xmp, kRatingRecord)}.Users();
-    if (marks.label.empty()) marks.label = MarkState{Text(xmp, kLabel), Text(xmp, kLabelRecord)}.Users();
+    if (marks.rating.empty())
+      marks.rating = MarkState{Text(xmp, kRating), Text(xmp, kRatingRecord)}.Users();
+    if (marks.label.empty())
+      marks.label = MarkState{Text(xmp, kLabel), Text(xmp, kLabelRecord)}.Users();
   }
   return std::string();
 }
@@ -109,7 +114,8 @@ void Revise(Exiv2::XmpData& xmp, const char* what, const std::string& key,
 SidecarOutcome Merge(const Folder& folder, const ImageFiles& files, const SidecarUpdate& update,
                      bool overwrite, bool dryRun) {
   FileContents old;
-  if (const int error = folder.Read(files.sidecar, old)) return SidecarNotWritten(Why("cannot read", error));
+  if (const int error = folder.Read(files.sidecar, old))
+    return SidecarNotWritten(Why("cannot read", error));
   if (old.kind == FileKind::Link) return SidecarNotWritten("symbolic link");
   if (old.kind == FileKind::Other) return SidecarNotWritten("not a regular file");
   if (!old.bytes.empty() && !HasXmpRoot(old.bytes)) return SidecarNotWritten("not XMP");
@@ -120,7 +126,8 @@ SidecarOutcome Merge(const Folder& folder, const ImageFiles& files, const Sideca
   }
   const MetadataScope scope;
   Exiv2::XmpData xmp;
-  if (Exiv2::XmpParser::decode(xmp, old.bytes) != 0) return SidecarNotWritten("not well-formed XMP");
+  if (Exiv2::XmpParser::decode(xmp, old.bytes) != 0)
+    return SidecarNotWritten("not well-formed XMP");
   const std::string foreign = scope.ForeignPrefix();
   if (!foreign.empty()) return SidecarNotWritten("foreign namespace for prefix " + foreign);
   const std::string altered = scope.AlteredNamespace();
@@ -134,17 +141,19 @@ SidecarOutcome Merge(const Folder& folder, const ImageFiles& files, const Sideca
   }
   for (const auto& [name, text] : update.own) xmp[kOwnKeys + name] = text;
   std::string changed;
-  Revise(xmp, "rating", kRating, kRatingRecord, elsewhere.rating, update.rating, overwrite, changed);
+  Revise(xmp, "rating", kRating, kRatingRecord, elsewhere.rating, update.rating, overwrite,
+         changed);
   Revise(xmp, "label", kLabel, kLabelRecord, elsewhere.label, update.label, overwrite, changed);
   if (old.kind == FileKind::Regular && Flatten(xmp) == before) return {false, "unchanged"};
   const std::string marks = changed.empty() ? "" : " (" + changed + ")";
   if (dryRun) {
     const int error = folder.CheckWritable(old);
-    return error ? SidecarNotWritten(Why("cannot replace", error)) : SidecarOutcome{false, "would write" + marks};
+    return error ? SidecarNotWritten(Why("cannot replace", error))
+                 : SidecarOutcome{false, "would write" + marks};
   }
   std::string text;
-  if (Exiv2::XmpParser::encode(text, xmp, Exiv2::XmpParser::omitPacketWrapper |
-                                              Exiv2::XmpParser::useCompactFormat) != 0)
+  if (Exiv2::XmpParser::encode(
+          text, xmp, Exiv2::XmpParser::omitPacketWrapper | Exiv2::XmpParser::useCompactFormat) != 0)
     return SidecarNotWritten("cannot encode XMP");
   const int error = folder.Replace(files.sidecar, text, old);
   if (error == ELOOP) return SidecarNotWritten("symbolic link");
@@ -154,7 +163,9 @@ SidecarOutcome Merge(const Folder& folder, const ImageFiles& files, const Sideca
 
 }  // namespace
 
-SidecarOutcome SidecarNotWritten(const std::string& why) { return {true, "sidecar not written: " + why}; }
+SidecarOutcome SidecarNotWritten(const std::string& why) {
+  return {true, "sidecar not written: " + why};
+}
 
 SidecarOutcome UpdateSidecar(const std::string& image, SidecarNaming naming,
                              const SidecarUpdate& update, bool overwriteRatings, bool dryRun) {
