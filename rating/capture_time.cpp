@@ -6,6 +6,8 @@
 #include <exception>
 #include <exiv2/exiv2.hpp>
 
+#include "metadata_setup.h"
+
 namespace {
 
 constexpr std::int64_t kMicro = 1000000;
@@ -71,6 +73,7 @@ std::int64_t SubSecondMicroseconds(const std::string& text) {
 }
 
 std::optional<std::int64_t> ExifCaptureTime(const std::string& path) {
+  const MetadataScope scope;  // the image's own XMP is read too
   try {
     const auto image = Exiv2::ImageFactory::open(path, false);
     image->readMetadata();

@@ -11,7 +11,7 @@
 /// OffsetTimeOriginal (else OffsetTime) as its zone, as ExifMicroseconds
 /// reads them. Without a possible EXIF time, the file's modification time;
 /// nothing when neither can be read. Never opens the file for writing;
-/// never throws for a bad file. Call InitMetadata first.
+/// never throws for a bad file.
 std::optional<std::int64_t> CaptureTime(const std::string& path);
 
 /// The instant named by an EXIF date "YYYY:MM:DD HH:MM:SS" (exactly so, a

@@ -237,4 +237,74 @@ TEST_F(BurstFolder, SidecarsKeepWhatIsThereAndCarryFiguresRatingsAndLabels) {
     EXPECT_EQ(after.at(name), before.at(name)) << name;
 }
 
+// Each sidecar's marks and our records of them: "Label Rating SetLabel SetRating", "-" none.
+std::map<std::string, std::string> Marks(const std::string& dir) {
+  std::map<std::string, std::string> marks;
+  for (auto& [name, tags] : ByName(RunProcess({"/usr/bin/exiftool", "-j", "-G1", "-XMP:all", "-ext",
+                                               "xmp", dir}).out, "SourceFile")) {
+    for (const char* tag : {"XMP-xmp:Label", "XMP-xmp:Rating", "XMP-focusrate:SetLabel",
+                            "XMP-focusrate:SetRating"})
+      marks[name] += (marks[name].empty() ? "" : " ") + (tags.count(tag) ? tags[tag] : "-");
+  }
+  return marks;
+}
+
+// One burst culled three times: frame f, the sharpest, only comes for the
+// second run; the third sets no labels. Before the first, the user rated c
+// in the image itself, labelled a in the other naming's sidecar, and an
+// older version rejected d without recording it.
+TEST(BurstMarks, OursAreRevisedAndTheUsersKeptWhereverTheyAre) {
+  ScratchDir dir;
+  const std::pair<std::string, double> frames[] = {{"a", 1},   {"b", 0.6}, {"c", 2.5},
+                                                   {"d", 3},   {"e", 2},   {"f", 0}};
+  auto shoot = [&](size_t k) {  // a second after the frame before
+    const std::string path = dir / (frames[k].first + ".jpg");
+    cv::Mat frame = MakeSoftBlobs(160, 120, 1, 3) * 0.8 + MakeNoise(160, 120, 7, 3) * 0.2;
+    if (frames[k].second > 0) cv::GaussianBlur(frame, frame, cv::Size(), frames[k].second);
+    ASSERT_TRUE(cv::imwrite(path, frame));
+    const timespec time = {1700000000 + static_cast<time_t>(k), 0}, times[2] = {time, time};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+  };
+  for (size_t k = 0; k < 5; ++k) shoot(k);
+  ASSERT_EQ(RunProcess({"/usr/bin/exiftool", "-q", "-P", "-overwrite_original", "-XMP-xmp:Rating=2",
+                        dir / "c.jpg"}).status, 0);
+  ASSERT_EQ(
+      RunProcess({"/usr/bin/exiftool", "-q", "-o", dir / "a.xmp", "-XMP-xmp:Label=Red"}).status, 0);
+  WriteBytes(dir / "d.jpg.xmp",
+             "<x:xmpmeta xmlns:x='adobe:ns:meta/'><rdf:RDF xmlns:rdf='http://www.w3.org/1999/02/"
+             "22-rdf-syntax-ns#'><rdf:Description rdf:about='' xmlns:xmp='http://ns.adobe.com/"
+             "xap/1.0/' xmp:Rating='-1'/></rdf:RDF></x:xmpmeta>");
+  auto cull = [&](std::vector<std::string> marks) {
+    std::vector<std::string> args = {kFocusrank, "--format=jsonl", "--bursts", "--xmp",
+                                     "--reject-below", "0.99"};
+    args.insert(args.end(), marks.begin(), marks.end());
+    args.push_back(dir / "");
+    std::map<std::string, std::string> notes;
+    for (auto& [name, row] : ByName(RunProcess(args).out, "path")) notes[name] = row["sidecar"];
+    return notes;
+  };
+  const std::map<std::string, std::string> first = cull({"--label-picks", "green"});
+  EXPECT_EQ(first, (std::map<std::string, std::string>{
+                       {"a.jpg", "written (rating -1, label Red)"},
+                       {"b.jpg", "written (label Green)"},
+                       {"c.jpg", "written (rating 2)"}, {"d.jpg", "written"},
+                       {"e.jpg", "written (rating -1)"}}));
+  EXPECT_EQ(Marks(dir / ""), (std::map<std::string, std::string>{
+                                 {"a.jpg.xmp", "Red -1 - -1"}, {"a.xmp", "Red - - -"},
+                                 {"b.jpg.xmp", "Green - Green -"}, {"c.jpg.xmp", "- 2 - -"},
+                                 {"d.jpg.xmp", "- -1 - -"}, {"e.jpg.xmp", "- -1 - -1"}}));
+  ASSERT_EQ(RunProcess({"/usr/bin/exiftool", "-q", "-overwrite_original", "-XMP-xmp:Rating=1",
+                        dir / "e.jpg.xmp"}).status, 0);
+  shoot(5);
+  EXPECT_EQ(cull({"--label-picks", "green"})["b.jpg"], "written (rating -1, label removed)");
+  const std::map<std::string, std::string> second = Marks(dir / "");
+  EXPECT_EQ(second, (std::map<std::string, std::string>{
+                        {"a.jpg.xmp", "Red -1 - -1"}, {"a.xmp", "Red - - -"},
+                        {"b.jpg.xmp", "- -1 - -1"}, {"c.jpg.xmp", "- 2 - -"},
+                        {"d.jpg.xmp", "- -1 - -"}, {"e.jpg.xmp", "- 1 - -"},
+                        {"f.jpg.xmp", "Green - Green -"}}));
+  for (const auto& [name, note] : cull({})) EXPECT_EQ(note, "unchanged") << name;
+  EXPECT_EQ(Marks(dir / ""), second);
+}
+
 }  // namespace

@@ -30,6 +30,13 @@ struct ProcessResult {
 ProcessResult RunProcess(const std::vector<std::string>& args,
                          const std::string& stdinText = std::string(), int timeoutSeconds = 60);
 
+/// Runs a shell line inside dir (its $0), with the programs as $R
+/// (focusrank), $F (focusrate) and $M (focusmap).
+inline ProcessResult ShellIn(const std::string& dir, const std::string& line) {
+  return RunProcess({"/bin/sh", "-c", "R=\"$1\" F=\"$2\" M=\"$3\" && cd \"$0\" && " + line,
+                     dir, kFocusrank, kFocusrate, FOCUSRATE_BINARY_DIR "/bin/focusmap"});
+}
+
 /// A PNG signature and header claiming 100000 x 70000 8-bit RGB pixels, no pixel data.
 const std::string kHugePng(
     "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\x01\x86\xa0\0\x01\x11\x70\x08\x02\0\0\0", 29);

@@ -23,16 +23,11 @@ class LostWork : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(cv::imwrite(dir_ / "a.png", MakeNoise(32, 24, 5, 3)));
-    ::setenv("R", kFocusrank.c_str(), 1);
-    ::setenv("F", FOCUSRATE_BINARY_DIR "/bin/focusrate", 1);
-    ::setenv("M", FOCUSRATE_BINARY_DIR "/bin/focusmap", 1);
     // Unprivileged runs must be able to reach the scratch folder.
     fs::permissions(dir_ / "", fs::perms(0755));
   }
   // Runs a shell line in the scratch folder with the programs as $R, $F and $M.
-  ProcessResult Shell(const std::string& line) {
-    return RunProcess({"/bin/sh", "-c", "cd \"$0\" && " + line, dir_ / ""}, "", 60);
-  }
+  ProcessResult Shell(const std::string& line) { return ShellIn(dir_ / "", line); }
   ScratchDir dir_;
 };
 

@@ -53,9 +53,11 @@ Bursts and sidecars:
   --xmp-name NAMING     append (IMG.JPG.xmp) or replace (IMG.xmp)
                         [default: append]
   --label-picks COLOR   set xmp:Label Red, Yellow, Green, Blue or Purple on
-                        each burst's pick
+                        each burst's pick; a label set by an earlier run
+                        moves to the new pick
   --reject-below R      set xmp:Rating -1 where relative < R (0 < R < 1)
-  --overwrite-ratings   replace a rating or label already in a sidecar
+  --overwrite-ratings   replace the user's rating or label (found in either
+                        sidecar or in the image) where focusrank sets one
   --dry-run             say in the sidecar column what would change; write
                         nothing
 
@@ -72,6 +74,12 @@ missing data), not found, permission denied, symlink loop, name too long,
 not a regular file, too large, out of memory, cannot decode (read, but no
 decoder took it), region outside image, cannot rate (rating it failed; the
 reason is on stderr).
+
+Sidecar column: written, would write, unchanged, or 'sidecar not written:'
+with why: symbolic link, not a regular file, not XMP, not well-formed XMP,
+foreign namespace for prefix P (a standard prefix bound to another URI),
+cannot keep namespace URI (one ending in neither / nor #), shared with IMAGE
+(another input's sidecar too), cannot read, cannot replace.
 
 Exit status: 0 every image rated, 1 some not rated (their rows say why), a
 sidecar not written or a directory, entry or list could not be read, 2 usage

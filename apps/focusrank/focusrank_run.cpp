@@ -9,7 +9,6 @@
 #include "file_identity.h"
 #include "focusrank_sidecar.h"
 #include "messages.h"
-#include "metadata_setup.h"
 #include "progress.h"
 #include "rank_images.h"
 #include "signal_cleanup.h"
@@ -76,8 +75,10 @@ int RunFocusrank(const RankOptions& options) {
     Complain(kRankProgram, out.Error());
     return RankExit::kOtherFailure;
   }
-  if (cull.bursts || cull.xmp) InitMetadata();
   const bool streaming = options.outputPath.empty();
+  // Two inputs whose sidecar is one file: neither may decide what it says.
+  const std::vector<std::string> shared =
+      cull.xmp ? SharedSidecars(images, cull.naming) : std::vector<std::string>();
   Progress progress(ProgressWanted(options.quiet, streaming), images.size());
   bool allOk = true;  // every row "ok" (a damaged file's row is not), every sidecar written
   // A row is final here: its sidecar is written before it is printed or ranked.
@@ -89,12 +90,14 @@ int RunFocusrank(const RankOptions& options) {
     progress.Step();
     allOk = allOk && rated.status == RateStatus::Ok;
     if (!cull.xmp || !WasRated(rated)) return true;
-    // A signal waits until the sidecar is whole or untouched: its
-    // temporary file is not the one the signal handler removes.
+    // A signal waits until the sidecar is whole or untouched (its temporary
+    // file is not the one the signal handler removes); waiting for another
+    // run's lock on the folder ends at once.
     const SignalsHeld held;
     const SidecarOutcome sidecar =
-        UpdateSidecar(SidecarPath(images[index], cull.naming), SidecarFor(rated, cull),
-                      cull.overwriteRatings, cull.dryRun);
+        shared[index].empty() ? UpdateSidecar(images[index], cull.naming, SidecarFor(rated, cull),
+                                              cull.overwriteRatings, cull.dryRun)
+                              : SidecarNotWritten("shared with " + shared[index]);
     allOk = allOk && !sidecar.failed;
     rated.sidecar = sidecar.note;
     return true;

@@ -21,7 +21,7 @@ SidecarUpdate SidecarFor(const RatedImage& rated, const CullOptions& cull) {
     update.own.emplace_back("Relative", FigureText(place.relative));
   update.own.emplace_back("Pick", place.pick ? "1" : "0");
   // A frame without a relative figure is not judged: NaN < R is false.
-  if (place.relative < cull.rejectBelow) update.rating = "-1";
-  if (place.pick) update.label = cull.label;
+  update.rating = {cull.rejectBelow > 0, place.relative < cull.rejectBelow ? "-1" : ""};
+  update.label = {!cull.label.empty(), place.pick ? cull.label : ""};
   return update;
 }

@@ -9,8 +9,9 @@
 /// The four figures and the exposure-fair one (a figure that is not finite
 /// is left out) and, with --bursts, the burst, relative figure and pick, as
 /// focusrate:Laplace, VarianceLap, Tenengrad, GrayLevel, VarianceLapNorm,
-/// Burst, Relative, Pick; xmp:Rating -1
-/// below --reject-below and the --label-picks colour on a pick.
+/// Burst, Relative, Pick; xmp:Rating -1 below --reject-below and the
+/// --label-picks colour on a pick, each kind of mark revised only when its
+/// option is given.
 SidecarUpdate SidecarFor(const RatedImage& rated, const CullOptions& cull);
 
 #endif  // FOCUSRATE_FOCUSRANK_SIDECAR_H
