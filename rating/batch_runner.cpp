@@ -10,6 +10,7 @@
 
 #include <signal.h>
 
+#include "capture_time.h"
 #include "engine.h"
 #include "image_header.h"
 #include "image_input.h"
@@ -31,7 +32,7 @@ RatedImage Rate(const std::string& path, const RateSettings& settings) {
   // The whole frame needs no image held; a region, a subject or a scene
   // fingerprint does.
   if (settings.region.kind == RegionSpec::Kind::Whole && settings.subject == SubjectMode::None &&
-      !settings.fingerprint) {
+      !settings.burstClues) {
     const StreamedFigures streamed = RateWholeFrame(path, settings.maxPixels, 1);
     rated.status = streamed.status;
     if (WasDecoded(streamed.status)) rated.figures = streamed.figures;
@@ -51,7 +52,7 @@ RatedImage Rate(const std::string& path, const RateSettings& settings) {
     rated.status = RateStatus::OutsideRegion;
     return rated;
   }
-  if (settings.fingerprint) rated.fingerprint = SceneFingerprint(decoded.image);
+  if (settings.burstClues) rated.fingerprint = SceneFingerprint(decoded.image);
   if (settings.subject == SubjectMode::None) {
     rated.figures = FastFigures(decoded.image(region), 1);
     return rated;
@@ -77,7 +78,9 @@ RatedImage RateFile(const std::string& path, const RateSettings& settings) {
     return rated;
   };
   try {
-    return Rate(path, settings);
+    RatedImage rated = Rate(path, settings);
+    if (settings.burstClues && WasRated(rated)) rated.captureTime = CaptureTime(path);
+    return rated;
   } catch (const std::bad_alloc&) {
     return failed(RateStatus::OutOfMemory, "");
   } catch (const cv::Exception& e) {

@@ -17,14 +17,17 @@ struct RateSettings {
   RegionSpec region;                       ///< the part of each image rated
   SubjectMode subject = SubjectMode::None;  ///< the subject found inside that part
   long long maxPixels = kDefaultMaxPixels;  ///< larger images are refused
-  bool fingerprint = false;                 ///< also take each image's SceneFingerprint
+  /// Also what bursts are told by: each image's SceneFingerprint and
+  /// capture time.
+  bool burstClues = false;
 };
 
 /// Rates one file: refuses it as TooLarge when its header (or, for formats
 /// whose header is not read, its decoded image) has more than maxPixels;
 /// decodes it; cuts out the region and rates that as an image of its own
 /// on this thread, with its subject when one is asked for, and takes the
-/// whole image's fingerprint when asked (from the pixels already decoded).
+/// whole image's fingerprint and its capture time when asked (the
+/// fingerprint from the pixels already decoded).
 /// A bad file is a status, never an
 /// exception; so is an image whose pixels cannot be allocated (OutOfMemory)
 /// and any other failure while rating it (CannotRate, saying why).

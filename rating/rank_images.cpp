@@ -1,11 +1,9 @@
 #include "rank_images.h"
 
-#include <optional>
 #include <thread>
 #include <utility>
 
 #include "burst_grouping.h"
-#include "capture_time.h"
 
 namespace {
 
@@ -32,7 +30,7 @@ void RankImages(std::vector<std::string> images, const RankSettings& settings,
                 const FinishedImage& finished, const ShownRow& shown) {
   DropUnshown(images, settings);
   RateSettings rate = settings.rate;
-  rate.fingerprint = rate.fingerprint || settings.bursts;
+  rate.burstClues = rate.burstClues || settings.bursts;
   Ranking ranking(settings.sortBy, settings.top);
   BurstGrouping bursts(settings.gap, BurstKey(settings));
   bool more = true;
@@ -52,9 +50,7 @@ void RankImages(std::vector<std::string> images, const RankSettings& settings,
                 if (!settings.bursts) {
                   finish({{index, rated}});
                 } else {
-                  const std::optional<std::int64_t> time =
-                      WasRated(rated) ? CaptureTime(images[index]) : std::nullopt;
-                  finish(bursts.Add(index, rated, time));
+                  finish(bursts.Add(index, rated, rated.captureTime));
                 }
                 return more;
               });

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include <opencv2/core.hpp>
@@ -31,6 +32,8 @@ struct RatedImage {
   std::string subjectHow;
   FocusFigures subjectFigures = {kNoFigure, kNoFigure, kNoFigure, kNoFigure, kNoFigure};
   std::uint64_t fingerprint = 0;  ///< SceneFingerprint of the whole image, when asked for
+  /// Microseconds since the epoch it was taken (CaptureTime), when asked for.
+  std::optional<std::int64_t> captureTime;
   BurstPlace place;               ///< with --bursts
   std::string sidecar;            ///< with --xmp: what became of its sidecar
 };

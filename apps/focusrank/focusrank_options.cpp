@@ -92,7 +92,6 @@ class Parser {
       return Fail(std::string("option '") +
                   (cull.label.empty() ? "--reject-below" : "--label-picks") + "' needs '--bursts'");
     if (!cull.xmp && !needsXmp_.empty()) return Fail("option '" + needsXmp_ + "' needs '--xmp'");
-    options_.rate.fingerprint = cull.bursts;
     options_.layout.bursts = cull.bursts;
     options_.layout.sidecars = cull.xmp;
     return ParseOutcome::Run;
