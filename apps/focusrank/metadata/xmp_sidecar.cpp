@@ -83,7 +83,7 @@ std::string FindUsersMarks(const Folder& folder, const ImageFiles& files, UsersM
       } else if (!HasXmpRoot(file.bytes) || Exiv2::XmpParser::decode(xmp, file.bytes) != 0) {
         continue;
       }
-    } catch (const Exiv2::AnyError&) {
+    } catch (const Exiv2::Error&) {
       continue;
     }
     const std::string foreign = scope.ForeignPrefix();
@@ -175,7 +175,7 @@ SidecarOutcome UpdateSidecar(const std::string& image, SidecarNaming naming,
   if (const int error = folder.Lock()) return SidecarNotWritten(Why("cannot lock folder", error));
   try {
     return Merge(folder, files, update, overwriteRatings, dryRun);
-  } catch (const Exiv2::AnyError& e) {
+  } catch (const Exiv2::Error& e) {
     return SidecarNotWritten(e.what());
   }
 }
