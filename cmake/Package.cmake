@@ -14,7 +14,7 @@ install(FILES
   json/jzon.h
   focus/engine.h focus/focus_figures.h focus/focus_sums.h focus/measures.h focus/row_stream.h
   focus/tile_grid.h
-  imaging/image_input.h imaging/row_decoder.h
+  imaging/decode_options.h imaging/image_input.h imaging/row_decoder.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/focusrate)
 
 install(EXPORT focusrate-targets NAMESPACE focusrate:: DESTINATION ${FOCUSRATE_CMAKE_DIR})

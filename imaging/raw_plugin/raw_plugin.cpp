@@ -1,0 +1,106 @@
+// Camera raw files through LibRaw, with the settings dcraw_emu's -h, -w and
+// -o 1 make (samples/dcraw_emu.cpp of LibRaw 0.20) on top of LibRaw's
+// defaults, and the pixels dcraw_ppm_tiff_writer would write: the same
+// gamma curve and flip, through copy_mem_image, which writes them as
+// blue-green-red straight into our image.
+#include <memory>
+#include <new>
+#include <type_traits>
+#include <vector>
+
+#include <libraw/libraw.h>
+
+#include "picture_plugin.h"
+
+namespace {
+
+RateStatus Failure(int code) {
+  return code == LIBRAW_UNSUFFICIENT_MEMORY ? RateStatus::OutOfMemory : RateStatus::CannotDecode;
+}
+
+// LibRaw's flip (bit 4: transpose, 2: turn upside down, 1: mirror, applied
+// as its flip_index does) as the EXIF orientation that turns alike.
+constexpr int kOrientationOfFlip[8] = {1, 2, 4, 3, 5, 8, 6, 7};
+
+// The preview LibRaw picked (for DNG the largest by pixels over every IFD
+// but the raw), when it is a JPEG.
+bool TakeJpegPreview(LibRaw& raw, PictureOutcome& out) {
+  const int code = raw.unpack_thumb();
+  if (code == LIBRAW_UNSUFFICIENT_MEMORY) throw std::bad_alloc();
+  const libraw_thumbnail_t& thumb = raw.imgdata.thumbnail;
+  if (code != LIBRAW_SUCCESS || thumb.tformat != LIBRAW_THUMBNAIL_JPEG || thumb.thumb == nullptr)
+    return false;
+  out.jpeg.assign(thumb.thumb, thumb.tlength);
+  out.orientation = kOrientationOfFlip[raw.imgdata.sizes.flip & 7];
+  out.rendition.kind = RawRendition::Preview;
+  out.status = RateStatus::Ok;
+  return true;
+}
+
+// 8-bit pixels in one or three colours, as dcraw_emu writes them to a PGM
+// or PPM; grey becomes three equal channels, as cv::imread reads a PGM.
+bool CopyPixels(LibRaw& raw, PictureOutcome& out) {
+  int width, height, colors, bps;
+  raw.get_mem_image_format(&width, &height, &colors, &bps);
+  if (bps != 8 || (colors != 1 && colors != 3) || width <= 0 || height <= 0) return false;
+  cv::Mat pixels(height, width, CV_8UC(colors));
+  if (raw.copy_mem_image(pixels.data, static_cast<int>(pixels.step), 1) != LIBRAW_SUCCESS) return false;
+  if (colors == 1) {
+    cv::merge(std::vector<cv::Mat>(3, pixels), out.image);
+  } else {
+    out.image = pixels;
+  }
+  out.rendition.width = width;
+  out.rendition.height = height;
+  return true;
+}
+
+void Read(const char* path, RawRendition rendition, bool pixels, PictureOutcome& out) {
+  out.rendition.raw = true;
+  // LibRaw holds its tables in the object: hundreds of kilobytes.
+  const auto raw = std::make_unique<LibRaw>();
+  int code = raw->open_file(path);
+  if (code != LIBRAW_SUCCESS) {
+    out.status = Failure(code);
+    return;
+  }
+  if (rendition == RawRendition::Preview && TakeJpegPreview(*raw, out)) return;
+  const bool full = rendition == RawRendition::Full;
+  out.rendition.kind = full ? RawRendition::Full : RawRendition::Half;
+  libraw_output_params_t& params = raw->imgdata.params;
+  params.half_size = !full;   // -h
+  params.use_camera_wb = 1;   // -w
+  params.output_color = 1;    // -o 1: sRGB
+  if (!pixels) {
+    // The sizes dcraw_process will make: shrunk by half, stretched to
+    // square pixels, turned.
+    code = raw->adjust_sizes_info_only();
+    out.status = code == LIBRAW_SUCCESS ? RateStatus::Ok : Failure(code);
+    out.rendition.width = raw->imgdata.sizes.iwidth;
+    out.rendition.height = raw->imgdata.sizes.iheight;
+    return;
+  }
+  if ((code = raw->unpack()) != LIBRAW_SUCCESS) {
+    out.status = Failure(code);
+    return;
+  }
+  // Like dcraw_emu, a processing error that is not fatal still gives pixels.
+  code = raw->dcraw_process();
+  if (LIBRAW_FATAL_ERROR(code)) {
+    out.status = Failure(code);
+    return;
+  }
+  if (!CopyPixels(*raw, out)) return;
+  out.status = code != LIBRAW_SUCCESS || raw->error_count() > 0 ? RateStatus::Damaged : RateStatus::Ok;
+}
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) void FocusrateReadPicture(
+    const char* path, const DecodeOptions* options, bool pixels, PictureOutcome* outcome) {
+  ReadCatchingAll(outcome, [&](PictureOutcome& out) { Read(path, options->raw, pixels, out); });
+}
+
+// The loader casts the symbol to this type: keep the two in step.
+static_assert(std::is_same<decltype(&FocusrateReadPicture), ReadPictureFunction>::value,
+              "the entry point has the type the loader expects");
