@@ -19,7 +19,7 @@ constexpr const char* kHeifBrands[] = {"heic", "heix", "heim", "heis", "hevc", "
 
 std::string LowerExtension(const std::string& name) {
   const std::string::size_type dot = name.rfind('.');
-  if (dot == std::string::npos || name.find('/', dot) != std::string::npos) return "";
+  if (dot == std::string::npos) return "";
   std::string ext = name.substr(dot + 1);
   for (char& c : ext)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');

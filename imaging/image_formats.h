@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string>
 
-/// Whether the name (a path's last component counts) ends in the extension
+/// Whether the name (or path) ends in the extension
 /// of a format decoded here, in any case: OpenCV's (jpg, png, tif, webp,
 /// bmp, pnm...), camera raw (dng, cr2, nef, arw...) or HEIF (heic, avif...).
 bool HasRatedExtension(const std::string& name);
