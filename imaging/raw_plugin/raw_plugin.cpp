@@ -59,18 +59,20 @@ void Read(const char* path, RawRendition rendition, bool pixels, PictureOutcome&
   out.rendition.raw = true;
   // LibRaw holds its tables in the object: hundreds of kilobytes.
   const auto raw = std::make_unique<LibRaw>();
+  // Set before open_file, as dcraw_emu does: half size also makes a Bayer
+  // picture's width and height even there.
+  const bool full = rendition == RawRendition::Full;
+  libraw_output_params_t& params = raw->imgdata.params;
+  params.half_size = !full;   // -h
+  params.use_camera_wb = 1;   // -w
+  params.output_color = 1;    // -o 1: sRGB
   int code = raw->open_file(path);
   if (code != LIBRAW_SUCCESS) {
     out.status = Failure(code);
     return;
   }
   if (rendition == RawRendition::Preview && TakeJpegPreview(*raw, out)) return;
-  const bool full = rendition == RawRendition::Full;
   out.rendition.kind = full ? RawRendition::Full : RawRendition::Half;
-  libraw_output_params_t& params = raw->imgdata.params;
-  params.half_size = !full;   // -h
-  params.use_camera_wb = 1;   // -w
-  params.output_color = 1;    // -o 1: sRGB
   if (!pixels) {
     // The sizes dcraw_process will make: shrunk by half, stretched to
     // square pixels, turned.
