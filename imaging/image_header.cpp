@@ -181,7 +181,7 @@ bool TiffExtent(const HeaderFile& file, bool little, ImageExtent& extent) {
 // preview from the JPEG's, turned as the raw.
 bool PictureExtent(PictureLibrary library, const HeaderFile& file, const DecodeOptions& options,
                    ImageExtent& extent) {
-  const PictureOutcome picture = ReadPicture(library, file.Descriptor(), options, false);
+  const PictureOutcome picture = ReadPicture(library, file.Descriptor(), options, nullptr);
   if (!WasDecoded(picture.status)) return false;
   if (picture.jpeg.empty()) return Found(picture.rendition.width, picture.rendition.height, extent);
   if (!JpegExtent(HeaderBytes(picture.jpeg), extent)) return false;

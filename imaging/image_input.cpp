@@ -114,7 +114,7 @@ class SizeNotingSink : public PixelSink {
 struct Decoded {
   RateStatus status;
   int orientation;      ///< still to be applied to the rows the sink got
-  cv::Mat whole;        ///< decoded whole, upright; its rows went nowhere
+  cv::Mat whole;        ///< what cv::imread returned, upright; its rows went nowhere
   Rendition rendition;  ///< upright size
 };
 
@@ -146,14 +146,14 @@ Decoded DecodeStreamed(RowDecoder decoder, std::FILE* file, SizeNotingSink& sink
           Upright(Rendition(), sink.size, result.orientation)};
 }
 
-// A raw or HEIF picture comes back whole, but a raw preview is a JPEG for
-// our own decoder, streamed from memory and turned as the raw is (not by
-// its own EXIF).
+// A raw or HEIF picture's rows come upright from its plugin, but a raw
+// preview is a JPEG for our own decoder, streamed from memory and turned as
+// the raw is (not by its own EXIF).
 Decoded DecodeWithPlugin(PictureLibrary library, std::FILE* file, const DecodeOptions& options,
                          SizeNotingSink& sink) {
-  PictureOutcome picture = ReadPicture(library, ::fileno(file), options, true);
-  if (!WasDecoded(picture.status)) return {picture.status, 1, cv::Mat(), {}};
-  if (picture.jpeg.empty()) return {picture.status, 1, picture.image, picture.rendition};
+  PictureOutcome picture = ReadPicture(library, ::fileno(file), options, &sink);
+  if (!WasDecoded(picture.status) || picture.jpeg.empty())
+    return {picture.status, 1, cv::Mat(), picture.rendition};
   const OpenFile preview(::fmemopen(picture.jpeg.data(), picture.jpeg.size(), "rb"), std::fclose);
   if (!preview) throw std::bad_alloc();
   Decoded decoded = DecodeStreamed(DecodeJpeg, preview.get(), sink);

@@ -1,7 +1,8 @@
 // The entry point the LibRaw and libheif plugins share (raw_plugin/,
 // heif_plugin/): a file, named by a path that reaches the descriptor the
-// caller opened and checked, in; a status and pixels, or a size, out. The
-// plugins catch everything: nothing is thrown across dlopen's boundary.
+// caller opened and checked, in; a status and rows for a sink, or a size,
+// out. The plugins catch everything: nothing is thrown across dlopen's
+// boundary.
 #ifndef FOCUSRATE_PICTURE_PLUGIN_H
 #define FOCUSRATE_PICTURE_PLUGIN_H
 
@@ -21,18 +22,20 @@
 struct PictureOutcome {
   RateStatus status = RateStatus::CannotDecode;  ///< Ok, Damaged, CannotDecode or OutOfMemory
   Rendition rendition;   ///< what was made, with its upright size (raw: Preview only with a JPEG)
-  cv::Mat image;         ///< asked-for pixels: 8-bit blue-green-red, upright; empty for a preview
   std::string jpeg;      ///< a raw file's preview, as stored, for the caller's JPEG decoder
   int orientation = 1;   ///< the raw's turn for that preview, as an EXIF orientation
 };
 
-/// Reads path; with pixels false, only as far as the rendition's size (a
-/// raw preview's size is the caller's to read from the JPEG).
-using ReadPictureFunction = void (*)(const char* path, const DecodeOptions* options, bool pixels,
+/// Reads path and hands the picture's rows to sink, upright, once the
+/// library decoded it whole (a raw preview's JPEG is the caller's to
+/// decode); with no sink, reads only as far as the rendition's size (a
+/// preview's is in its JPEG).
+using ReadPictureFunction = void (*)(const char* path, const DecodeOptions* options, PixelSink* sink,
                                      PictureOutcome* outcome);
 
 /// Runs read(*outcome) inside a plugin's entry point: running out of memory
-/// becomes OutOfMemory, anything else thrown CannotDecode, with no pixels.
+/// (in the library or in the sink) becomes OutOfMemory, anything else
+/// thrown CannotDecode.
 template <typename Read>
 void ReadCatchingAll(PictureOutcome* outcome, Read read) noexcept {
   RateStatus failed = RateStatus::CannotDecode;

@@ -7,11 +7,11 @@
 
 enum class PictureLibrary { LibRaw, Libheif };
 
-/// Reads the regular file open as fd through library's plugin: its
-/// pixels, or with pixels false only its size (see ReadPictureFunction).
+/// Reads the regular file open as fd through library's plugin: its rows
+/// into sink, or with no sink only its size (see ReadPictureFunction).
 /// The library reads the file the descriptor holds, whatever its path has
-/// become since it was opened. Throws std::bad_alloc when the library ran
-/// out of memory, std::runtime_error when the plugin cannot be loaded.
-PictureOutcome ReadPicture(PictureLibrary library, int fd, const DecodeOptions& options, bool pixels);
+/// become since it was opened. Throws std::bad_alloc when memory ran out,
+/// std::runtime_error when the plugin cannot be loaded.
+PictureOutcome ReadPicture(PictureLibrary library, int fd, const DecodeOptions& options, PixelSink* sink);
 
 #endif  // FOCUSRATE_PICTURE_READER_H

@@ -27,7 +27,7 @@ RateStatus Failure(const heif_error& error) {
                                                           : RateStatus::CannotDecode;
 }
 
-void Read(const char* path, bool pixels, PictureOutcome& out) {
+void Read(const char* path, PixelSink* sink, PictureOutcome& out) {
   const std::unique_ptr<heif_context, ContextFree> context(heif_context_alloc());
   if (!context) throw std::bad_alloc();
   heif_error error = heif_context_read_from_file(context.get(), path, nullptr);
@@ -41,7 +41,7 @@ void Read(const char* path, bool pixels, PictureOutcome& out) {
   }
   out.rendition.width = heif_image_handle_get_width(handle);
   out.rendition.height = heif_image_handle_get_height(handle);
-  if (!pixels) {
+  if (sink == nullptr) {
     out.status = RateStatus::Ok;
     return;
   }
@@ -56,16 +56,17 @@ void Read(const char* path, bool pixels, PictureOutcome& out) {
   const uint8_t* rgb = heif_image_get_plane_readonly(decoded, heif_channel_interleaved, &stride);
   const int width = heif_image_get_width(decoded, heif_channel_interleaved);
   const int height = heif_image_get_height(decoded, heif_channel_interleaved);
-  if (rgb == nullptr || width <= 0 || height <= 0) return;
-  out.image.create(height, width, CV_8UC3);
+  if (rgb == nullptr || !WithinDecodeLimits(width, height)) return;
+  sink->Begin(width, height);
   for (int y = 0; y < height; ++y) {
     const uint8_t* in = rgb + static_cast<size_t>(stride) * y;
-    uint8_t* row = out.image.ptr<uint8_t>(y);
+    uint8_t* row = sink->RowBuffer(y);
     for (int x = 0; x < 3 * width; x += 3) {
       row[x] = in[x + 2];
       row[x + 1] = in[x + 1];
       row[x + 2] = in[x];
     }
+    sink->RowDone(y);
   }
   out.rendition.width = width;
   out.rendition.height = height;
@@ -77,8 +78,8 @@ void Read(const char* path, bool pixels, PictureOutcome& out) {
 }  // namespace
 
 extern "C" __attribute__((visibility("default"))) void FocusrateReadPicture(
-    const char* path, const DecodeOptions*, bool pixels, PictureOutcome* outcome) {
-  ReadCatchingAll(outcome, [&](PictureOutcome& out) { Read(path, pixels, out); });
+    const char* path, const DecodeOptions*, PixelSink* sink, PictureOutcome* outcome) {
+  ReadCatchingAll(outcome, [&](PictureOutcome& out) { Read(path, sink, out); });
 }
 
 // The loader casts the symbol to this type: keep the two in step.

@@ -2,7 +2,7 @@
 // -o 1 make (samples/dcraw_emu.cpp of LibRaw 0.20) on top of LibRaw's
 // defaults, and the pixels dcraw_ppm_tiff_writer would write: the same
 // gamma curve and flip, through copy_mem_image, which writes them as
-// blue-green-red straight into our image.
+// blue-green-red.
 #include <memory>
 #include <new>
 #include <type_traits>
@@ -39,23 +39,33 @@ bool TakeJpegPreview(LibRaw& raw, PictureOutcome& out) {
 
 // 8-bit pixels in one or three colours, as dcraw_emu writes them to a PGM
 // or PPM; grey becomes three equal channels, as cv::imread reads a PGM.
-bool CopyPixels(LibRaw& raw, PictureOutcome& out) {
+// LibRaw's buffers are freed before the sink takes its memory.
+bool DeliverRows(LibRaw& raw, PixelSink& sink, PictureOutcome& out) {
   int width, height, colors, bps;
   raw.get_mem_image_format(&width, &height, &colors, &bps);
-  if (bps != 8 || (colors != 1 && colors != 3) || width <= 0 || height <= 0) return false;
-  cv::Mat pixels(height, width, CV_8UC(colors));
-  if (raw.copy_mem_image(pixels.data, static_cast<int>(pixels.step), 1) != LIBRAW_SUCCESS) return false;
-  if (colors == 1) {
-    cv::merge(std::vector<cv::Mat>(3, pixels), out.image);
-  } else {
-    out.image = pixels;
+  if (bps != 8 || (colors != 1 && colors != 3) || !WithinDecodeLimits(width, height)) return false;
+  const size_t step = static_cast<size_t>(width) * colors;
+  std::vector<uint8_t> pixels(step * height);
+  if (raw.copy_mem_image(pixels.data(), static_cast<int>(step), 1) != LIBRAW_SUCCESS) return false;
+  raw.recycle();
+  sink.Begin(width, height);
+  for (int y = 0; y < height; ++y) {
+    const uint8_t* in = pixels.data() + step * y;
+    uint8_t* row = sink.RowBuffer(y);
+    // Blue, green, red; or one grey byte three times.
+    for (int x = 0; x < width; ++x, in += colors, row += 3) {
+      row[0] = in[0];
+      row[1] = in[colors / 2];
+      row[2] = in[colors - 1];
+    }
+    sink.RowDone(y);
   }
   out.rendition.width = width;
   out.rendition.height = height;
   return true;
 }
 
-void Read(const char* path, RawRendition rendition, bool pixels, PictureOutcome& out) {
+void Read(const char* path, RawRendition rendition, PixelSink* sink, PictureOutcome& out) {
   out.rendition.raw = true;
   // LibRaw holds its tables in the object: hundreds of kilobytes.
   const auto raw = std::make_unique<LibRaw>();
@@ -73,7 +83,7 @@ void Read(const char* path, RawRendition rendition, bool pixels, PictureOutcome&
   }
   if (rendition == RawRendition::Preview && TakeJpegPreview(*raw, out)) return;
   out.rendition.kind = full ? RawRendition::Full : RawRendition::Half;
-  if (!pixels) {
+  if (sink == nullptr) {
     // The sizes dcraw_process will make: shrunk by half, stretched to
     // square pixels, turned.
     code = raw->adjust_sizes_info_only();
@@ -92,15 +102,15 @@ void Read(const char* path, RawRendition rendition, bool pixels, PictureOutcome&
     out.status = Failure(code);
     return;
   }
-  if (!CopyPixels(*raw, out)) return;
-  out.status = code != LIBRAW_SUCCESS || raw->error_count() > 0 ? RateStatus::Damaged : RateStatus::Ok;
+  const bool damaged = code != LIBRAW_SUCCESS || raw->error_count() > 0;
+  if (DeliverRows(*raw, *sink, out)) out.status = damaged ? RateStatus::Damaged : RateStatus::Ok;
 }
 
 }  // namespace
 
 extern "C" __attribute__((visibility("default"))) void FocusrateReadPicture(
-    const char* path, const DecodeOptions* options, bool pixels, PictureOutcome* outcome) {
-  ReadCatchingAll(outcome, [&](PictureOutcome& out) { Read(path, options->raw, pixels, out); });
+    const char* path, const DecodeOptions* options, PixelSink* sink, PictureOutcome* outcome) {
+  ReadCatchingAll(outcome, [&](PictureOutcome& out) { Read(path, options->raw, sink, out); });
 }
 
 // The loader casts the symbol to this type: keep the two in step.
