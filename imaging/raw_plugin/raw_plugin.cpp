@@ -67,8 +67,9 @@ bool DeliverRows(LibRaw& raw, PixelSink& sink, PictureOutcome& out) {
 
 void Read(const char* path, RawRendition rendition, PixelSink* sink, PictureOutcome& out) {
   out.rendition.raw = true;
-  // LibRaw holds its tables in the object: hundreds of kilobytes.
-  const auto raw = std::make_unique<LibRaw>();
+  // LibRaw holds its tables in the object: hundreds of kilobytes. It would
+  // print memory and data errors on stderr (options spelt as LibRaw spells them).
+  const auto raw = std::make_unique<LibRaw>(LIBRAW_OPIONS_NO_MEMERR_CALLBACK | LIBRAW_OPIONS_NO_DATAERR_CALLBACK);
   // Set before open_file, as dcraw_emu does: half size also makes a Bayer
   // picture's width and height even there.
   const bool full = rendition == RawRendition::Full;
