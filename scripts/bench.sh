@@ -48,6 +48,7 @@ echo "== Whole runs on baseline JPEGs: focusrate against decoding alone with lib
 echo "   (rows decoded into one row buffer, nothing measured; median of 30 runs;"
 echo "   targets: time at most 1.1x, 24 MP peak at most 30 MB)"
 printf "%-8s %22s %22s %8s\n" "image" "focusrate ms / peak MB" "decode ms / peak MB" "time"
+peak_mb() { /usr/bin/time -f "%M" "$@" 2>&1 >/dev/null | tail -1 | awk '{ printf "%.1f", $1 / 1024 }'; }
 for size in "1000 1000" "6000 4000"; do
   set -- $size
   jpeg="$tmp/baseline-$1x$2.jpg"

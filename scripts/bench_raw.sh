@@ -9,11 +9,10 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build-bench}
-runs=5
+runs=7
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DFOCUSRATE_BENCH=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target make_raw_heif bench_decode_rows focusrate >/dev/null
-source "$root/scripts/median_ms.sh"
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -22,26 +21,43 @@ heif-enc -q 90 "$tmp/photo.png" -o "$tmp/photo.heic" >/dev/null
 decode=$build/bench/bench_decode_rows
 
 echo "CPU: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), $(nproc) cores"
-echo "== Decoding, median of $runs runs, and peak memory"
-printf "%-10s %-26s %20s %-26s %20s %7s\n" "" "ours" "ms / peak MB" "baseline" "ms / peak MB" "time"
+echo "== Decoding: median wall and CPU (user + system) time of $runs alternating runs, peak memory"
+printf "%-9s %-17s %21s   %-21s %21s %7s %7s\n" "" "ours" "wall/cpu ms, MB" "baseline" "wall/cpu ms, MB" "wall" "cpu"
+# measure FILE COMMAND...: one run's wall ms, CPU ms and peak kB, added to FILE.
+measure() {
+  local file=$1
+  shift
+  /usr/bin/time -f "%e %U %S %M" -o "$file.time" "$@" >/dev/null 2>&1 || true
+  awk '{ printf "%d %d %d\n", $1 * 1000, ($2 + $3) * 1000, $4 }' "$file.time" >>"$file"
+}
+# median COLUMN FILE: the median of a column measure wrote.
+median() { cut -d' ' -f"$1" "$2" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 # row NAME LABEL BASELINE_LABEL -- OURS... -- BASELINE...
 row() {
-  local name=$1 ours_label=$2 base_label=$3 ours=() base=()
+  local name=$1 ours_label=$2 base_label=$3 ours=() base=() i side
   shift 4
   while [ "$1" != -- ]; do ours+=("$1"); shift; done
   shift
   base=("$@")
-  local t_ours t_base
-  t_ours=$(median_ms "$runs" "${ours[@]}")
-  t_base=$(median_ms "$runs" "${base[@]}")
-  printf "%-10s %-26s %11s / %6s %-26s %11s / %6s %6.2fx\n" "$name" "$ours_label" \
-    "$t_ours" "$(peak_mb "${ours[@]}")" "$base_label" "$t_base" "$(peak_mb "${base[@]}")" \
-    "$(awk -v a="$t_ours" -v b="$t_base" 'BEGIN { print a / b }')"
+  # Runs alternate, so that a load coming and going weighs on both alike.
+  for i in $(seq "$runs"); do
+    measure "$tmp/$name-ours" "${ours[@]}"
+    measure "$tmp/$name-base" "${base[@]}"
+  done
+  local figures=()
+  for side in ours base; do
+    figures+=("$(median 1 "$tmp/$name-$side")" "$(median 2 "$tmp/$name-$side")"
+              "$(median 3 "$tmp/$name-$side" | awk '{ printf "%.1f", $1 / 1024 }')")
+  done
+  printf "%-9s %-17s %6s/%6s, %6s   %-21s %6s/%6s, %6s %6.2fx %6.2fx\n" "$name" "$ours_label" \
+    "${figures[0]}" "${figures[1]}" "${figures[2]}" "$base_label" "${figures[3]}" "${figures[4]}" \
+    "${figures[5]}" "$(awk -v a="${figures[0]}" -v b="${figures[3]}" 'BEGIN { print a / b }')" \
+    "$(awk -v a="${figures[1]}" -v b="${figures[4]}" 'BEGIN { print a / b }')"
 }
 dng=$tmp/photo.dng
 row half "decode half" "dcraw_emu -h -w -o 1" -- "$decode" "$dng" half -- dcraw_emu -h -w -o 1 -Z - "$dng"
 row full "decode full" "dcraw_emu -w -o 1" -- "$decode" "$dng" full -- dcraw_emu -w -o 1 -Z - "$dng"
 row preview "decode preview" "the JPEG alone" -- "$decode" "$dng" preview -- "$decode" "$tmp/preview.jpg"
 row heic "decode" "heif-convert to PNG" -- "$decode" "$tmp/photo.heic" -- heif-convert "$tmp/photo.heic" "$tmp/out.png"
-row "rate raw" "focusrate (half)" "decode half" -- "$build/bin/focusrate" "$dng" "$tmp/out.json" -- "$decode" "$dng" half
-row "rate heic" "focusrate" "decode" -- "$build/bin/focusrate" "$tmp/photo.heic" "$tmp/out.json" -- "$decode" "$tmp/photo.heic"
+row rate-raw "focusrate (half)" "decode half" -- "$build/bin/focusrate" "$dng" "$tmp/out.json" -- "$decode" "$dng" half
+row rate-heic "focusrate" "decode" -- "$build/bin/focusrate" "$tmp/photo.heic" "$tmp/out.json" -- "$decode" "$tmp/photo.heic"
