@@ -19,7 +19,8 @@ struct ImageExtent {
 /// library before any pixel is unpacked (a raw preview's from its JPEG
 /// header). Opens only regular files and never blocks on a FIFO. False for
 /// other formats, damaged headers and unreadable files: the decoder then
-/// has the last word. Throws what loading a plugin throws (std::runtime_error).
+/// has the last word. Throws std::bad_alloc when LibRaw or libheif runs out
+/// of memory, std::runtime_error when their plugin cannot be loaded.
 bool ReadImageExtent(const std::string& path, ImageExtent& extent,
                      const DecodeOptions& options = DecodeOptions());
 
