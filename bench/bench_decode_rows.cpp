@@ -1,9 +1,11 @@
-// bench_decode_rows IMAGE: decodes IMAGE as focusrate does, straight from its
-// library, into one row buffer and measures nothing: the floor a whole
-// focusrate run is timed against (scripts/bench.sh). Links what focusrate
-// links, so their start-up costs match.
+// bench_decode_rows IMAGE [half|full|preview]: decodes IMAGE as focusrate
+// does, straight from its library (a raw file in the rendition named, half
+// by default), into one row buffer and measures nothing: the floor a whole
+// focusrate run is timed against (scripts/bench.sh, scripts/bench_raw.sh).
+// Links what focusrate links, so their start-up costs match.
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "image_input.h"
@@ -23,10 +25,18 @@ class DiscardRows : public PixelSink {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fputs("usage: bench_decode_rows IMAGE\n", stderr);
+  DecodeOptions options;
+  bool named = argc == 2;
+  for (RawRendition r : {RawRendition::Half, RawRendition::Full, RawRendition::Preview}) {
+    if (argc == 3 && argv[2] == std::string(RawRenditionText(r))) {
+      options.raw = r;
+      named = true;
+    }
+  }
+  if (!named) {
+    std::fputs("usage: bench_decode_rows IMAGE [half|full|preview]\n", stderr);
     return 2;
   }
   DiscardRows sink;
-  return WasDecoded(DecodeRows(argv[1], sink)) ? 0 : 1;
+  return WasDecoded(DecodeRows(argv[1], sink, options)) ? 0 : 1;
 }

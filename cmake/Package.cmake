@@ -14,7 +14,7 @@ install(FILES
   json/jzon.h
   focus/engine.h focus/focus_figures.h focus/focus_sums.h focus/measures.h focus/row_stream.h
   focus/tile_grid.h
-  imaging/image_input.h imaging/image_region.h imaging/row_decoder.h
+  imaging/decode_options.h imaging/image_input.h imaging/image_region.h imaging/row_decoder.h
   rating/batch_inputs.h rating/batch_runner.h rating/figure_columns.h rating/rank_images.h
   rating/rated_image.h rating/row_ranking.h rating/streamed_rating.h rating/subject_region.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/focusrate)

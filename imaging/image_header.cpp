@@ -1,11 +1,15 @@
 #include "image_header.h"
-#include "regular_file.h"
 
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstring>
 #include <cstdlib>
+#include <utility>
+
+#include "image_formats.h"
+#include "picture_reader.h"
+#include "regular_file.h"
 
 namespace {
 
@@ -22,6 +26,7 @@ class HeaderFile {
   HeaderFile& operator=(const HeaderFile&) = delete;
 
   bool IsOpen() const { return fd_ >= 0; }
+  int Descriptor() const { return fd_; }
 
   bool Read(long long offset, unsigned char* out, size_t count) const {
     return ReadUpTo(offset, out, count) == count;
@@ -46,6 +51,20 @@ class HeaderFile {
   int fd_;
 };
 
+// The same reads over bytes in memory: a raw file's JPEG preview.
+class HeaderBytes {
+ public:
+  explicit HeaderBytes(const std::string& bytes) : bytes_(bytes) {}
+  bool Read(long long offset, unsigned char* out, size_t count) const {
+    if (offset < 0 || static_cast<unsigned long long>(offset) + count > bytes_.size()) return false;
+    std::memcpy(out, bytes_.data() + offset, count);
+    return true;
+  }
+
+ private:
+  const std::string& bytes_;
+};
+
 uint32_t Big16(const unsigned char* p) { return (p[0] << 8) | p[1]; }
 uint32_t Big32(const unsigned char* p) {
   return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (p[2] << 8) | p[3];
@@ -68,7 +87,8 @@ bool PngExtent(const unsigned char* head, ImageExtent& extent) {
 }
 
 // Walks the marker segments up to the first frame header (SOFn).
-bool JpegExtent(const HeaderFile& file, ImageExtent& extent) {
+template <typename Bytes>
+bool JpegExtent(const Bytes& file, ImageExtent& extent) {
   long long pos = 2;
   for (int segments = 0; segments < 10000; ++segments) {
     unsigned char m[9];
@@ -157,14 +177,31 @@ bool TiffExtent(const HeaderFile& file, bool little, ImageExtent& extent) {
   return w >= 0 && h >= 0 && Found(w, h, extent);
 }
 
+// The rendition's size as its library reads it from the header, for a raw
+// preview from the JPEG's, turned as the raw.
+bool PictureExtent(PictureLibrary library, const HeaderFile& file, const DecodeOptions& options,
+                   ImageExtent& extent) {
+  const PictureOutcome picture = ReadPicture(library, file.Descriptor(), options, nullptr);
+  if (!WasDecoded(picture.status)) return false;
+  if (picture.jpeg.empty()) return Found(picture.rendition.width, picture.rendition.height, extent);
+  if (!JpegExtent(HeaderBytes(picture.jpeg), extent)) return false;
+  if (picture.orientation >= 5) std::swap(extent.width, extent.height);
+  return true;
+}
+
 }  // namespace
 
-bool ReadImageExtent(const std::string& path, ImageExtent& extent) {
+bool ReadImageExtent(const std::string& path, ImageExtent& extent, const DecodeOptions& options) {
   HeaderFile file(path);
+  if (!file.IsOpen()) return false;
+  if (HasRawExtension(path)) return PictureExtent(PictureLibrary::LibRaw, file, options, extent);
   // A short file still gets its signature looked at; the bytes it lacks
   // read as zero, which no parser below takes for a large size.
-  unsigned char head[32] = {};
-  if (!file.IsOpen() || file.ReadUpTo(0, head, sizeof head) < 4) return false;
+  unsigned char head[kHeifSignatureBytes] = {};
+  const size_t got = file.ReadUpTo(0, head, sizeof head);
+  if (HasHeifExtension(path) || IsHeifSignature(head, got))
+    return PictureExtent(PictureLibrary::Libheif, file, options, extent);
+  if (got < 4) return false;
   if (std::memcmp(head, "\x89PNG\r\n\x1a\n", 8) == 0) return PngExtent(head, extent);
   if (head[0] == 0xFF && head[1] == 0xD8) return JpegExtent(file, extent);
   if (head[0] == 'B' && head[1] == 'M') return BmpExtent(head, extent);

@@ -1,6 +1,6 @@
 // Decoding for rating. JPEG, PNG and WebP go straight to their libraries (the ones
-// OpenCV decodes them with), everything else to cv::imread, from a plugin
-// loaded only then. OpenCV's imread
+// OpenCV decodes them with), camera raw files to LibRaw and HEIF to libheif,
+// everything else to cv::imread: the last three from plugins loaded only then. OpenCV's imread
 // blocks forever on a FIFO and throws for headers that claim more pixels than
 // its limit; neither may reach the programs, so both are turned into
 // statuses here.
@@ -8,15 +8,19 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "exif_orientation.h"
+#include "image_formats.h"
 #include "jpeg_decoder.h"
 #include "opencv_fallback.h"
+#include "picture_reader.h"
 #include "png_decoder.h"
 #include "regular_file.h"
 #include "webp_decoder.h"
@@ -76,14 +80,11 @@ using RowDecoder = RowDecodeResult (*)(std::FILE*, PixelSink&);
 // The direct decoder cv::imread's signature check would lead to, or none.
 // A pixel limit changed through the environment is left to OpenCV, which
 // reads it in its own way.
-RowDecoder DirectDecoderFor(std::FILE* file) {
+RowDecoder DirectDecoderFor(const unsigned char* head, size_t size) {
   if (std::getenv("OPENCV_IO_MAX_IMAGE_PIXELS") != nullptr) return nullptr;
-  unsigned char head[kWebpSignatureBytes] = {};
-  const size_t got = std::fread(head, 1, sizeof head, file);
-  std::rewind(file);
-  if (got >= 3 && std::memcmp(head, "\xFF\xD8\xFF", 3) == 0) return DecodeJpeg;
-  if (got >= 8 && std::memcmp(head, "\x89PNG\r\n\x1A\n", 8) == 0) return DecodePng;
-  if (IsWebpSignature(head, got)) return DecodeWebp;
+  if (size >= 3 && std::memcmp(head, "\xFF\xD8\xFF", 3) == 0) return DecodeJpeg;
+  if (size >= 8 && std::memcmp(head, "\x89PNG\r\n\x1A\n", 8) == 0) return DecodePng;
+  if (IsWebpSignature(head, size)) return DecodeWebp;
   return nullptr;
 }
 
@@ -95,10 +96,27 @@ class MatSink : public PixelSink {
   cv::Mat image;
 };
 
+// Passes rows on, noting the stored size for the rendition.
+class SizeNotingSink : public PixelSink {
+ public:
+  explicit SizeNotingSink(PixelSink& sink) : sink_(sink) {}
+  void Begin(int width, int height) override {
+    size = cv::Size(width, height);
+    sink_.Begin(width, height);
+  }
+  uint8_t* RowBuffer(int y) override { return sink_.RowBuffer(y); }
+  void RowDone(int y) override { sink_.RowDone(y); }
+  cv::Size size;
+
+ private:
+  PixelSink& sink_;
+};
+
 struct Decoded {
   RateStatus status;
-  int orientation;  ///< still to be applied to the rows the sink got
-  cv::Mat whole;    ///< what cv::imread returned, upright; its rows went nowhere
+  int orientation;      ///< still to be applied to the rows the sink got
+  cv::Mat whole;        ///< what cv::imread returned, upright; its rows went nowhere
+  Rendition rendition;  ///< upright size
 };
 
 Decoded ReadWithOpenCv(const std::string& path) {
@@ -108,37 +126,75 @@ Decoded ReadWithOpenCv(const std::string& path) {
   } catch (const cv::Exception& e) {
     // Running out of memory is not a property of the file: let it propagate.
     if (e.code == cv::Error::StsNoMem) throw;
-    return {RateStatus::CannotDecode, 1, cv::Mat()};
+    return {RateStatus::CannotDecode, 1, cv::Mat(), {}};
   }
-  if (image.data == nullptr) return {RateStatus::CannotDecode, 1, cv::Mat()};
-  return {RateStatus::Ok, 1, image};
+  if (image.data == nullptr) return {RateStatus::CannotDecode, 1, cv::Mat(), {}};
+  return {RateStatus::Ok, 1, image, {false, RawRendition::Half, image.cols, image.rows}};
 }
 
-// JPEG and PNG rows go to sink; any other file comes back whole from cv::imread.
-Decoded Decode(const std::string& path, PixelSink& sink) {
+// Sizes the sink got are stored sizes: turned, they swap.
+Rendition Upright(Rendition rendition, cv::Size stored, int orientation) {
+  const bool turned = orientation >= 5 && orientation <= 8;
+  rendition.width = turned ? stored.height : stored.width;
+  rendition.height = turned ? stored.width : stored.height;
+  return rendition;
+}
+
+Decoded DecodeStreamed(RowDecoder decoder, std::FILE* file, SizeNotingSink& sink) {
+  const RowDecodeResult result = decoder(file, sink);
+  if (result.verdict == DecodeVerdict::Refused) return {RateStatus::CannotDecode, 1, cv::Mat(), {}};
+  return {result.damaged ? RateStatus::Damaged : RateStatus::Ok, result.orientation, cv::Mat(),
+          Upright(Rendition(), sink.size, result.orientation)};
+}
+
+// A raw or HEIF picture's rows come upright from its plugin, but a raw
+// preview is a JPEG for our own decoder, streamed from memory and turned as
+// the raw is (not by its own EXIF).
+Decoded DecodeWithPlugin(PictureLibrary library, std::FILE* file, const DecodeOptions& options,
+                         SizeNotingSink& sink) {
+  PictureOutcome picture = ReadPicture(library, ::fileno(file), options, &sink);
+  if (!WasDecoded(picture.status) || picture.jpeg.empty())
+    return {picture.status, 1, cv::Mat(), picture.rendition};
+  const OpenFile preview(::fmemopen(picture.jpeg.data(), picture.jpeg.size(), "rb"), std::fclose);
+  if (!preview) throw std::bad_alloc();
+  Decoded decoded = DecodeStreamed(DecodeJpeg, preview.get(), sink);
+  decoded.orientation = picture.orientation;
+  decoded.rendition = Upright(picture.rendition, sink.size, picture.orientation);
+  return decoded;
+}
+
+// Raw files by name, HEIF by name or brand, then the direct decoders by
+// signature; any other file comes back whole from cv::imread.
+Decoded Decode(const std::string& path, const DecodeOptions& options, PixelSink& rows) {
   OpenFile file(nullptr, std::fclose);
   const RateStatus opened = OpenImage(path, file);
-  if (opened != RateStatus::Ok) return {opened, 1, cv::Mat()};
-  const RowDecoder decoder = DirectDecoderFor(file.get());
+  if (opened != RateStatus::Ok) return {opened, 1, cv::Mat(), {}};
+  SizeNotingSink sink(rows);
+  if (HasRawExtension(path)) return DecodeWithPlugin(PictureLibrary::LibRaw, file.get(), options, sink);
+  unsigned char head[std::max(kWebpSignatureBytes, kHeifSignatureBytes)] = {};
+  const size_t got = std::fread(head, 1, sizeof head, file.get());
+  std::rewind(file.get());
+  if (HasHeifExtension(path) || IsHeifSignature(head, got))
+    return DecodeWithPlugin(PictureLibrary::Libheif, file.get(), options, sink);
+  const RowDecoder decoder = DirectDecoderFor(head, got);
   if (decoder == nullptr) return ReadWithOpenCv(path);
-  const RowDecodeResult result = decoder(file.get(), sink);
-  if (result.verdict == DecodeVerdict::Refused) return {RateStatus::CannotDecode, 1, cv::Mat()};
-  return {result.damaged ? RateStatus::Damaged : RateStatus::Ok, result.orientation, cv::Mat()};
+  return DecodeStreamed(decoder, file.get(), sink);
 }
 
 }  // namespace
 
-DecodedImage DecodeImage(const std::string& path) {
+DecodedImage DecodeImage(const std::string& path, const DecodeOptions& options) {
   MatSink sink;
-  Decoded decoded = Decode(path, sink);
-  if (!WasDecoded(decoded.status)) return {cv::Mat(), decoded.status};
-  if (!decoded.whole.empty()) return {decoded.whole, decoded.status};
+  Decoded decoded = Decode(path, options, sink);
+  if (!WasDecoded(decoded.status)) return {cv::Mat(), decoded.status, {}};
+  if (!decoded.whole.empty()) return {decoded.whole, decoded.status, decoded.rendition};
   ApplyOrientation(decoded.orientation, sink.image);
-  return {sink.image, decoded.status};
+  return {sink.image, decoded.status, decoded.rendition};
 }
 
-RateStatus DecodeRows(const std::string& path, PixelSink& sink) {
-  Decoded decoded = Decode(path, sink);
+RateStatus DecodeRows(const std::string& path, PixelSink& sink, const DecodeOptions& options,
+                      Rendition* rendition) {
+  Decoded decoded = Decode(path, options, sink);
   if (WasDecoded(decoded.status) && !decoded.whole.empty()) {
     const cv::Mat& image = decoded.whole;
     sink.Begin(image.cols, image.rows);
@@ -147,5 +203,6 @@ RateStatus DecodeRows(const std::string& path, PixelSink& sink) {
       sink.RowDone(y);
     }
   }
+  if (rendition != nullptr) *rendition = decoded.rendition;
   return decoded.status;
 }

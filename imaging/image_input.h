@@ -6,6 +6,7 @@
 
 #include <opencv2/core.hpp>
 
+#include "decode_options.h"
 #include "row_decoder.h"
 
 /// Why an image was or was not rated. StatusText spells each for output rows.
@@ -40,6 +41,7 @@ inline bool WasDecoded(RateStatus status) {
 struct DecodedImage {
   cv::Mat image;  ///< CV_8UC3, blue-green-red; empty unless WasDecoded(status)
   RateStatus status;
+  Rendition rendition;  ///< what image holds, when WasDecoded(status)
 };
 
 /// Decodes path as cv::imread(path, IMREAD_COLOR) does, pixel for pixel and
@@ -47,18 +49,24 @@ struct DecodedImage {
 /// arrives as three 8-bit channels. JPEG, PNG and WebP are decoded here, with
 /// Damaged for a file whose decoder read past corrupt or missing data; every
 /// other format, and every file while OPENCV_IO_MAX_IMAGE_PIXELS is set, goes
-/// to cv::imread. Only regular files that can be opened for reading are
-/// decoded; the others get the status saying why. A file cv::imread refuses
-/// or throws for (a header claiming too many pixels) gives CannotDecode;
-/// running out of memory propagates.
-DecodedImage DecodeImage(const std::string& path);
+/// to cv::imread. Except: a file with a camera raw extension goes to LibRaw
+/// for options.raw's rendition, and a HEIF or AVIF file (by extension or
+/// ftyp brand) to libheif for its primary image, turned as the file says
+/// (not by EXIF); Damaged when the library decoded around corrupt data.
+/// Only regular files that can be opened for reading are decoded; the
+/// others get the status saying why. A file cv::imread refuses or throws
+/// for (a header claiming too many pixels) gives CannotDecode; running out
+/// of memory propagates (std::bad_alloc or OpenCV's error).
+DecodedImage DecodeImage(const std::string& path, const DecodeOptions& options = DecodeOptions());
 
 /// Decodes path as DecodeImage does, but hands the rows to sink as they are
-/// decoded and keeps no image (a WebP picture is decoded whole first): JPEG
-/// and PNG rows arrive in stored order,
+/// decoded and keeps no image (a WebP, HEIF or raw picture is decoded whole
+/// first; a raw preview streams): JPEG and PNG rows and a raw preview's rows
+/// arrive in stored order,
 /// before any EXIF turn (nothing that rates the whole frame depends on it),
-/// rows cv::imread decoded arrive upright. The rows mean nothing unless
-/// WasDecoded(status).
-RateStatus DecodeRows(const std::string& path, PixelSink& sink);
+/// other rows arrive upright. The rows mean nothing unless
+/// WasDecoded(status). rendition, when given, is set to what was decoded.
+RateStatus DecodeRows(const std::string& path, PixelSink& sink,
+                      const DecodeOptions& options = DecodeOptions(), Rendition* rendition = nullptr);
 
 #endif  // FOCUSRATE_IMAGE_INPUT_H

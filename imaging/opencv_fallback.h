@@ -7,14 +7,11 @@
 
 #include <opencv2/core.hpp>
 
-/// cv::imread(path, IMREAD_COLOR), exceptions and all. The plugin is loaded
-/// on first use from beside the program (FOCUSRATE_IMREAD_PLUGIN_FROM_BIN),
-/// or from the folder set below; std::runtime_error says why when it cannot be.
-cv::Mat ImreadColor(const std::string& path);
+#include "plugin_loader.h"
 
-/// Where the plugin is, for code loaded into a program that is not ours (the
-/// Python module): a folder ending in '/'. Takes effect only before the
-/// first ImreadColor.
-void SetImreadPluginDirectory(const std::string& directory);
+/// cv::imread(path, IMREAD_COLOR), exceptions and all, from the plugin
+/// loaded on first use (plugin_loader.h); std::runtime_error says why when
+/// it cannot be.
+cv::Mat ImreadColor(const std::string& path);
 
 #endif  // FOCUSRATE_OPENCV_FALLBACK_H

@@ -12,14 +12,10 @@
 #include <set>
 #include <utility>
 
+#include "image_formats.h"
 #include "quiet_stderr.h"
 
 namespace {
-
-// The extensions OpenCV's image decoders register, lower case.
-constexpr const char* kImageExtensions[] = {
-    "jpg", "jpeg", "jpe", "png", "tif", "tiff", "webp", "bmp", "dib", "pbm",
-    "pgm", "ppm", "pnm", "pxm", "sr",  "ras",  "exr",  "hdr", "pic", "jp2"};
 
 using DirectoryId = std::pair<dev_t, ino_t>;
 
@@ -95,16 +91,7 @@ class Walker {
 
 }  // namespace
 
-bool HasImageExtension(const std::string& name) {
-  const std::string::size_type dot = name.rfind('.');
-  if (dot == std::string::npos) return false;
-  std::string ext = name.substr(dot + 1);
-  for (char& c : ext)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  for (const char* known : kImageExtensions)
-    if (ext == known) return true;
-  return false;
-}
+bool HasImageExtension(const std::string& name) { return HasRatedExtension(name); }
 
 namespace {
 

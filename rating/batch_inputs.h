@@ -11,8 +11,8 @@
 /// ("DIR: cannot read directory (Permission denied)").
 using ProblemReport = std::function<void(const std::string& line)>;
 
-/// Whether the name ends in an extension OpenCV decodes (.jpg, .png, .tif,
-/// ... in any case).
+/// Whether the name ends in an extension the imaging library rates (.jpg,
+/// .png, .tif, .dng, .nef, .heic... in any case; image_formats.h).
 bool HasImageExtension(const std::string& name);
 
 /// Reads one path per line (or per NUL byte when nulSeparated) from the file,

@@ -16,11 +16,13 @@ for job in "$@"; do
                      python3-venv python3-setuptools exempi libraw-bin libheif-examples
                      libjpeg-turbo-progs chromium util-linux) ;;
     bench) packages+=(libbenchmark-dev nlohmann-json3-dev rapidjson-dev time
-                      pybind11-dev python3-dev python3-numpy python3-opencv) ;;
+                      pybind11-dev python3-dev python3-numpy python3-opencv
+                      libraw-bin libheif-examples) ;;
     cross) packages+=(g++-aarch64-linux-gnu qemu-user file libopencv-core-dev:arm64
                       libopencv-imgproc-dev:arm64 libopencv-objdetect406:arm64
                       libjpeg62-turbo-dev:arm64 libpng-dev:arm64 libwebp-dev:arm64
-                      libexiv2-dev:arm64 libgtest-dev:arm64) ;;
+                      libexiv2-dev:arm64 libgtest-dev:arm64 libraw-dev:arm64
+                      libheif-dev:arm64) ;;
     *) echo "install_deps.sh: unknown job '$job' (build, test, bench or cross)" >&2; exit 2 ;;
   esac
 done

@@ -27,7 +27,7 @@ TEST(RowOutput, FileKeepsItsOldContentUntilFinishAndAFailureSticks) {
 
 TEST(ImageExtensionMatch, KnownExtensionsInAnyCase) {
   for (const char* name : {"a.jpg", "b.JPEG", "c.Tif", "d.webp", "e.pnm", "f.sr", "g.jp2",
-                           "dir.x/h.png", ".png"})
+                           "dir.x/h.png", ".png", "i.NEF", "j.dng", "k.3fr", "l.Heic", "m.avif"})
     EXPECT_TRUE(HasImageExtension(name)) << name;
   for (const char* name : {"a.gif", "b.jpg.txt", "c", "dpng", "e.png~", "f.", "g.j2k"})
     EXPECT_FALSE(HasImageExtension(name)) << name;

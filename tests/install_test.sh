@@ -33,6 +33,9 @@ g++ -std=c++17 "$src/tests/consumer/consumer.cpp" -o "$tmp/pc_consumer" $libs
 # PPM goes through the cv::imread plugin, found from the installed program.
 printf 'P6\n2 1\n255\n\377\0\0\0\377\0' > "$tmp/tiny.ppm"
 "$bin/focusrate" "$tmp/tiny.ppm" "$tmp/tiny.json" >/dev/null || fail "plugin not found"
+# HEIF through libheif's plugin (LibRaw's is installed alike).
+heif-enc "$sample" -o "$tmp/sample.heic" >/dev/null
+"$bin/focusrate" "$tmp/sample.heic" "$tmp/heic.json" >/dev/null || fail "libheif plugin not found"
 version=$(sed -n 's/^project(focusrate VERSION \([0-9.]*\).*/\1/p' "$src/CMakeLists.txt")
 [ "$("$bin/focusrank" --version)" = "focusrank $version" ] || fail "focusrank --version"
 

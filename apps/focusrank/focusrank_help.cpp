@@ -9,7 +9,11 @@ chosen with --figures.
 Input:
   PATH                  an image file, or a directory searched recursively for
                         .jpg .jpeg .jpe .png .tif .tiff .webp .bmp .dib .pbm
-                        .pgm .ppm .pnm .pxm .sr .ras .exr .hdr .pic .jp2 files
+                        .pgm .ppm .pnm .pxm .sr .ras .exr .hdr .pic .jp2
+                        .heic .heif .hif .avif files and camera raw files
+                        (.dng .cr2 .cr3 .crw .nef .nrw .arw .srf .sr2 .orf
+                        .rw2 .raf .pef .srw .x3f .3fr .iiq .erf .kdc .dcr
+                        .mrw .mos .rwl), rated at half size
   --files-from FILE     also read paths from FILE, one a line ('-': stdin)
   -0, --null            paths in --files-from end with NUL, not newline
   --roi X,Y,W,H         rate only that region of each image, clipped to it

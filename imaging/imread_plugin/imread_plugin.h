@@ -7,10 +7,8 @@
 
 #include <opencv2/core.hpp>
 
-/// The plugin's file name, and where it sits relative to the directory of
-/// the program that loads it, in the build tree and once installed.
+/// The plugin's file name, in the folder plugin_loader.h looks in.
 #define FOCUSRATE_IMREAD_PLUGIN_FILE "libfocusrate_imread.so"
-#define FOCUSRATE_IMREAD_PLUGIN_FROM_BIN "../lib/focusrate/"
 
 /// Its symbol: cv::imread(path, IMREAD_COLOR) into image; exceptions
 /// propagate as cv::imread throws them.

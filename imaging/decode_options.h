@@ -1,0 +1,34 @@
+// How a file is to be decoded, and what was decoded: camera raw files can
+// be rendered more than one way, and the programs say which one they rated.
+#ifndef FOCUSRATE_DECODE_OPTIONS_H
+#define FOCUSRATE_DECODE_OPTIONS_H
+
+#include <string>
+
+/// How a camera raw file becomes pixels, all through LibRaw.
+enum class RawRendition {
+  Half,     ///< half size, camera white balance, sRGB, 8 bits, turned upright (dcraw_emu -h -w -o 1)
+  Full,     ///< the same at full size, LibRaw's default demosaic (dcraw_emu -w -o 1)
+  Preview,  ///< the largest embedded JPEG preview, turned as the raw; Half without one
+};
+
+/// "half", "full", "preview".
+const char* RawRenditionText(RawRendition rendition);
+
+struct DecodeOptions {
+  RawRendition raw = RawRendition::Half;  ///< for camera raw files; other files ignore it
+};
+
+/// What a decode produced: which rendition of a raw file, or the image of
+/// any other file, and its upright size.
+struct Rendition {
+  bool raw = false;                       ///< a camera raw file's rendition
+  RawRendition kind = RawRendition::Half;  ///< which one, when raw
+  int width = 0;
+  int height = 0;
+};
+
+/// "half 3012x2008", "preview 1616x1080"; "image 640x480" for other files.
+std::string RenditionText(const Rendition& rendition);
+
+#endif  // FOCUSRATE_DECODE_OPTIONS_H

@@ -1,0 +1,136 @@
+// Camera raw and HEIF files against the libraries' own tools: every raw
+// rendition has the pixels dcraw_emu writes (or the embedded preview's),
+// HEIF and AVIF those of heif-convert, sizes from headers match, focusrate
+// rates a raw at half size, and cut files get a status, never a preview.
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include "cli_test_util.h"
+#include "dng_writer.h"
+#include "image_header.h"
+#include "image_input.h"
+#include "measures.h"
+#include "test_images.h"
+
+namespace {
+
+// Pixels equal, and the rendition names its kind and their size.
+void ExpectDecodedAs(const std::string& path, DecodeOptions options, const cv::Mat& expected,
+                     const std::string& kind) {
+  const DecodedImage decoded = DecodeImage(path, options);
+  EXPECT_EQ(decoded.status, RateStatus::Ok);
+  EXPECT_TRUE(decoded.image.size() == expected.size() && cv::norm(decoded.image, expected, cv::NORM_INF) == 0)
+      << decoded.image.size() << " against " << expected.size();
+  const std::string size = std::to_string(expected.cols) + "x" + std::to_string(expected.rows);
+  EXPECT_EQ(RenditionText(decoded.rendition), kind + " " + size);
+  ImageExtent extent;
+  EXPECT_TRUE(ReadImageExtent(path, extent, options));
+  EXPECT_EQ(std::to_string(extent.width) + "x" + std::to_string(extent.height), size);
+}
+
+// What a tool wrote to out, as cv::imread reads it.
+cv::Mat ToolOutput(std::vector<std::string> args, const std::string& out) {
+  EXPECT_EQ(RunProcess(args).status, 0) << args[0];
+  return cv::imread(out, cv::IMREAD_COLOR);
+}
+
+std::string Dng(const ScratchDir& dir, const DngSpec& spec) {
+  WriteBytes(dir / "raw.dng", MakeDng(spec));
+  return dir / "raw.dng";
+}
+
+struct RawCase { const char* cfa; int orientation; bool jpegPreview; int width, height; };
+constexpr RawCase kRaws[] = {{"RGGB", 1, true, 96, 64}, {"GBRG", 6, true, 97, 65},
+                             {"BGGR", 8, false, 90, 71}};
+
+TEST(RawDecoding, RenditionsHaveDcrawEmusPixelsOrThePreviewsAndFocusrateRatesHalf) {
+  ScratchDir dir;
+  for (const RawCase& c : kRaws) {
+    SCOPED_TRACE(c.cfa);
+    DngSpec spec{MakeSoftBlobs(c.width, c.height, 3, 3), c.cfa, c.orientation, cv::Mat(), c.jpegPreview};
+    cv::resize(spec.scene, spec.preview, cv::Size(c.width / 2, c.height / 3));
+    const std::string dng = Dng(dir, spec), ppm = dir / "out.ppm";
+    const cv::Mat half = ToolOutput({"/usr/bin/dcraw_emu", "-h", "-w", "-o", "1", "-Z", ppm, dng}, ppm);
+    const cv::Mat full = ToolOutput({"/usr/bin/dcraw_emu", "-w", "-o", "1", "-Z", ppm, dng}, ppm);
+    ExpectDecodedAs(dng, {RawRendition::Half}, half, "half");
+    ExpectDecodedAs(dng, {RawRendition::Full}, full, "full");
+    cv::Mat preview = half;
+    if (c.jpegPreview) {
+      std::vector<uint8_t> jpeg;
+      cv::imencode(".jpg", spec.preview, jpeg);
+      preview = cv::imdecode(jpeg, cv::IMREAD_COLOR);
+      if (c.orientation != 1)
+        cv::rotate(preview, preview, c.orientation == 6 ? cv::ROTATE_90_CLOCKWISE : cv::ROTATE_90_COUNTERCLOCKWISE);
+    }
+    ExpectDecodedAs(dng, {RawRendition::Preview}, preview, c.jpegPreview ? "preview" : "half");
+    EXPECT_EQ(RunProcess({kFocusrate, dng, dir / "out.json"}).status, 0);
+    EXPECT_EQ(ReadBytes(dir / "out.json"), ResultFileByHand(ReferenceFigures(half)));
+  }
+}
+
+// Both previews are equally blurred: only the mosaics tell the sharp one.
+TEST(RawDecoding, SharpMosaicRatesHigherThanABlurredOneButNotByItsPreview) {
+  ScratchDir dir;
+  cv::Mat sharp = MakeNoise(160, 120, 9, 3), blurred, preview;
+  cv::GaussianBlur(sharp, blurred, cv::Size(), 4);
+  cv::resize(blurred, preview, cv::Size(80, 60));
+  for (RawRendition rendition : {RawRendition::Half, RawRendition::Full, RawRendition::Preview}) {
+    SCOPED_TRACE(RawRenditionText(rendition));
+    const double sharpFigure = ReferenceFigures(DecodeImage(Dng(dir, {sharp, "RGGB", 1, preview}), {rendition}).image).varianceLap;
+    const double blurredFigure = ReferenceFigures(DecodeImage(Dng(dir, {blurred, "RGGB", 1, preview}), {rendition}).image).varianceLap;
+    if (rendition == RawRendition::Preview)
+      EXPECT_EQ(sharpFigure, blurredFigure);
+    else
+      EXPECT_GT(sharpFigure, 4 * blurredFigure);
+  }
+}
+
+// HEIF files are made by heif-enc from PNGs, with alpha and at an odd size;
+// AVIF needs its AV1 encoder.
+TEST(HeifDecoding, PrimaryImageHasHeifConvertsPixelsAndIsFoundByItsBrand) {
+  ScratchDir dir;
+  const bool av1 = RunProcess({"/usr/bin/heif-enc", "--list-encoders"}).out.find("AVIF encoders:\n- ") != std::string::npos;
+  if (!av1) std::cout << "heif-enc has no AV1 encoder: AVIF is not tried\n";
+  cv::Mat alpha;
+  cv::cvtColor(MakeSoftBlobs(64, 48, 5, 3), alpha, cv::COLOR_BGR2BGRA);
+  const std::pair<std::string, cv::Mat> files[] = {
+      {"scene.heic", MakeSoftBlobs(101, 67, 4, 3)}, {"alpha.heic", alpha}, {"scene.avif", MakeNoise(80, 60, 2, 3)}};
+  for (const auto& [name, image] : files) {
+    if (name == "scene.avif" && !av1) continue;
+    SCOPED_TRACE(name);
+    const std::string heif = dir / name, png = dir / "out.png";
+    ASSERT_TRUE(cv::imwrite(png, image));
+    ASSERT_EQ(RunProcess({"/usr/bin/heif-enc", "-q", "90", png, "-o", heif}).status, 0);
+    const cv::Mat expected = ToolOutput({"/usr/bin/heif-convert", heif, png}, png);
+    ExpectDecodedAs(heif, {}, expected, "image");
+    std::rename(heif.c_str(), (dir / "unnamed").c_str());
+    ExpectDecodedAs(dir / "unnamed", {}, expected, "image");
+  }
+}
+
+// The old reading of a DNG took IFD0's preview; a cut file must not fall
+// back to it. Its header is whole: --max-pixels refuses it from there, by
+// the half size (60x40), not the preview's.
+TEST(RawHeifDamage, CutFilesCannotBeDecodedButTheirHeadersCanBeRefused) {
+  ScratchDir dir;
+  const cv::Mat scene = MakeSoftBlobs(120, 80, 6, 3);
+  const std::string dng = MakeDng({scene, "RGGB", 1, MakeSoftBlobs(30, 20, 6, 3)});
+  const std::string cutDng = dir / "cut.dng", cutHeif = dir / "cut.heic";
+  WriteBytes(cutDng, dng.substr(0, dng.size() * 3 / 4));
+  ASSERT_TRUE(cv::imwrite(dir / "scene.png", scene));
+  ASSERT_EQ(RunProcess({"/usr/bin/heif-enc", dir / "scene.png", "-o", cutHeif}).status, 0);
+  WriteBytes(cutHeif, ReadBytes(cutHeif).substr(0, ReadBytes(cutHeif).size() - 100));
+  const std::string rows = "path,laplace,variance_lap,tenengrad,gray_level,status\n";
+  EXPECT_EQ(RunProcess({kFocusrank, "-q", cutDng, cutHeif}).out,
+            rows + cutDng + ",,,,,cannot decode\n" + cutHeif + ",,,,,cannot decode\n");
+  EXPECT_EQ(RunProcess({kFocusrank, "-q", "--max-pixels", "2399", cutDng}).out,
+            rows + cutDng + ",,,,,too large\n");
+}
+
+}  // namespace
