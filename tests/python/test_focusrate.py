@@ -34,38 +34,6 @@ def figures_of(row):
     return focusrate.Figures(*(getattr(row, name) for name in FIGURES))
 
 
-def padded(a):
-    """a inside a larger buffer: rows contiguous, row step wider than a row."""
-    big = np.zeros((a.shape[0] + 2, a.shape[1] + 5) + a.shape[2:], np.uint8)
-    big[1:-1, 2:-3] = a
-    return big[1:-1, 2:-3]
-
-
-# (name, order, layout of the decoded BGR pixels); each must give the
-# figures focusrank gives the file.
-LAYOUTS = [
-    ("bgr", "bgr", lambda a: a),
-    ("bgr in a wider buffer", "bgr", padded),
-    ("bgr column-major", "bgr", np.asfortranarray),
-    ("rgb", "rgb", lambda a: np.ascontiguousarray(a[..., ::-1])),
-    ("rgb reversed view", "rgb", lambda a: a[..., ::-1]),
-    ("bgr upside-down view", "bgr", lambda a: a[::-1][::-1]),
-]
-
-
-@pytest.mark.parametrize("path", SAMPLES)
-def test_figures_equal_focusrank(path):
-    row = focusrate.rate(path)
-    assert [focusrank_fields(row)] == focusrank_rows(path)
-    pixels = focusrate.decode(path)
-    for name, order, layout in LAYOUTS:
-        assert focusrate.figures(layout(pixels), order) == figures_of(row), name
-    if "grey" in path:
-        grey = pixels[..., 1]
-        for view in (grey, np.ascontiguousarray(grey), padded(grey)):
-            assert focusrate.figures(view) == figures_of(row)
-
-
 # Fields focusrank writes as they are; the others are figures.
 AS_IS = {"path", "status", "subject", "burst", "pick"}
 
@@ -98,6 +66,38 @@ def focusrank_rows(*args):
     empty = dict.fromkeys(focusrank_fields(focusrate.Row(*(None,) * len(focusrate.Row._fields))))
     lines = focusrank("--format", "jsonl", *args).stdout.splitlines()
     return [comparable({**empty, **json.loads(line)}) for line in lines]
+
+
+def padded(a):
+    """a inside a larger buffer: rows contiguous, row step wider than a row."""
+    big = np.zeros((a.shape[0] + 2, a.shape[1] + 5) + a.shape[2:], np.uint8)
+    big[1:-1, 2:-3] = a
+    return big[1:-1, 2:-3]
+
+
+# (name, order, layout of the decoded BGR pixels); each must give the
+# figures focusrank gives the file.
+LAYOUTS = [
+    ("bgr", "bgr", lambda a: a),
+    ("bgr in a wider buffer", "bgr", padded),
+    ("bgr column-major", "bgr", np.asfortranarray),
+    ("rgb", "rgb", lambda a: np.ascontiguousarray(a[..., ::-1])),
+    ("rgb reversed view", "rgb", lambda a: a[..., ::-1]),
+    ("bgr upside-down view", "bgr", lambda a: a[::-1][::-1]),
+]
+
+
+@pytest.mark.parametrize("path", SAMPLES)
+def test_figures_equal_focusrank(path):
+    row = focusrate.rate(path)
+    assert [focusrank_fields(row)] == focusrank_rows(path)
+    pixels = focusrate.decode(path)
+    for name, order, layout in LAYOUTS:
+        assert focusrate.figures(layout(pixels), order) == figures_of(row), name
+    if "grey" in path:
+        grey = pixels[..., 1]
+        for view in (grey, np.ascontiguousarray(grey), padded(grey)):
+            assert focusrate.figures(view) == figures_of(row)
 
 
 @pytest.fixture(scope="module")
