@@ -38,9 +38,9 @@ class CMakeBuild(build_ext):
                         "-DCMAKE_BUILD_TYPE=Release", "-DFOCUSRATE_TESTS=OFF",
                         "-DFOCUSRATE_PYTHON=ON", "-DFOCUSRATE_PLUGINS_BESIDE_MODULE=ON",
                         "-DPython3_EXECUTABLE=" + sys.executable], check=True)
-        jobs = [] if "CMAKE_BUILD_PARALLEL_LEVEL" in os.environ else ["-j", str(os.cpu_count() or 1)]
-        subprocess.run(["cmake", "--build", str(CMAKE_BUILD), "--target", "focusrate_python", *jobs],
-                       check=True)
+        jobs = os.environ.get("CMAKE_BUILD_PARALLEL_LEVEL") or str(os.cpu_count() or 1)
+        subprocess.run(["cmake", "--build", str(CMAKE_BUILD), "--target", "focusrate_python",
+                        "-j", jobs], check=True)
         module = pathlib.Path(self.get_ext_fullpath(ext.name))
         module.parent.mkdir(parents=True, exist_ok=True)
         for old in module.parent.glob("*.so"):  # left by an earlier build here

@@ -50,17 +50,18 @@ py::tuple FiguresTuple(const FocusFigures& f) {
   return py::tuple(values);
 }
 
-// The fields of focusrate.Row, the figures None when the image was not
-// rated, the subject's when none was asked for, the burst's without bursts
-// (and burst and relative for a frame in no burst).
+// The fields of focusrate.Row. None stands for what a row lacks: the
+// figures of an image not rated, the subject's fields without a subject
+// (or a rated image), the burst's without bursts, and burst and relative of
+// a frame in no burst.
 py::tuple RowTuple(const std::string& path, const RatedImage& rated, const RankSettings& run) {
   const py::object none = py::none();
-  const bool rated_ = WasRated(rated);
+  const bool wasRated = WasRated(rated);
   py::list row;
   row.append(py::module_::import("os").attr("fsdecode")(py::bytes(path)));
-  for (const py::handle figure : FiguresTuple(rated.figures)) row.append(rated_ ? figure : none);
+  for (const py::handle figure : FiguresTuple(rated.figures)) row.append(wasRated ? figure : none);
   row.append(StatusText(rated.status));
-  const bool subject = rated_ && run.rate.subject != SubjectMode::None;
+  const bool subject = wasRated && run.rate.subject != SubjectMode::None;
   const cv::Rect& box = rated.subject;
   row.append(subject ? py::make_tuple(box.x, box.y, box.width, box.height) : none);
   row.append(subject ? py::str(rated.subjectHow) : none);
