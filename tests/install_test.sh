@@ -2,9 +2,9 @@
 # install_test.sh SOURCE_DIR BUILD_DIR [PYTHON]: installs the build into a scratch
 # prefix and uses it as its users would: a CMake project and a pkg-config
 # build rate a sample as the installed focusrate does, the rating library
-# ranks the samples as focusrank does, the programs find
-# their plugin, the manual pages render and list the options of focusrank and
-# focusmap, the completions complete, and the Python package (given PYTHON) rates from there.
+# ranks the samples as focusrank does, the programs find their plugin, the
+# manual pages render and list the options of focusrank and focusmap, the
+# completions complete, and the Python package (given PYTHON) rates from there.
 set -euo pipefail
 src=$1 build=$2 python=${3:-}
 tmp=$(mktemp -d)
