@@ -54,7 +54,7 @@ TiledSums TiledImageSums(const cv::Mat& image, const TileGrid& grid,
   CV_Assert(image.dims == 2 && !image.empty() && image.depth() == CV_8U &&
             (image.channels() == 1 || image.channels() == 3) &&
             FitsImage(grid, image.cols, image.rows));
-  const RowKernels kernels(options.allowAvx2 && CpuHasAvx2(), options.rgb,
+  const RowKernels kernels(options.allowAvx2 && CpuHasAvx2(), image.channels(), options.rgb,
                            options.figures == FigureSet::All);
   const int64_t pixels = static_cast<int64_t>(image.rows) * image.cols;
   const int64_t byPixels = pixels / std::max<int64_t>(options.minPixelsPerStripe, 1);

@@ -73,15 +73,15 @@ __m128i Gather(const __m128i (&parts)[3], int ch) {
   return out;
 }
 
-// Lane sums reach at most 4 * 1020^2 per step (the gradient; the Haar
-// energy stays below 2 * 16 * 255^2); 256 steps and a ragged last one stay
-// below 2^31 before they are moved to 64 bits.
+// Lane sums reach at most 2 * 2040^2 per step (the noise mask's squares;
+// the gradient's 4 * 1020^2 is half that); 256 steps and a ragged last one
+// stay below 2^31 before they are moved to 64 bits.
 constexpr int kStepsPerFlush = 256;
 
 // Per-lane sums of one row's figures, 32 bits a lane.
 struct Lanes {
   __m256i laplace = _mm256_setzero_si256(), lap = laplace, lapSquares = laplace,
-          gradient = laplace, grey = laplace, greySquares = laplace, noise = laplace,
+          gradient = laplace, grey = laplace, greySquares = laplace, noiseSquares = laplace,
           brenner = laplace, sml = laplace, vollath = laplace, haar = laplace;
 
   template <bool kExtended>
@@ -93,7 +93,7 @@ struct Lanes {
     sums.grey += Total(grey);
     sums.greySquares += Total(greySquares);
     if constexpr (!kExtended) return;
-    sums.noise += Total(noise);
+    sums.noiseSquares += Total(noiseSquares);
     sums.brenner += Total(brenner);
     sums.sml += Total(sml);
     sums.vollath += Total(vollath);
@@ -141,9 +141,9 @@ inline void Step(const uint8_t* a, const uint8_t* b, const uint8_t* c, int x, __
   s.greySquares = _mm256_add_epi32(s.greySquares, _mm256_madd_epi16(g, g));
   if constexpr (!kExtended) return;
   // The extended sums, in the order of the scalar loop.
-  const __m256i noise = _mm256_and_si256(
-      keep, _mm256_abs_epi16(_mm256_sub_epi16(_mm256_add_epi16(dl, dr), _mm256_slli_epi16(dm, 1))));
-  s.noise = _mm256_add_epi32(s.noise, _mm256_madd_epi16(noise, ones));
+  const __m256i noise =
+      _mm256_and_si256(keep, _mm256_sub_epi16(_mm256_add_epi16(dl, dr), _mm256_slli_epi16(dm, 1)));
+  s.noiseSquares = _mm256_add_epi32(s.noiseSquares, _mm256_madd_epi16(noise, noise));
   const __m256i across = _mm256_and_si256(keep, _mm256_sub_epi16(br, bl));
   const __m256i down = _mm256_and_si256(keep, em);
   s.brenner = _mm256_add_epi32(

@@ -15,12 +15,13 @@ FocusSums& FocusSums::operator+=(const FocusSums& o) {
   grey += o.grey;
   greySquares += o.greySquares;
   pixels += o.pixels;
-  noise += o.noise;
+  noiseSquares += o.noiseSquares;
   brenner += o.brenner;
   sml += o.sml;
   vollath += o.vollath;
   haar += o.haar;
   extendedPixels += o.extendedPixels;
+  colourPixels += o.colourPixels;
   return *this;
 }
 
@@ -61,9 +62,11 @@ FocusFigures FiguresFromSums(const FocusSums& sums) {
   f.grayLevel = Variance(greyMean, static_cast<double>(sums.greySquares), scale) / greyMean;
   f.varianceLapNorm = OverSquaredMean(f.varianceLap, greyMean);
   if (sums.extendedPixels != sums.pixels) return f;
-  const double noiseMean = static_cast<double>(sums.noise) * scale;
-  f.noise = NoiseSigma(noiseMean);
-  f.varianceLapDenoised = DenoisedLaplaceVariance(f.varianceLap, noiseMean);
+  const double noiseSquares = static_cast<double>(sums.noiseSquares) * scale;
+  // A block of tiles is of one image, so all of it or none is colour.
+  const bool colour = sums.colourPixels != 0;
+  f.noise = NoiseSigma(noiseSquares, colour);
+  f.varianceLapDenoised = DenoisedLaplaceVariance(f.varianceLap, noiseSquares, colour);
   f.varianceLapDenoisedNorm = OverSquaredMean(f.varianceLapDenoised, greyMean);
   f.brenner = static_cast<double>(sums.brenner) * scale;
   f.sumModifiedLaplace = static_cast<double>(sums.sml) * scale;

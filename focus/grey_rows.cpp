@@ -10,7 +10,7 @@ template <bool kExtended>
 void SumsFrom(int x, const uint8_t* a, const uint8_t* b, const uint8_t* c, int width,
               FocusSums& sums) {
   int64_t laplace = 0, lap = 0, lapSquares = 0, gradient = 0, grey = 0, greySquares = 0;
-  int64_t noise = 0, brenner = 0, sml = 0, vollath = 0, haar = 0;
+  int64_t noiseSquares = 0, brenner = 0, sml = 0, vollath = 0, haar = 0;
   for (; x < width; ++x) {
     // Column (1, 2, 1), (-1, 2, -1) and (-1, 0, 1) at x - 1, x, x + 1.
     const int vl = a[x - 1] + 2 * b[x - 1] + c[x - 1];
@@ -35,7 +35,8 @@ void SumsFrom(int x, const uint8_t* a, const uint8_t* b, const uint8_t* c, int w
     greySquares += b[x] * b[x];
     if constexpr (!kExtended) continue;
     // The noise mask is (-1, 2, -1) across the columns' (-1, 2, -1).
-    noise += std::abs(dl + dr - 2 * dm);
+    const int noise = dl + dr - 2 * dm;
+    noiseSquares += noise * noise;
     const int across = b[x + 1] - b[x - 1];
     brenner += across * across + em * em;
     const int ml = std::abs(2 * b[x] - b[x - 1] - b[x + 1]) + std::abs(dm);
@@ -53,7 +54,7 @@ void SumsFrom(int x, const uint8_t* a, const uint8_t* b, const uint8_t* c, int w
   sums.gradient += gradient;
   sums.grey += grey;
   sums.greySquares += greySquares;
-  sums.noise += noise;
+  sums.noiseSquares += noiseSquares;
   sums.brenner += brenner;
   sums.sml += sml;
   sums.vollath += vollath;

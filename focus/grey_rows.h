@@ -50,9 +50,10 @@ constexpr bool kAvx2Built = false;
 // loops from naming them at all.
 class RowKernels {
  public:
-  // extended: also the sums only FigureSet::All needs.
-  RowKernels(bool avx2, bool rgb, bool extended)
-      : avx2_(kAvx2Built && avx2), rgb_(rgb), extended_(extended) {}
+  // channels: of the source (1 or 3); extended: also the sums only
+  // FigureSet::All needs.
+  RowKernels(bool avx2, int channels, bool rgb, bool extended)
+      : avx2_(kAvx2Built && avx2), colour_(channels == 3), rgb_(rgb), extended_(extended) {}
 
   void Measure(const uint8_t* a, const uint8_t* b, const uint8_t* c, int width,
                FocusSums& sums) const {
@@ -60,7 +61,9 @@ class RowKernels {
     if constexpr (kAvx2Built) x = avx2_ ? avx2::MeasureRow(a, b, c, width, extended_, sums) : 0;
     MeasureRowFrom(x, a, b, c, width, extended_, sums);
     sums.pixels += width;
-    if (extended_) sums.extendedPixels += width;
+    if (!extended_) return;
+    sums.extendedPixels += width;
+    if (colour_) sums.colourPixels += width;
   }
 
   void Split(const uint8_t* bgr, int width, uint8_t* c0, uint8_t* c1, uint8_t* c2) const {
@@ -107,6 +110,7 @@ class RowKernels {
 
  private:
   bool avx2_;
+  bool colour_;
   bool rgb_;
   bool extended_;
 };

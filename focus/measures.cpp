@@ -56,12 +56,12 @@ cv::Mat SumModifiedLaplaceResponse(const cv::Mat& gray) {
   return ml;
 }
 
-// |M * g| with Immerkaer's mask M = [1 -2 1] across times [1 -2 1] down.
+// (M * g)^2 with Immerkaer's mask M = [1 -2 1] across times [1 -2 1] down.
 cv::Mat NoiseResponse(const cv::Mat& gray) {
   cv::Mat d = (cv::Mat_<double>(3, 1) << 1, -2, 1);
   cv::Mat r;
   cv::sepFilter2D(gray, r, CV_64F, d, d, cv::Point(-1, -1), 0, cv::BORDER_DEFAULT);
-  return cv::abs(r);
+  return r.mul(r, 1.0);
 }
 
 // g(x + dx, y + dy) in doubles, the border mirrored as the filters mirror it.
@@ -140,11 +140,14 @@ cv::Mat SmoothedGray(const cv::Mat& image) {
 // Every measure's per-pixel response over the whole grey image, so that a
 // tile's figures take its neighbours across the tile's edges.
 struct Responses {
+  bool colour;  ///< the grey image was converted from a colour one
   cv::Mat gray, laplace, lap, tenengrad, noise, brenner, sml, vollath, haar;
 };
 
-Responses ResponsesOf(const cv::Mat& gray) {
-  return {gray,
+Responses ResponsesOf(const cv::Mat& image) {
+  const cv::Mat gray = SmoothedGray(image);
+  return {image.channels() == 3,
+          gray,
           LaplaceResponse(gray),
           LaplacianResponse(gray),
           TenengradResponse(gray, 3),
@@ -165,9 +168,9 @@ FocusFigures FiguresWithin(const Responses& all, const cv::Rect& r) {
   // Product first, then the division: a black image gives 0/0, a NaN, on purpose.
   f.grayLevel = Variance(gray) / Mean(gray);
   f.varianceLapNorm = OverSquaredMean(f.varianceLap, Mean(gray));
-  const double noiseMean = cv::mean(all.noise(r)).val[0];
-  f.noise = NoiseSigma(noiseMean);
-  f.varianceLapDenoised = DenoisedLaplaceVariance(f.varianceLap, noiseMean);
+  const double noiseSquares = cv::mean(all.noise(r)).val[0];
+  f.noise = NoiseSigma(noiseSquares, all.colour);
+  f.varianceLapDenoised = DenoisedLaplaceVariance(f.varianceLap, noiseSquares, all.colour);
   f.varianceLapDenoisedNorm = OverSquaredMean(f.varianceLapDenoised, Mean(gray));
   f.brenner = cv::mean(all.brenner(r)).val[0];
   f.sumModifiedLaplace = cv::mean(all.sml(r)).val[0];
@@ -188,10 +191,6 @@ double TenengradMeasure(const cv::Mat& gray, int apertureSize) {
 
 double GrayLevelMeasure(const cv::Mat& gray) { return Variance(gray) / Mean(gray); }
 
-double NoiseMeasure(const cv::Mat& gray) {
-  return NoiseSigma(cv::mean(NoiseResponse(gray)).val[0]);
-}
-
 double BrennerMeasure(const cv::Mat& gray) { return cv::mean(BrennerResponse(gray)).val[0]; }
 
 double SumModifiedLaplaceMeasure(const cv::Mat& gray) {
@@ -203,13 +202,12 @@ double VollathMeasure(const cv::Mat& gray) { return cv::mean(VollathResponse(gra
 double HaarEnergyMeasure(const cv::Mat& gray) { return cv::mean(HaarResponse(gray)).val[0]; }
 
 FocusFigures ReferenceFigures(const cv::Mat& image) {
-  const cv::Mat gray = SmoothedGray(image);
-  return FiguresWithin(ResponsesOf(gray), cv::Rect(0, 0, gray.cols, gray.rows));
+  return FiguresWithin(ResponsesOf(image), cv::Rect(0, 0, image.cols, image.rows));
 }
 
 std::vector<FocusFigures> ReferenceTileFigures(const cv::Mat& image, const TileGrid& grid) {
   CV_Assert(FitsImage(grid, image.cols, image.rows));
-  const Responses all = ResponsesOf(SmoothedGray(image));
+  const Responses all = ResponsesOf(image);
   std::vector<FocusFigures> tiles;
   for (int j = 0; j < grid.Rows(); ++j) {
     for (int i = 0; i < grid.Columns(); ++i) {

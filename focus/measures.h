@@ -17,7 +17,6 @@ double LaplaceMeasure(const cv::Mat& gray);
 double LaplaceVarianceMeasure(const cv::Mat& gray);
 double TenengradMeasure(const cv::Mat& gray, int apertureSize);
 double GrayLevelMeasure(const cv::Mat& gray);
-double NoiseMeasure(const cv::Mat& gray);  ///< noise_model.h's sigma
 double BrennerMeasure(const cv::Mat& gray);
 double SumModifiedLaplaceMeasure(const cv::Mat& gray);
 double VollathMeasure(const cv::Mat& gray);

@@ -5,14 +5,14 @@
 
 /// The smoothed grey image g is modelled as G * (s + n) rounded to integers:
 /// G the 3x3 Gaussian, s the picture, n white noise of variance sigma^2.
-/// The noise is estimated from noiseMean, the mean of |M * g| with
+/// The noise is read from noiseSquares, the mean of (M * g)^2 with
 /// M = [1 -2 1; -2 4 -2; 1 -2 1] (Immerkaer's mask, which hardly sees
-/// smooth picture content), over every pixel, borders mirrored.
+/// smooth picture content), over every pixel, borders mirrored. colour: g
+/// was converted from a colour image, whose channels were rounded too.
 /// sigma (0..255 scale), never negative.
-double NoiseSigma(double noiseMean);
+double NoiseSigma(double noiseSquares, bool colour);
 
-/// varianceLap less sigma^2 times what white noise of variance 1 adds to
-/// the Laplacian's variance after G; at least 0.
-double DenoisedLaplaceVariance(double varianceLap, double noiseMean);
+/// varianceLap less what n and the rounding add to it; at least 0.
+double DenoisedLaplaceVariance(double varianceLap, double noiseSquares, bool colour);
 
 #endif  // FOCUSRATE_NOISE_MODEL_H

@@ -31,7 +31,8 @@ class RowStream::Measurer {
         ringRows_(threaded ? 3 + 2 * kBand : 3),
         ring_(rowBytes_ * ringRows_),
         grey_({ring_.data(), rowBytes_, ringRows_}, width, height, channels,
-              engine_internal::RowKernels(engine_internal::CpuHasAvx2(), rgb, extended)) {
+              engine_internal::RowKernels(engine_internal::CpuHasAvx2(), channels, rgb,
+                                          extended)) {
     if (threaded) worker_ = std::thread([this] { MeasureAll(); });
   }
 
