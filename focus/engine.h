@@ -15,11 +15,6 @@
 /// decodes to blue-green-red, most other libraries give red-green-blue.
 enum class ChannelOrder { Bgr, Rgb };
 
-/// Which figures a pass computes. Classic: laplace, varianceLap, tenengrad,
-/// grayLevel and varianceLapNorm, the rest left NaN. All: every figure of
-/// FocusFigures, in the same pass at about a third more cost.
-enum class FigureSet { Classic, All };
-
 /// image: CV_8UC3 (channels in `order`) or CV_8UC1 (grey), at least 1x1, any
 /// row step; other images throw cv::Exception. threads: stripes rated in
 /// parallel (1 = this thread only); small images always use one thread.

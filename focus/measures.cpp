@@ -137,46 +137,43 @@ cv::Mat SmoothedGray(const cv::Mat& image) {
   return src_gray;
 }
 
-// Every measure's per-pixel response over the whole grey image, so that a
-// tile's figures take its neighbours across the tile's edges.
-struct Responses {
-  bool colour;  ///< the grey image was converted from a colour one
-  cv::Mat gray, laplace, lap, tenengrad, noise, brenner, sml, vollath, haar;
-};
-
-Responses ResponsesOf(const cv::Mat& image) {
+// The figures of each rectangle (none empty) of the image. Each response
+// covers the whole grey image, so that a tile's figures take its neighbours
+// across the tile's edges; it is read over every rectangle and dropped
+// before the next is made, so one image of doubles is held at a time.
+std::vector<FocusFigures> FiguresWithin(const cv::Mat& image, const std::vector<cv::Rect>& rects,
+                                        FigureSet set) {
   const cv::Mat gray = SmoothedGray(image);
-  return {image.channels() == 3,
-          gray,
-          LaplaceResponse(gray),
-          LaplacianResponse(gray),
-          TenengradResponse(gray, 3),
-          NoiseResponse(gray),
-          BrennerResponse(gray),
-          SumModifiedLaplaceResponse(gray),
-          VollathResponse(gray),
-          HaarResponse(gray)};
-}
-
-// The figures of rectangle r (not empty) of the responses.
-FocusFigures FiguresWithin(const Responses& all, const cv::Rect& r) {
-  const cv::Mat gray = all.gray(r);
-  FocusFigures f;
-  f.laplace = cv::mean(all.laplace(r)).val[0];
-  f.varianceLap = Variance(all.lap(r));
-  f.tenengrad = cv::mean(all.tenengrad(r)).val[0];
-  // Product first, then the division: a black image gives 0/0, a NaN, on purpose.
-  f.grayLevel = Variance(gray) / Mean(gray);
-  f.varianceLapNorm = OverSquaredMean(f.varianceLap, Mean(gray));
-  const double noiseSquares = cv::mean(all.noise(r)).val[0];
-  f.noise = NoiseSigma(noiseSquares, all.colour);
-  f.varianceLapDenoised = DenoisedLaplaceVariance(f.varianceLap, noiseSquares, all.colour);
-  f.varianceLapDenoisedNorm = OverSquaredMean(f.varianceLapDenoised, Mean(gray));
-  f.brenner = cv::mean(all.brenner(r)).val[0];
-  f.sumModifiedLaplace = cv::mean(all.sml(r)).val[0];
-  f.vollath = cv::mean(all.vollath(r)).val[0];
-  f.haarEnergy = cv::mean(all.haar(r)).val[0];
-  return f;
+  std::vector<FocusFigures> figures(rects.size());
+  auto meanOf = [&](const cv::Mat& response, double FocusFigures::*figure) {
+    for (size_t i = 0; i < rects.size(); ++i)
+      figures[i].*figure = cv::mean(response(rects[i])).val[0];
+  };
+  meanOf(LaplaceResponse(gray), &FocusFigures::laplace);
+  meanOf(TenengradResponse(gray, 3), &FocusFigures::tenengrad);
+  const cv::Mat lap = LaplacianResponse(gray);
+  for (size_t i = 0; i < rects.size(); ++i) {
+    FocusFigures& f = figures[i];
+    f.varianceLap = Variance(lap(rects[i]));
+    // Product first, then the division: a black image gives 0/0, a NaN, on purpose.
+    f.grayLevel = Variance(gray(rects[i])) / Mean(gray(rects[i]));
+    f.varianceLapNorm = OverSquaredMean(f.varianceLap, Mean(gray(rects[i])));
+  }
+  if (set == FigureSet::Classic) return figures;
+  meanOf(BrennerResponse(gray), &FocusFigures::brenner);
+  meanOf(SumModifiedLaplaceResponse(gray), &FocusFigures::sumModifiedLaplace);
+  meanOf(VollathResponse(gray), &FocusFigures::vollath);
+  meanOf(HaarResponse(gray), &FocusFigures::haarEnergy);
+  const cv::Mat noise = NoiseResponse(gray);
+  const bool colour = image.channels() == 3;
+  for (size_t i = 0; i < rects.size(); ++i) {
+    FocusFigures& f = figures[i];
+    const double noiseSquares = cv::mean(noise(rects[i])).val[0];
+    f.noise = NoiseSigma(noiseSquares, colour);
+    f.varianceLapDenoised = DenoisedLaplaceVariance(f.varianceLap, noiseSquares, colour);
+    f.varianceLapDenoisedNorm = OverSquaredMean(f.varianceLapDenoised, Mean(gray(rects[i])));
+  }
+  return figures;
 }
 
 }  // namespace
@@ -201,20 +198,23 @@ double VollathMeasure(const cv::Mat& gray) { return cv::mean(VollathResponse(gra
 
 double HaarEnergyMeasure(const cv::Mat& gray) { return cv::mean(HaarResponse(gray)).val[0]; }
 
-FocusFigures ReferenceFigures(const cv::Mat& image) {
-  return FiguresWithin(ResponsesOf(image), cv::Rect(0, 0, image.cols, image.rows));
+FocusFigures ReferenceFigures(const cv::Mat& image, FigureSet set) {
+  return FiguresWithin(image, {cv::Rect(0, 0, image.cols, image.rows)}, set).front();
 }
 
-std::vector<FocusFigures> ReferenceTileFigures(const cv::Mat& image, const TileGrid& grid) {
+std::vector<FocusFigures> ReferenceTileFigures(const cv::Mat& image, const TileGrid& grid,
+                                               FigureSet set) {
   CV_Assert(FitsImage(grid, image.cols, image.rows));
-  const Responses all = ResponsesOf(image);
+  std::vector<cv::Rect> rects;
+  for (int j = 0; j < grid.Rows(); ++j)
+    for (int i = 0; i < grid.Columns(); ++i)
+      if (!grid.Tile(i, j).empty()) rects.push_back(grid.Tile(i, j));
+  const std::vector<FocusFigures> measured = FiguresWithin(image, rects, set);
+  // An empty tile keeps its figures NaN.
   std::vector<FocusFigures> tiles;
-  for (int j = 0; j < grid.Rows(); ++j) {
-    for (int i = 0; i < grid.Columns(); ++i) {
-      const cv::Rect r = grid.Tile(i, j);
-      // An empty tile keeps its figures NaN.
-      tiles.push_back(r.empty() ? FocusFigures() : FiguresWithin(all, r));
-    }
-  }
+  size_t next = 0;
+  for (int j = 0; j < grid.Rows(); ++j)
+    for (int i = 0; i < grid.Columns(); ++i)
+      tiles.push_back(grid.Tile(i, j).empty() ? FocusFigures() : measured[next++]);
   return tiles;
 }

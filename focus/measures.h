@@ -24,13 +24,14 @@ double HaarEnergyMeasure(const cv::Mat& gray);
 
 /// The literal pipeline on a decoded image: 3x3 Gaussian smoothing, grey
 /// conversion (code 7 on blue-green-red data; a CV_8UC1 image is already
-/// grey and is only smoothed), then every measure (focus_figures.h).
+/// grey and is only smoothed), then the measures of `set`.
 /// A view is rated as an image of its own: it is copied before smoothing.
-FocusFigures ReferenceFigures(const cv::Mat& image);
+FocusFigures ReferenceFigures(const cv::Mat& image, FigureSet set = FigureSet::Classic);
 
 /// The same pipeline filtering the whole image, then each tile's figures
 /// over its rectangle of the filtered responses (row-major, as TiledSums);
 /// an empty tile's figures are NaN. The grid must fit the image.
-std::vector<FocusFigures> ReferenceTileFigures(const cv::Mat& image, const TileGrid& grid);
+std::vector<FocusFigures> ReferenceTileFigures(const cv::Mat& image, const TileGrid& grid,
+                                               FigureSet set = FigureSet::Classic);
 
 #endif  // FOCUSRATE_MEASURES_H

@@ -90,7 +90,7 @@ const Generator kGenerators[] = {
 // whose neighbours just outside the view must be ignored; then row by row.
 bool GeneratedMatches(const Generator& g, int w, int h, std::uint32_t seed, int channels) {
   const cv::Mat image = g.second(w, h, seed, channels);
-  const FocusFigures reference = ReferenceFigures(image);
+  const FocusFigures reference = ReferenceFigures(image, kAll);
   cv::Mat canvas = MakeNoise(w + 7, h + 2, 5, channels);
   cv::Mat view = canvas(cv::Rect(3, 1, w, h));
   image.copyTo(view);
@@ -160,7 +160,7 @@ TEST(EngineDifferential, SeededSizesUpTo600AndWideRows) {
 // it starts using more than one thread), and the image kinds it refuses.
 TEST(EngineDifferential, PublicCallAnyThreadCountAndRefusals) {
   const cv::Mat image = MakeSoftBlobs(1200, 900, 5, 3) + MakeNoise(1200, 900, 6, 3) / 8;
-  const FocusFigures reference = ReferenceFigures(image);
+  const FocusFigures reference = ReferenceFigures(image, kAll);
   for (int threads : {-1, 0, 1, 2, 3, 8})
     EXPECT_EQ(Text(Only(kClassic, reference)), Text(FastFigures(image, threads))) << threads;
   EXPECT_EQ(Text(reference), Text(FastFigures(image, 2, ChannelOrder::Bgr, kAll)));
@@ -178,7 +178,7 @@ TEST(EngineDifferential, PublicCallAnyThreadCountAndRefusals) {
   EXPECT_THROW(FastTiledSums(image, UniformGrid(1201, 900, 2, 2), 1), cv::Exception);
   EXPECT_THROW(FastTiledSums(image, TileGrid{{0, 700, 600, 1200}, {0, 900}}, 1), cv::Exception);
   const TileGrid map = UniformGrid(1200, 900, 11, 8);
-  const std::vector<FocusFigures> wantTiles = ReferenceTileFigures(image, map);
+  const std::vector<FocusFigures> wantTiles = ReferenceTileFigures(image, map, kAll);
   const TiledSums tiled = FastTiledSums(image, map, 2, kAll);
   for (size_t t = 0; t < wantTiles.size(); ++t)
     EXPECT_EQ(Text(wantTiles[t]), Text(FiguresFromSums(tiled.tiles[t]))) << "tile " << t;
@@ -206,8 +206,8 @@ TEST(EngineDifferential, TilesMatchTheReference) {
         ++seed;
         const cv::Mat image = (seed % 2 ? MakeNoise : MakeSoftBlobs)(w, h, seed, ch);
         const TileGrid grid = gridOf(w, h);
-        const FocusFigures whole = ReferenceFigures(image);
-        const std::vector<FocusFigures> tiles = ReferenceTileFigures(image, grid);
+        const FocusFigures whole = ReferenceFigures(image, kAll);
+        const std::vector<FocusFigures> tiles = ReferenceTileFigures(image, grid, kAll);
         for (const Route& r : kRoutes) {
           std::string want = Text(Only(r.set, whole));
           for (const FocusFigures& f : tiles) want += "\n" + Text(Only(r.set, f));
