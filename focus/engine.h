@@ -18,6 +18,7 @@ enum class ChannelOrder { Bgr, Rgb };
 /// image: CV_8UC3 (channels in `order`) or CV_8UC1 (grey), at least 1x1, any
 /// row step; other images throw cv::Exception. threads: stripes rated in
 /// parallel (1 = this thread only); small images always use one thread.
+/// set: the figures measured, the others left NaN (focus_figures.h).
 /// The result does not depend on threads.
 FocusFigures FastFigures(const cv::Mat& image, int threads,
                          ChannelOrder order = ChannelOrder::Bgr,

@@ -19,9 +19,10 @@ struct FocusFigures {
   /// (NaN when the mean grey level is 0). Not written to result files.
   double varianceLapNorm = kNone;
   /// Standard deviation of white noise in the grey image before smoothing,
-  /// as estimated from the image itself (0..255 scale; noise_model.h).
+  /// as estimated from the image itself (0..255 scale; the README gives
+  /// the model and its limits).
   double noise = kNone;
-  /// varianceLap less what that noise adds to it, at least 0.
+  /// varianceLap less what that noise and the rounding add to it, at least 0.
   double varianceLapDenoised = kNone;
   /// varianceLapDenoised over the squared mean grey level (NaN at mean 0).
   double varianceLapDenoisedNorm = kNone;
