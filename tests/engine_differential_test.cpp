@@ -59,7 +59,7 @@ struct Route {
   FigureSet set;
 };
 constexpr FigureSet kAll = FigureSet::All, kClassic = FigureSet::Classic;
-const Route kRoutes[] = {{1, true, kAll},  {2, true, kAll},      {3, true, kClassic},
+const Route kRoutes[] = {{1, true, kAll},     {2, true, kAll},   {3, true, kClassic},
                          {1, true, kClassic}, {1, false, kAll}, {3, false, kClassic}};
 
 std::ostream& operator<<(std::ostream& out, const Route& r) {
