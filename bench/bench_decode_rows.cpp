@@ -10,6 +10,8 @@
 
 #include "image_input.h"
 
+using namespace focusrate;
+
 namespace {
 
 class DiscardRows : public PixelSink {

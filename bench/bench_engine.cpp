@@ -29,6 +29,8 @@
 #include "engine.h"
 #include "measures.h"
 
+using namespace focusrate;
+
 namespace {
 
 struct Mode {

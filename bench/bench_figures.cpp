@@ -10,6 +10,8 @@
 #include "engine.h"
 #include "image_input.h"
 
+using namespace focusrate;
+
 int main(int argc, char** argv) {
   if (argc != 3) {
     std::fprintf(stderr, "usage: bench_figures IMAGE REPEATS\n");

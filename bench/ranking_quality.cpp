@@ -38,6 +38,8 @@
 #include "image_input.h"
 #include "subject_region.h"
 
+using namespace focusrate;
+
 namespace fs = std::filesystem;
 
 namespace {

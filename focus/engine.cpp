@@ -19,6 +19,8 @@
 #include "engine_sums.h"
 #include "grey_rows.h"
 
+namespace focusrate {
+
 namespace engine_internal {
 namespace {
 
@@ -111,3 +113,5 @@ FocusFigures FastFigures(const cv::Mat& image, int threads, ChannelOrder order, 
       engine_internal::TiledImageSums(image, UniformGrid(image.cols, image.rows, 1, 1), options)
           .whole);
 }
+
+}  // namespace focusrate

@@ -11,6 +11,8 @@
 #include "focus_sums.h"
 #include "tile_grid.h"
 
+namespace focusrate {
+
 /// How the three channels of a colour image are ordered in memory: OpenCV
 /// decodes to blue-green-red, most other libraries give red-green-blue.
 enum class ChannelOrder { Bgr, Rgb };
@@ -38,5 +40,7 @@ struct TiledSums {
 ///   const FocusFigures corner = FiguresFromSums(t.tiles[0]);
 TiledSums FastTiledSums(const cv::Mat& image, const TileGrid& grid, int threads,
                         FigureSet set = FigureSet::Classic);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_ENGINE_H

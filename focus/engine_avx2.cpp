@@ -8,6 +8,8 @@
 
 #include "engine_kernels.h"
 
+namespace focusrate {
+
 namespace engine_internal {
 namespace avx2 {
 namespace {
@@ -266,3 +268,5 @@ int SmoothGreyMono(const uint16_t* sum, int width, uint8_t* grey) {
 
 }  // namespace avx2
 }  // namespace engine_internal
+
+}  // namespace focusrate

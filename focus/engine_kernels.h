@@ -9,6 +9,8 @@
 
 #include "focus_sums.h"
 
+namespace focusrate {
+
 namespace engine_internal {
 
 /// Vector loops over one row. Each handles a leading run of pixels (a
@@ -40,5 +42,7 @@ int SmoothGreyMono(const uint16_t* sum, int width, uint8_t* grey);
 }  // namespace avx2
 
 }  // namespace engine_internal
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_ENGINE_KERNELS_H

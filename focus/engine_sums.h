@@ -10,6 +10,8 @@
 #include "engine.h"
 #include "tile_grid.h"
 
+namespace focusrate {
+
 namespace engine_internal {
 
 struct EngineOptions {
@@ -25,5 +27,7 @@ TiledSums TiledImageSums(const cv::Mat& image, const TileGrid& grid,
                          const EngineOptions& options);
 
 }  // namespace engine_internal
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_ENGINE_SUMS_H

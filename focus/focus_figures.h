@@ -4,6 +4,8 @@
 
 #include <limits>
 
+namespace focusrate {
+
 /// Every figure is of the smoothed grey image. A figure not measured (an
 /// empty tile, a default-made value) is NaN.
 struct FocusFigures {
@@ -48,5 +50,7 @@ enum class FigureSet { Classic, All };
 
 /// The sum-modified Laplacian's threshold on |2g - left - right| + |2g - up - down|.
 constexpr int kSmlThreshold = 8;
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_FOCUS_FIGURES_H

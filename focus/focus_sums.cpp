@@ -7,6 +7,8 @@
 
 #include "noise_model.h"
 
+namespace focusrate {
+
 FocusSums& FocusSums::operator+=(const FocusSums& o) {
   laplace += o.laplace;
   lap += o.lap;
@@ -75,3 +77,5 @@ FocusFigures FiguresFromSums(const FocusSums& sums) {
   f.haarEnergy = (static_cast<double>(sums.haar) * 0.25) * scale;
   return f;
 }
+
+}  // namespace focusrate

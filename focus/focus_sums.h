@@ -8,6 +8,8 @@
 
 #include "focus_figures.h"
 
+namespace focusrate {
+
 /// Each figure is a short double formula of these, so any summation order
 /// gives the reference's bits.
 struct FocusSums {
@@ -37,5 +39,7 @@ struct FocusSums {
 ///   block += tiled.tiles[1];
 ///   const FocusFigures f = FiguresFromSums(block);
 FocusFigures FiguresFromSums(const FocusSums& sums);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_FOCUS_SUMS_H

@@ -1,5 +1,7 @@
 #include "grey_rows.h"
 
+namespace focusrate {
+
 namespace engine_internal {
 
 namespace {
@@ -83,3 +85,5 @@ bool CpuHasAvx2() {
 }
 
 }  // namespace engine_internal
+
+}  // namespace focusrate

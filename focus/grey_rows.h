@@ -13,6 +13,8 @@
 
 #include "engine_kernels.h"
 
+namespace focusrate {
+
 namespace engine_internal {
 
 /// Whether the AVX2 loops were built and this CPU runs them.
@@ -200,5 +202,7 @@ class GreyRows {
 };
 
 }  // namespace engine_internal
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_GREY_ROWS_H

@@ -6,6 +6,8 @@
 
 #include "noise_model.h"
 
+namespace focusrate {
+
 namespace {
 
 // |Lx| + |Ly| per pixel: second differences across, smoothed along.
@@ -218,3 +220,5 @@ std::vector<FocusFigures> ReferenceTileFigures(const cv::Mat& image, const TileG
       tiles.push_back(grid.Tile(i, j).empty() ? FocusFigures() : measured[next++]);
   return tiles;
 }
+
+}  // namespace focusrate

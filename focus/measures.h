@@ -10,6 +10,8 @@
 #include "focus_figures.h"
 #include "tile_grid.h"
 
+namespace focusrate {
+
 /// Each takes the 8-bit grey image (CV_8UC1, at least 1x1) and returns one
 /// figure; none changes the image or keeps state. Like every OpenCV filter,
 /// they take the border of a view (ROI) from the pixels around it.
@@ -33,5 +35,7 @@ FocusFigures ReferenceFigures(const cv::Mat& image, FigureSet set = FigureSet::C
 /// an empty tile's figures are NaN. The grid must fit the image.
 std::vector<FocusFigures> ReferenceTileFigures(const cv::Mat& image, const TileGrid& grid,
                                                FigureSet set = FigureSet::Classic);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_MEASURES_H

@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace focusrate {
+
 namespace {
 
 constexpr double kNoiseThroughM = 9.0 / 64;   // |M * G|^2
@@ -38,3 +40,5 @@ double DenoisedLaplaceVariance(double varianceLap, double noiseSquares, bool col
   const double noise = std::max(noiseSquares - fadesOutAt, 0.0) * (kNoiseThroughL / kNoiseThroughM);
   return std::max(varianceLap - noise, 0.0);
 }
+
+}  // namespace focusrate

@@ -3,6 +3,8 @@
 #ifndef FOCUSRATE_NOISE_MODEL_H
 #define FOCUSRATE_NOISE_MODEL_H
 
+namespace focusrate {
+
 /// The smoothed grey image g is modelled as G * (s + n) rounded to integers:
 /// G the 3x3 Gaussian, s the picture, n white noise of variance sigma^2.
 /// The noise is read from noiseSquares, the mean of (M * g)^2 with
@@ -14,5 +16,7 @@ double NoiseSigma(double noiseSquares, bool colour);
 
 /// varianceLap less what n and the rounding add to it; at least 0.
 double DenoisedLaplaceVariance(double varianceLap, double noiseSquares, bool colour);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_NOISE_MODEL_H

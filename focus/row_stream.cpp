@@ -15,6 +15,8 @@
 #include "focus_sums.h"
 #include "grey_rows.h"
 
+namespace focusrate {
+
 namespace {
 
 // Rows are handed between the threads in bands, so they meet on the lock
@@ -133,3 +135,5 @@ uint8_t* RowStream::NextRow() { return measurer_->NextRow(); }
 void RowStream::RowDone() { measurer_->RowDone(); }
 
 FocusFigures RowStream::Finish() { return measurer_->Finish(); }
+
+}  // namespace focusrate

@@ -9,6 +9,8 @@
 #include "engine.h"
 #include "focus_figures.h"
 
+namespace focusrate {
+
 /// Keeps a few rows, so memory grows with the width only; the figures are
 /// FastFigures' bits for the same image.
 ///   RowStream stream(width, height, 3, 2);
@@ -39,5 +41,7 @@ class RowStream {
   class Measurer;
   std::unique_ptr<Measurer> measurer_;
 };
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_ROW_STREAM_H

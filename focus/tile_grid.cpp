@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdint>
 
+namespace focusrate {
+
 namespace {
 
 // n parts of [0, size): edge i at floor(i * size / n), in 64 bits so that
@@ -46,3 +48,5 @@ TileGrid RegionGrid(int width, int height, const cv::Rect& region) {
 bool FitsImage(const TileGrid& grid, int width, int height) {
   return Ascending(grid.xEdges, width) && Ascending(grid.yEdges, height);
 }
+
+}  // namespace focusrate

@@ -7,6 +7,8 @@
 
 #include <opencv2/core.hpp>
 
+namespace focusrate {
+
 struct TileGrid {
   std::vector<int> xEdges;  ///< ascending, from 0 to the image width; tile column i covers [xEdges[i], xEdges[i+1])
   std::vector<int> yEdges;  ///< the same for rows
@@ -28,5 +30,7 @@ TileGrid RegionGrid(int width, int height, const cv::Rect& region);
 
 /// Whether the grid's edges run ascending from 0 to width and height.
 bool FitsImage(const TileGrid& grid, int width, int height);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_TILE_GRID_H

@@ -1,5 +1,7 @@
 #include "decode_options.h"
 
+namespace focusrate {
+
 const char* RawRenditionText(RawRendition rendition) {
   switch (rendition) {
     case RawRendition::Half: return "half";
@@ -13,3 +15,5 @@ std::string RenditionText(const Rendition& rendition) {
   return std::string(rendition.raw ? RawRenditionText(rendition.kind) : "image") + " " +
          std::to_string(rendition.width) + "x" + std::to_string(rendition.height);
 }
+
+}  // namespace focusrate

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace focusrate {
+
 /// How a camera raw file becomes pixels, all through LibRaw.
 enum class RawRendition {
   Half,     ///< half size, camera white balance, sRGB, 8 bits, turned upright (dcraw_emu -h -w -o 1)
@@ -30,5 +32,7 @@ struct Rendition {
 
 /// "half 3012x2008", "preview 1616x1080"; "image 640x480" for other files.
 std::string RenditionText(const Rendition& rendition);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_DECODE_OPTIONS_H

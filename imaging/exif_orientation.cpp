@@ -5,6 +5,8 @@
 // reading with what was found before it.
 #include "exif_orientation.h"
 
+namespace focusrate {
+
 namespace {
 
 class ExifBlock {
@@ -90,3 +92,5 @@ void ApplyOrientation(int orientation, cv::Mat& image) {
     default: break;
   }
 }
+
+}  // namespace focusrate

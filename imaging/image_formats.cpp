@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace focusrate {
+
 namespace {
 
 // The extensions OpenCV's image decoders register (through cv::imread or
@@ -51,3 +53,5 @@ bool IsHeifSignature(const unsigned char* head, size_t size) {
     if (Listed(std::string(reinterpret_cast<const char*>(head + at), 4), kHeifBrands)) return true;
   return false;
 }
+
+}  // namespace focusrate

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <string>
 
+namespace focusrate {
+
 /// Whether the name (or path) ends in the extension
 /// of a format decoded here, in any case: OpenCV's (jpg, png, tif, webp,
 /// bmp, pnm...), camera raw (dng, cr2, nef, arw...) or HEIF (heic, avif...).
@@ -24,5 +26,7 @@ constexpr size_t kHeifSignatureBytes = 64;
 /// Whether the file starts with an ftyp box naming a HEIF or AVIF brand
 /// (heic, heix, mif1, msf1, avif...) as its major or a compatible brand.
 bool IsHeifSignature(const unsigned char* head, size_t size);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_IMAGE_FORMATS_H

@@ -11,6 +11,8 @@
 #include "picture_reader.h"
 #include "regular_file.h"
 
+namespace focusrate {
+
 namespace {
 
 // Reads bytes at absolute offsets; every read either fills the whole
@@ -213,3 +215,5 @@ bool ReadImageExtent(const std::string& path, ImageExtent& extent, const DecodeO
   if (std::memcmp(head, "MM\0*", 4) == 0) return TiffExtent(file, false, extent);
   return false;
 }
+
+}  // namespace focusrate

@@ -7,6 +7,8 @@
 
 #include "decode_options.h"
 
+namespace focusrate {
+
 struct ImageExtent {
   long long width = 0;
   long long height = 0;
@@ -23,5 +25,7 @@ struct ImageExtent {
 /// of memory, std::runtime_error when their plugin cannot be loaded.
 bool ReadImageExtent(const std::string& path, ImageExtent& extent,
                      const DecodeOptions& options = DecodeOptions());
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_IMAGE_HEADER_H

@@ -25,6 +25,8 @@
 #include "regular_file.h"
 #include "webp_decoder.h"
 
+namespace focusrate {
+
 const char* StatusText(RateStatus status) {
   switch (status) {
     case RateStatus::Ok: return "ok";
@@ -206,3 +208,5 @@ RateStatus DecodeRows(const std::string& path, PixelSink& sink, const DecodeOpti
   if (rendition != nullptr) *rendition = decoded.rendition;
   return decoded.status;
 }
+
+}  // namespace focusrate

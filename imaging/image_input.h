@@ -9,6 +9,8 @@
 #include "decode_options.h"
 #include "row_decoder.h"
 
+namespace focusrate {
+
 /// Why an image was or was not rated. StatusText spells each for output rows.
 enum class RateStatus {
   Ok,                ///< decoded (and rated)
@@ -80,5 +82,7 @@ void SetDecoderPluginDirectory(const std::string& directory);
 /// Why a decoder plugin a file needed could not be loaded, "" while none
 /// failed. Such files are CannotDecode; nothing throws.
 std::string DecoderPluginProblem();
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_IMAGE_INPUT_H

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 
+namespace focusrate {
+
 namespace {
 
 constexpr long long kMaxCoordinate = 1LL << 40;  // far past any decodable image
@@ -85,3 +87,5 @@ cv::Rect RegionIn(const RegionSpec& spec, cv::Size size) {
   return cv::Rect(static_cast<int>(x), static_cast<int>(y), static_cast<int>(w),
                   static_cast<int>(h));
 }
+
+}  // namespace focusrate

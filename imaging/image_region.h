@@ -7,6 +7,8 @@
 
 #include <opencv2/core.hpp>
 
+namespace focusrate {
+
 struct RegionSpec {
   enum class Kind { Whole, Box, Centre };
   Kind kind = Kind::Whole;
@@ -22,5 +24,7 @@ bool ParseRegion(const std::string& text, RegionSpec& spec);
 /// empty when the region lies wholly outside. A centred region always keeps
 /// at least one pixel each way.
 cv::Rect RegionIn(const RegionSpec& spec, cv::Size size);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_IMAGE_REGION_H

@@ -14,6 +14,8 @@
 
 #include "exif_orientation.h"
 
+namespace focusrate {
+
 namespace {
 
 struct ErrorManager {
@@ -129,3 +131,5 @@ RowDecodeResult DecodeJpeg(std::FILE* file, PixelSink& sink) {
   result.damaged = errors.damaged;
   return result;
 }
+
+}  // namespace focusrate

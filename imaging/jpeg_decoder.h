@@ -6,6 +6,8 @@
 
 #include "row_decoder.h"
 
+namespace focusrate {
+
 /// Decodes the JPEG in file (read from its current position) with the
 /// library calls and settings cv::imread(IMREAD_COLOR) makes, so the rows
 /// carry its pixels bit for bit; CMYK and YCCK files are converted as
@@ -13,5 +15,7 @@
 /// (a premature end, corrupt entropy data) sets damaged. Throws
 /// std::bad_alloc when libjpeg runs out of memory.
 RowDecodeResult DecodeJpeg(std::FILE* file, PixelSink& sink);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_JPEG_DECODER_H

@@ -2,6 +2,8 @@
 
 #include "imread_plugin.h"
 
+namespace focusrate {
+
 cv::Mat ImreadColor(const std::string& path) {
   static const auto imread = reinterpret_cast<ImreadColorFunction>(
       LoadPluginEntry(FOCUSRATE_IMREAD_PLUGIN_FILE, FOCUSRATE_IMREAD_SYMBOL));
@@ -9,3 +11,5 @@ cv::Mat ImreadColor(const std::string& path) {
   if (imread) imread(path.c_str(), &image);
   return image;
 }
+
+}  // namespace focusrate

@@ -9,9 +9,13 @@
 
 #include "plugin_loader.h"
 
+namespace focusrate {
+
 /// cv::imread(path, IMREAD_COLOR), exceptions and all, from the plugin
 /// loaded on first use (plugin_loader.h); no image when the plugin cannot
 /// be loaded (DecoderPluginProblem says why).
 cv::Mat ImreadColor(const std::string& path);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_OPENCV_FALLBACK_H

@@ -14,6 +14,8 @@
 #include "decode_options.h"
 #include "image_input.h"
 
+namespace focusrate {
+
 #define FOCUSRATE_RAW_PLUGIN_FILE "libfocusrate_raw.so"
 #define FOCUSRATE_HEIF_PLUGIN_FILE "libfocusrate_heif.so"
 #define FOCUSRATE_PICTURE_SYMBOL "FocusrateReadPicture"
@@ -51,5 +53,7 @@ void ReadCatchingAll(PictureOutcome* outcome, Read read) noexcept {
   *outcome = PictureOutcome();
   outcome->status = failed;
 }
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_PICTURE_PLUGIN_H

@@ -5,6 +5,8 @@
 
 #include "plugin_loader.h"
 
+namespace focusrate {
+
 namespace {
 
 ReadPictureFunction EntryOf(PictureLibrary library) {
@@ -35,3 +37,5 @@ PictureOutcome ReadPicture(PictureLibrary library, int fd, const DecodeOptions& 
   if (outcome.status == RateStatus::OutOfMemory) throw std::bad_alloc();
   return outcome;
 }
+
+}  // namespace focusrate

@@ -5,6 +5,8 @@
 
 #include "picture_plugin.h"
 
+namespace focusrate {
+
 enum class PictureLibrary { LibRaw, Libheif };
 
 /// Reads the regular file open as fd through library's plugin: its rows
@@ -13,5 +15,7 @@ enum class PictureLibrary { LibRaw, Libheif };
 /// become since it was opened. Throws std::bad_alloc when memory ran out,
 /// CannotDecode when the plugin cannot be loaded.
 PictureOutcome ReadPicture(PictureLibrary library, int fd, const DecodeOptions& options, PixelSink* sink);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_PICTURE_READER_H

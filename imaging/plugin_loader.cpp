@@ -11,6 +11,8 @@
 
 #include "image_input.h"
 
+namespace focusrate {
+
 namespace {
 
 // Where the plugins sit relative to the directory of the program.
@@ -72,3 +74,5 @@ void* LoadPluginEntry(const char* file, const char* symbol) {
   if (problem.empty()) problem = "cannot load the decoder plugin " + std::string(file) + ": " + first;
   return nullptr;
 }
+
+}  // namespace focusrate

@@ -4,10 +4,14 @@
 #ifndef FOCUSRATE_PLUGIN_LOADER_H
 #define FOCUSRATE_PLUGIN_LOADER_H
 
+namespace focusrate {
+
 /// The address of symbol in the plugin file, loaded once and kept for the
 /// life of the process, from the first folder that has it (see
 /// SetDecoderPluginDirectory in image_input.h); null when none has it, and
 /// DecoderPluginProblem() then says why. Never throws.
 void* LoadPluginEntry(const char* file, const char* symbol);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_PLUGIN_LOADER_H

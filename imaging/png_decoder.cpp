@@ -13,6 +13,8 @@
 
 #include "exif_orientation.h"
 
+namespace focusrate {
+
 namespace {
 
 [[noreturn]] void JumpOut(png_structp png, png_const_charp) { png_longjmp(png, 1); }
@@ -118,3 +120,5 @@ RowDecodeResult DecodePng(std::FILE* file, PixelSink& sink) {
   result.damaged = damaged;
   return result;
 }
+
+}  // namespace focusrate

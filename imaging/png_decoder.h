@@ -6,6 +6,8 @@
 
 #include "row_decoder.h"
 
+namespace focusrate {
+
 /// Decodes the PNG in file (read from its start) with the transformations
 /// cv::imread(IMREAD_COLOR) asks libpng for, so the rows carry its pixels
 /// bit for bit. Rows are streamed unless the file is interlaced, which
@@ -13,5 +15,7 @@
 /// (CRC errors, too much or corrupt image data after the last row) sets
 /// damaged.
 RowDecodeResult DecodePng(std::FILE* file, PixelSink& sink);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_PNG_DECODER_H

@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <utility>
 
+namespace focusrate {
+
 namespace {
 
 [[noreturn]] void JumpOut(png_structp png, png_const_charp) { png_longjmp(png, 1); }
@@ -71,3 +73,5 @@ std::string EncodePng(const cv::Mat& image) {
   if (!encoded) throw std::runtime_error("cannot encode PNG");
   return std::move(out.bytes);
 }
+
+}  // namespace focusrate

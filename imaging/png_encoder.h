@@ -7,9 +7,13 @@
 
 #include <opencv2/core.hpp>
 
+namespace focusrate {
+
 /// The PNG file bytes of image (CV_8UC3 blue-green-red, at least 1x1, any
 /// row step): 8-bit RGB, fastest compression. Throws std::runtime_error when
 /// libpng fails; std::bad_alloc when memory runs out.
 std::string EncodePng(const cv::Mat& image);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_PNG_ENCODER_H

@@ -13,6 +13,8 @@
 #include <sanitizer/common_interface_defs.h>
 #endif
 
+namespace focusrate {
+
 namespace {
 
 int realStderr = STDERR_FILENO;
@@ -69,3 +71,5 @@ void WriteStderr(const std::string& text) {
     left -= static_cast<std::size_t>(written);
   }
 }
+
+}  // namespace focusrate

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace focusrate {
+
 /// Redirects fd 2 to /dev/null for the rest of the process and keeps the
 /// real stderr for WriteStderr. Call once, first thing in main.
 void SilenceLibraryStderr();
@@ -20,5 +22,7 @@ int RealStderr();
 
 /// Writes text as is to the real stderr.
 void WriteStderr(const std::string& text);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_QUIET_STDERR_H

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace focusrate {
+
 int OpenRegularFile(const std::string& path, bool& notRegular) {
   notRegular = false;
   struct stat st;
@@ -18,3 +20,5 @@ int OpenRegularFile(const std::string& path, bool& notRegular) {
   }
   return fd;
 }
+
+}  // namespace focusrate

@@ -5,11 +5,15 @@
 
 #include <string>
 
+namespace focusrate {
+
 /// Opens path read-only when it is a regular file, looked at before opening
 /// and checked again after (the path may change in between); never blocks.
 /// Returns the descriptor, or -1: with notRegular set when the path is not
 /// a regular file, else with errno saying why it could not be examined or
 /// opened.
 int OpenRegularFile(const std::string& path, bool& notRegular);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_REGULAR_FILE_H

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace focusrate {
+
 class PixelSink {
  public:
   virtual ~PixelSink() = default;
@@ -37,5 +39,7 @@ inline bool WithinDecodeLimits(long long width, long long height) {
   return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide &&
          width * height <= kMaxPixels;
 }
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_ROW_DECODER_H

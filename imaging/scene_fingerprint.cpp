@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <bitset>
 
+namespace focusrate {
+
 namespace {
 
 constexpr int kColumns = 9;
@@ -49,3 +51,5 @@ std::uint64_t SceneFingerprint(const cv::Mat& image) {
 int FingerprintDistance(std::uint64_t a, std::uint64_t b) {
   return static_cast<int>(std::bitset<64>(a ^ b).count());
 }
+
+}  // namespace focusrate

@@ -7,6 +7,8 @@
 
 #include <opencv2/core.hpp>
 
+namespace focusrate {
+
 /// A 64-bit difference hash: the image shrunk to a 9x8 grey thumbnail of
 /// block means, one bit per pair of horizontal neighbours, set when the left
 /// one is brighter. Blur and small exposure changes leave most bits alone; a
@@ -15,5 +17,7 @@ std::uint64_t SceneFingerprint(const cv::Mat& image);
 
 /// How many bits two fingerprints differ in (0..64).
 int FingerprintDistance(std::uint64_t a, std::uint64_t b);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_SCENE_FINGERPRINT_H

@@ -11,6 +11,8 @@
 
 #include <webp/decode.h>
 
+namespace focusrate {
+
 namespace {
 
 // OPENCV_IMGCODECS_WEBP_MAX_FILE_SIZE's default: OpenCV refuses larger files.
@@ -68,3 +70,5 @@ RowDecodeResult DecodeWebp(std::FILE* file, PixelSink& sink) {
   result.verdict = DecodeVerdict::Decoded;
   return result;
 }
+
+}  // namespace focusrate

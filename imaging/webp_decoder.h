@@ -7,6 +7,8 @@
 
 #include "row_decoder.h"
 
+namespace focusrate {
+
 /// How many leading bytes cv::imread looks at to recognise a WebP file.
 constexpr size_t kWebpSignatureBytes = 32;
 
@@ -19,5 +21,7 @@ bool IsWebpSignature(const unsigned char* head, size_t size);
 /// rows are handed on. It reports no damage it decodes around: a file it
 /// cannot decode whole is refused, as OpenCV refuses it.
 RowDecodeResult DecodeWebp(std::FILE* file, PixelSink& sink);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_WEBP_DECODER_H

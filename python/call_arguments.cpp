@@ -4,6 +4,8 @@
 #include "image_region.h"
 #include "subject_region.h"
 
+namespace focusrate {
+
 namespace py = pybind11;
 
 namespace {
@@ -119,3 +121,5 @@ RankSettings RankArguments(const py::handle& jobs, const py::handle& sort, const
   }
   return settings;
 }
+
+}  // namespace focusrate

@@ -13,6 +13,8 @@
 
 #include "rank_images.h"
 
+namespace focusrate {
+
 /// Threads of one image, jobs of a run: as many as focusrank allows.
 constexpr long long kMaxThreads = 1024;
 
@@ -44,5 +46,7 @@ RateSettings RateArguments(const std::string& function, const pybind11::handle& 
 RankSettings RankArguments(const pybind11::handle& jobs, const pybind11::handle& sort,
                            const pybind11::handle& top, const pybind11::handle& bursts,
                            const RateSettings& rate);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_CALL_ARGUMENTS_H

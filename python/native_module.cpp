@@ -22,6 +22,8 @@
 #include "numpy_pixels.h"
 #include "rank_run.h"
 
+using namespace focusrate;
+
 namespace py = pybind11;
 
 namespace {

@@ -7,6 +7,8 @@
 #include "call_arguments.h"
 #include "row_stream.h"
 
+namespace focusrate {
+
 namespace py = pybind11;
 
 void CheckPixels(const py::object& object, const char* function) {
@@ -52,3 +54,5 @@ FocusFigures ArrayFigures(const py::array& array, ChannelOrder order, int thread
   }
   return stream.Finish();
 }
+
+}  // namespace focusrate

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+namespace focusrate {
+
 namespace {
 
 // Rows rated ahead of a slow reader; the run waits beyond this.
@@ -72,3 +74,5 @@ std::optional<RankedRow> RankRun::Next() {
   changed_.notify_all();
   return row;
 }
+
+}  // namespace focusrate

@@ -16,6 +16,8 @@
 
 #include "rank_images.h"
 
+namespace focusrate {
+
 class RankRun {
  public:
   /// Runs RankImages. Unsorted rows come in input order as they are rated,
@@ -54,5 +56,7 @@ class RankRun {
   std::exception_ptr failure_;
   std::thread thread_;
 };
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_RANK_RUN_H

@@ -15,6 +15,8 @@
 #include "image_formats.h"
 #include "quiet_stderr.h"
 
+namespace focusrate {
+
 namespace {
 
 using DirectoryId = std::pair<dev_t, ino_t>;
@@ -139,3 +141,5 @@ std::vector<std::string> ExpandPaths(const std::vector<std::string>& given,
   for (const std::string& path : given) walker.Add(path);
   return walker.Take();
 }
+
+}  // namespace focusrate

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace focusrate {
+
 /// Receives one line about a folder or entry that could not be searched
 /// ("DIR: cannot read directory (Permission denied)").
 using ProblemReport = std::function<void(const std::string& line)>;
@@ -33,5 +35,7 @@ bool ReadPathList(const std::string& listFile, bool nulSeparated,
 /// like an image is kept, so its row says why.
 std::vector<std::string> ExpandPaths(const std::vector<std::string>& given,
                                      const ProblemReport& report);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_BATCH_INPUTS_H

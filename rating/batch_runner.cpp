@@ -18,6 +18,8 @@
 #include "scene_fingerprint.h"
 #include "streamed_rating.h"
 
+namespace focusrate {
+
 namespace {
 
 RatedImage Rate(const std::string& path, const RateSettings& settings) {
@@ -210,3 +212,5 @@ void RateInOrder(const std::vector<std::string>& paths, const RateSettings& sett
   endWorkers();
   if (run.Failure()) std::rethrow_exception(run.Failure());
 }
+
+}  // namespace focusrate

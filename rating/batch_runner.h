@@ -10,6 +10,8 @@
 #include "rated_image.h"
 #include "subject_region.h"
 
+namespace focusrate {
+
 /// OpenCV's own default limit on decoded pixels.
 constexpr long long kDefaultMaxPixels = 1LL << 30;
 
@@ -45,5 +47,7 @@ using RowSink = std::function<bool(size_t index, const RatedImage& rated)>;
 /// worker has ended.
 void RateInOrder(const std::vector<std::string>& paths, const RateSettings& settings,
                  int jobs, const RowSink& sink);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_BATCH_RUNNER_H

@@ -5,6 +5,8 @@
 
 #include "scene_fingerprint.h"
 
+namespace focusrate {
+
 BurstGrouping::BurstGrouping(std::int64_t gap, const SortKey& key) : gap_(gap), key_(key) {}
 
 void BurstGrouping::CloseBurst(std::vector<RankedRow>& done) {
@@ -57,3 +59,5 @@ std::vector<RankedRow> BurstGrouping::Finish() {
   CloseBurst(done);
   return done;
 }
+
+}  // namespace focusrate

@@ -11,6 +11,8 @@
 #include "rated_image.h"
 #include "row_ranking.h"
 
+namespace focusrate {
+
 /// Fingerprints at most this many bits apart show one scene.
 constexpr int kSameSceneDistance = 12;
 
@@ -47,5 +49,7 @@ class BurstGrouping {
   std::vector<RankedRow> current_;
   std::optional<std::int64_t> lastTime_;
 };
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_BURST_GROUPING_H

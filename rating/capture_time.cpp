@@ -8,6 +8,8 @@
 
 #include "metadata_setup.h"
 
+namespace focusrate {
+
 namespace {
 
 constexpr std::int64_t kMicro = 1000000;
@@ -128,3 +130,5 @@ std::optional<std::int64_t> CaptureTime(const std::string& path) {
     return std::nullopt;
   return st.st_mtim.tv_sec * kMicro + st.st_mtim.tv_nsec / 1000;
 }
+
+}  // namespace focusrate

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+namespace focusrate {
+
 /// Microseconds since the epoch at which the image in path was taken: its
 /// EXIF DateTimeOriginal, with SubSecTimeOriginal as the fraction and
 /// OffsetTimeOriginal (else OffsetTime) as its zone, as ExifMicroseconds
@@ -23,5 +25,7 @@ std::optional<std::int64_t> CaptureTime(const std::string& path);
 std::optional<std::int64_t> ExifMicroseconds(const std::string& date,
                                              const std::string& subSeconds,
                                              const std::string& offset);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_CAPTURE_TIME_H

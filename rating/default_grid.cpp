@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace focusrate {
+
 namespace {
 constexpr int kShortSideTiles = 8;
 }  // namespace
@@ -18,3 +20,5 @@ cv::Size DefaultGridSize(cv::Size image) {
   along = std::min({along, std::max(1, longSide), kMaxGridTiles / across});
   return image.width >= image.height ? cv::Size(along, across) : cv::Size(across, along);
 }
+
+}  // namespace focusrate

@@ -4,6 +4,8 @@
 
 #include <opencv2/core.hpp>
 
+namespace focusrate {
+
 /// The most tiles a grid may have: each tile's figures are kept, and a
 /// focus map shows no more than this anyway.
 constexpr int kMaxGridTiles = 65536;
@@ -12,5 +14,7 @@ constexpr int kMaxGridTiles = 65536;
 /// and as many along the long side as keep the tiles roughly square, but no
 /// more tiles along a side than pixels, nor more than kMaxGridTiles.
 cv::Size DefaultGridSize(cv::Size image);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_DEFAULT_GRID_H

@@ -5,6 +5,8 @@
 
 #include <opencv2/core.hpp>
 
+namespace focusrate {
+
 namespace {
 
 // OpenCV's messages end in a line break and may span lines; keep one line.
@@ -32,3 +34,4 @@ std::string CurrentExceptionText() {
   }
 }
 
+}  // namespace focusrate

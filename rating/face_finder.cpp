@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace focusrate {
+
 namespace {
 
 // Faces a tenth of the frame wide are found on a 640-pixel copy in a few
@@ -72,3 +74,5 @@ bool FindLargestFace(const cv::Mat& image, cv::Rect& face) {
   face = full & cv::Rect(0, 0, image.cols, image.rows);
   return !face.empty();
 }
+
+}  // namespace focusrate

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace focusrate {
+
 const std::vector<FigureColumn>& AllFigureColumns() {
   static const std::vector<FigureColumn> kColumns = {
       {"laplace", "Laplace", [](const FocusFigures& f) { return f.laplace; }},
@@ -44,3 +46,5 @@ bool ParseFigureList(const std::string& text, std::vector<FigureColumn>& columns
   columns = parsed;
   return true;
 }
+
+}  // namespace focusrate

@@ -8,6 +8,8 @@
 
 #include "focus_figures.h"
 
+namespace focusrate {
+
 struct FigureColumn {
   const char* name;    ///< column and option name: "variance_lap"
   const char* member;  ///< JSON member name: "Variance-Lap"
@@ -28,5 +30,7 @@ const FigureColumn* FindFigureColumn(const std::string& name);
 /// "variance_lap,laplace": the named figures in that order, each at most
 /// once; false for an empty list, an unknown name or a repeated one.
 bool ParseFigureList(const std::string& text, std::vector<FigureColumn>& columns);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_FIGURE_COLUMNS_H

@@ -3,6 +3,8 @@
 #include <exiv2/exiv2.hpp>
 #include <set>
 
+namespace focusrate {
+
 namespace {
 
 std::mutex& ExivLock() {
@@ -58,3 +60,5 @@ std::string MetadataScope::AlteredNamespace() const {
   }
   return std::string();
 }
+
+}  // namespace focusrate

@@ -5,6 +5,8 @@
 #include <mutex>
 #include <string>
 
+namespace focusrate {
+
 /// The XMP namespace of the project's own properties, and its prefix.
 constexpr const char* kProjectNamespace = "http://ns.focusrate.org/1.0/";
 constexpr const char* kProjectPrefix = "focusrate";
@@ -39,5 +41,7 @@ class MetadataScope {
  private:
   std::lock_guard<std::mutex> lock_;
 };
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_METADATA_SETUP_H

@@ -5,6 +5,8 @@
 
 #include "burst_grouping.h"
 
+namespace focusrate {
+
 namespace {
 
 SortKey BurstKey(const RankSettings& settings) {
@@ -58,3 +60,5 @@ void RankImages(std::vector<std::string> images, const RankSettings& settings,
   for (const RankedRow& row : ranking.Take())
     if (!more || !(more = shown(row.first, row.second))) break;
 }
+
+}  // namespace focusrate

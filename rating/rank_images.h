@@ -14,6 +14,8 @@
 #include "rated_image.h"
 #include "row_ranking.h"
 
+namespace focusrate {
+
 /// What a run does beyond rating each file (settings.rate).
 struct RankSettings {
   RateSettings rate;                                   ///< region, subject, max pixels
@@ -46,5 +48,7 @@ void DropUnshown(std::vector<std::string>& images, const RankSettings& settings)
 /// from a worker ends the run and is rethrown here.
 void RankImages(std::vector<std::string> images, const RankSettings& settings,
                 const FinishedImage& finished, const ShownRow& shown);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_RANK_IMAGES_H

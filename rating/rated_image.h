@@ -13,6 +13,8 @@
 #include "focus_figures.h"
 #include "image_input.h"
 
+namespace focusrate {
+
 constexpr double kNoFigure = std::numeric_limits<double>::quiet_NaN();
 
 /// Where a frame stands in its burst (--bursts).
@@ -42,5 +44,7 @@ struct RatedImage {
 inline bool WasRated(const RatedImage& rated) {
   return WasDecoded(rated.status);
 }
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_RATED_IMAGE_H

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace focusrate {
+
 double SortValue(const SortKey& key, const RatedImage& rated) {
   return key.column.value(key.subject ? rated.subjectFigures : rated.figures);
 }
@@ -50,3 +52,5 @@ std::vector<RankedRow> Ranking::Take() {
   rows_.clear();
   return ranked;
 }
+
+}  // namespace focusrate

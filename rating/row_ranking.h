@@ -10,6 +10,8 @@
 #include "figure_columns.h"
 #include "rated_image.h"
 
+namespace focusrate {
+
 /// The figure rows are ranked by: of the whole image or of its subject.
 struct SortKey {
   FigureColumn column = AllFigureColumns().front();
@@ -44,5 +46,7 @@ class Ranking {
   size_t keep_;
   std::vector<RankedRow> rows_;
 };
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_ROW_RANKING_H

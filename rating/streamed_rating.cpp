@@ -7,6 +7,8 @@
 #include "row_stream.h"
 #include "row_decoder.h"
 
+namespace focusrate {
+
 namespace {
 
 // Feeds decoded rows to the engine. An image over the pixel limit is decoded
@@ -51,3 +53,5 @@ StreamedFigures RateWholeFrame(const std::string& path, long long maxPixels, int
   result.figures = sink.Finish();
   return result;
 }
+
+}  // namespace focusrate

@@ -9,6 +9,8 @@
 #include "focus_figures.h"
 #include "image_input.h"
 
+namespace focusrate {
+
 struct StreamedFigures {
   RateStatus status;    ///< TooLarge when the decoded size exceeds maxPixels
   FocusFigures figures; ///< meaningful only when WasDecoded(status)
@@ -18,5 +20,7 @@ struct StreamedFigures {
 /// decodes it. threads 2 or more: measuring overlaps decoding on a second
 /// thread.
 StreamedFigures RateWholeFrame(const std::string& path, long long maxPixels, int threads);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_STREAMED_RATING_H

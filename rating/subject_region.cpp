@@ -10,6 +10,8 @@
 #include "image_region.h"
 #include "tile_grid.h"
 
+namespace focusrate {
+
 namespace {
 
 // The tile a region grid puts the region in: the middle of 3x3.
@@ -81,3 +83,5 @@ SubjectRating RateWithSubject(const cv::Mat& image, SubjectMode mode) {
   }
   return RateRegion(image, CentreOf(image.size()), "center");
 }
+
+}  // namespace focusrate

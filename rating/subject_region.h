@@ -9,6 +9,8 @@
 
 #include "focus_figures.h"
 
+namespace focusrate {
+
 enum class SubjectMode {
   None,    ///< no subject columns
   Faces,   ///< the largest face, else the centre
@@ -29,5 +31,7 @@ struct SubjectRating {
 /// Finds the subject of image (CV_8UC3, not None) and rates it and the whole
 /// image in one pass on this thread.
 SubjectRating RateWithSubject(const cv::Mat& image, SubjectMode mode);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_SUBJECT_REGION_H

@@ -7,6 +7,8 @@
 #include "progress.h"
 #include "scratch_files.h"
 
+using namespace focusrate;
+
 namespace {
 
 // focusrank_cli_test sees the finished file; only here is it seen mid-run.

@@ -4,6 +4,8 @@
 
 #include "batch_rows.h"
 
+using namespace focusrate;
+
 namespace {
 
 TEST(BatchRowsCsv, QuotesOnlyFieldsThatNeedIt) {

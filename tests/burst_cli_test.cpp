@@ -20,6 +20,8 @@
 #include "measures.h"
 #include "test_images.h"
 
+using namespace focusrate;
+
 namespace {
 
 struct Frame {

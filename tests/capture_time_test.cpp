@@ -8,6 +8,8 @@
 
 #include "capture_time.h"
 
+using namespace focusrate;
+
 namespace {
 
 constexpr long long kNone = -1;  // refused

@@ -12,6 +12,8 @@
 #include "focus_figures.h"
 #include "scratch_files.h"
 
+using namespace focusrate;
+
 const std::string kFocusrate = FOCUSRATE_BINARY_DIR "/bin/focusrate";
 const std::string kFocusrank = FOCUSRATE_BINARY_DIR "/bin/focusrank";
 

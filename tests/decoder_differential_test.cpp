@@ -14,6 +14,8 @@
 #include "image_input.h"
 #include "scratch_files.h"
 
+using namespace focusrate;
+
 namespace {
 
 TEST(DecoderDifferential, EveryPngAndJpegKindAndDamagedFiles) {

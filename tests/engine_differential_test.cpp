@@ -20,6 +20,8 @@
 #include "measures.h"
 #include "test_images.h"
 
+using namespace focusrate;
+
 namespace {
 
 // Sanitised builds run a smaller share of the cases: every third generator

@@ -11,6 +11,8 @@
 #include "measures.h"
 #include "test_images.h"
 
+using namespace focusrate;
+
 namespace {
 
 const std::string kFocusmap = FOCUSRATE_BINARY_DIR "/bin/focusmap";

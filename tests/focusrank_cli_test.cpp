@@ -18,6 +18,8 @@
 #include "measures.h"
 #include "test_images.h"
 
+using namespace focusrate;
+
 namespace {
 
 namespace fs = std::filesystem;

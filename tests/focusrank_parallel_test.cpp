@@ -8,6 +8,8 @@
 #include "cli_test_util.h"
 #include "scratch_files.h"
 
+using namespace focusrate;
+
 namespace {
 
 TEST(FocusrankParallel, MergedBlocksEqualOneRun) {

@@ -13,6 +13,8 @@
 #include "measures.h"
 #include "test_images.h"
 
+using namespace focusrate;
+
 namespace {
 
 

@@ -12,6 +12,8 @@
 #include "scratch_files.h"
 #include "test_images.h"
 
+using namespace focusrate;
+
 namespace {
 
 using Extent = std::pair<long long, long long>;

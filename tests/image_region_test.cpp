@@ -5,6 +5,8 @@
 
 #include "image_region.h"
 
+using namespace focusrate;
+
 namespace {
 
 TEST(ImageRegion, ClipsBoxesToTheImageCentresByPercentRefusesEmptyOrMalformed) {

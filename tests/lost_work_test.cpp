@@ -15,6 +15,8 @@
 #include "scratch_files.h"
 #include "test_images.h"
 
+using namespace focusrate;
+
 namespace {
 
 namespace fs = std::filesystem;

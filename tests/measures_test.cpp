@@ -15,6 +15,8 @@
 #include "measures.h"
 #include "test_images.h"
 
+using namespace focusrate;
+
 TEST(MeasuresWorked, SmallImagesGiveHandDerivedFigures) {
   // Dot: Laplacian -1020 at the centre, 510 on the 4 edge centres, 0 at the
   // corners, so its variance is 231200 - (1020/9)^2 = 17686800/81; grey

@@ -9,6 +9,8 @@
 #include <memory>
 #include <stdexcept>
 
+using namespace focusrate;
+
 namespace {
 
 using File = std::unique_ptr<FILE, int (*)(FILE*)>;

@@ -19,6 +19,8 @@
 #include "measures.h"
 #include "streamed_rating.h"
 
+using namespace focusrate;
+
 namespace {
 
 // Every photo up to this size runs; of the bigger ones only kBigPhotos do,

@@ -14,6 +14,8 @@
 #include "cli_test_util.h"
 #include "test_images.h"
 
+using namespace focusrate;
+
 namespace {
 
 // rdf:Description attributes inside a whole packet.

@@ -3,6 +3,8 @@
 
 #include "xmp_root.h"
 
+using namespace focusrate;
+
 namespace {
 
 struct RootCase {

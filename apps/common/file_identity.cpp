@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+namespace focusrate {
+
 namespace {
 
 // The path with its existing part resolved: what a writer would create.
@@ -31,3 +33,5 @@ bool SameFile(const std::string& a, const std::string& b) {
 bool SameOutput(const std::string& a, const std::string& b) {
   return SameFile(a, b) || Resolved(a) == Resolved(b);
 }
+
+}  // namespace focusrate

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+namespace focusrate {
+
 struct FileIdentity {
   dev_t device;
   ino_t inode;
@@ -27,5 +29,7 @@ bool SameFile(const std::string& a, const std::string& b);
 /// Whether two outputs would land on one file: one existing file, or one
 /// path once made absolute and normal (./m.png and m.png, not yet there).
 bool SameOutput(const std::string& a, const std::string& b);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_FILE_IDENTITY_H

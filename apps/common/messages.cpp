@@ -5,6 +5,8 @@
 #include "exception_text.h"
 #include "quiet_stderr.h"
 
+namespace focusrate {
+
 namespace {
 std::atomic<bool> complained{false};
 
@@ -36,3 +38,5 @@ void ComplainOfClash(const std::string& program, const std::string& output,
 }
 
 void ComplainOfException(const std::string& program) { Complain(program, CurrentExceptionText()); }
+
+}  // namespace focusrate

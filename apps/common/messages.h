@@ -6,6 +6,8 @@
 
 #include "image_input.h"
 
+namespace focusrate {
+
 /// Writes "program: text\n" to the real stderr and records that an error
 /// happened, so the exit status can say so later. Safe from any thread.
 void Complain(const std::string& program, const std::string& text);
@@ -31,5 +33,7 @@ void ComplainOfException(const std::string& program);
 
 /// Whether Complain was called since the program started.
 bool ComplainedOnce();
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_MESSAGES_H

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <sstream>
 
+namespace focusrate {
+
 namespace {
 
 constexpr size_t kHelpColumn = 24;
@@ -33,3 +35,5 @@ std::string HelpText(const OptionTable& table) {
   }
   return text + "\n" + table.outro;
 }
+
+}  // namespace focusrate

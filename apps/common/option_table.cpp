@@ -6,6 +6,8 @@
 #include "figure_columns.h"
 #include "quiet_stderr.h"
 
+namespace focusrate {
+
 namespace {
 
 const std::string kHelp = "--help", kVersion = "--version";
@@ -126,3 +128,5 @@ int AnswerWithoutRunning(const OptionTable& table, ParseOutcome outcome, const s
   std::fputs(text.c_str(), stdout);
   return std::fflush(stdout) == 0 ? RateExit::kSaved : RateExit::kOtherFailure;
 }
+
+}  // namespace focusrate

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace focusrate {
+
 /// What completes an option's value.
 struct ValueWords {
   enum Kind { Nothing, Files, Words, CommaList } kind = Nothing;
@@ -65,5 +67,7 @@ std::string HelpText(const OptionTable& table);
 /// output, or the usage error and where to look on standard error. Returns
 /// the exit status.
 int AnswerWithoutRunning(const OptionTable& table, ParseOutcome outcome, const std::string& error);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_OPTION_TABLE_H

@@ -1,6 +1,8 @@
 // The result file: four named numbers, tab-indented, written by Jzon.
 #include "result_document.h"
 
+namespace focusrate {
+
 // Figures are narrowed to float before they are written: the file has always
 // carried single-precision figures with six significant digits.
 Jzon::Value FigureValue(double figure) { return Jzon::Value(static_cast<float>(figure)); }
@@ -26,3 +28,5 @@ bool SaveResultDocument(const std::string& path, const FocusFigures& figures, in
   error = saver.LastErrno();
   return false;
 }
+
+}  // namespace focusrate

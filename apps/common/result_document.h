@@ -7,6 +7,8 @@
 #include "focus_figures.h"
 #include "jzon.h"
 
+namespace focusrate {
+
 /// Appends "Laplace", "Variance-Lap", "Tenengrad", "Gray-Level", in that
 /// order, each narrowed to float (a non-finite figure becomes null).
 void AddFigures(Jzon::Object& doc, const FocusFigures& figures);
@@ -24,5 +26,7 @@ std::string FigureText(double figure);
 /// to the errno saying why, when it could not be written, and then an
 /// existing file keeps its old content.
 bool SaveResultDocument(const std::string& path, const FocusFigures& figures, int& error);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_RESULT_DOCUMENT_H

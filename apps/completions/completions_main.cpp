@@ -8,6 +8,8 @@
 #include "focusmap_options.h"
 #include "focusrank_options.h"
 
+using namespace focusrate;
+
 namespace {
 
 // The shell words that set COMPREPLY to what completes values.

@@ -6,6 +6,8 @@
 
 #include <opencv2/imgproc.hpp>
 
+namespace focusrate {
+
 namespace {
 
 constexpr int kLegendWidth = 120;
@@ -125,3 +127,5 @@ cv::Mat DrawFocusMap(const cv::Mat& photo, const TileGrid& grid,
   DrawLegend(canvas, size.width, lut, scale, best >= 0, title);
   return canvas;
 }
+
+}  // namespace focusrate

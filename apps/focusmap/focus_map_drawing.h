@@ -10,6 +10,8 @@
 
 #include "tile_grid.h"
 
+namespace focusrate {
+
 /// The photo is drawn at most this many pixels along its long side.
 constexpr int kMapLongSide = 1600;
 
@@ -25,5 +27,7 @@ int SharpestTile(const std::vector<double>& values);
 /// titled title, sits to its right.
 cv::Mat DrawFocusMap(const cv::Mat& photo, const TileGrid& grid,
                      const std::vector<double>& values, const std::string& title);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_FOCUS_MAP_DRAWING_H

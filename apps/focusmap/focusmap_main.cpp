@@ -19,6 +19,8 @@
 #include "quiet_stderr.h"
 #include "tiles_document.h"
 
+using namespace focusrate;
+
 namespace {
 
 // An output that is the image, or both outputs on one file, would destroy

@@ -2,6 +2,8 @@
 
 #include "default_grid.h"
 
+namespace focusrate {
+
 namespace {
 
 // "CxR": two whole numbers from 1; why adds what else is wrong with it.
@@ -85,3 +87,5 @@ ParseOutcome ParseMapOptions(const std::vector<std::string>& args, MapOptions& o
   options.mapPath = positional[1];
   return ParseOutcome::Run;
 }
+
+}  // namespace focusrate

@@ -8,6 +8,8 @@
 #include "figure_columns.h"
 #include "option_table.h"
 
+namespace focusrate {
+
 struct MapOptions {
   std::string imagePath;
   std::string mapPath;                            ///< OUT.png
@@ -27,5 +29,7 @@ OptionTable MapOptionTable(MapOptions& options);
 /// what is wrong (without the program name).
 ParseOutcome ParseMapOptions(const std::vector<std::string>& args, MapOptions& options,
                              std::string& error);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_FOCUSMAP_OPTIONS_H

@@ -4,6 +4,8 @@
 #include "jzon.h"
 #include "result_document.h"
 
+namespace focusrate {
+
 namespace {
 
 // Text is handed to the file in pieces of about this size.
@@ -98,3 +100,5 @@ bool SaveTilesDocument(const std::string& path, const TiledSums& sums, cv::Size 
   error = out.LastErrno();
   return ok;
 }
+
+}  // namespace focusrate

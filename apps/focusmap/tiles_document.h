@@ -8,6 +8,8 @@
 #include "engine.h"
 #include "figure_columns.h"
 
+namespace focusrate {
+
 /// Writes image size, grid edges, the measure mapped, the sharpest tile by it
 /// (null when no tile has a finite figure), the whole image's figures and one
 /// object per tile (row by row: column, row, x, y, width, height, figures)
@@ -16,5 +18,7 @@
 /// keeps its content.
 bool SaveTilesDocument(const std::string& path, const TiledSums& sums, cv::Size image,
                        const FigureColumn& measure, int sharpest, int& error);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_TILES_DOCUMENT_H

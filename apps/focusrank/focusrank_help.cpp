@@ -1,6 +1,8 @@
 // The prose of focusrank --help around its options (RankOptionTable).
 #include "focusrank_options.h"
 
+namespace focusrate {
+
 const char kRankHelpIntro[] = R"(Usage: focusrank [OPTIONS] PATH...
 Rates the sharpness of many images: one row per image with the figures
 focusrate writes (Laplace, Variance-Lap, Tenengrad, Gray-Level) or those
@@ -24,3 +26,5 @@ Exit status: 0 every image rated, 1 some not rated (their rows say why), a
 sidecar not written or a directory, entry or list could not be read, 2 usage
 error (also an output that is an input), 3 output not written.
 )";
+
+}  // namespace focusrate

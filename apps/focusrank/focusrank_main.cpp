@@ -9,6 +9,8 @@
 #include "focusrank_run.h"
 #include "quiet_stderr.h"
 
+using namespace focusrate;
+
 int main(int argc, char** argv) {
   SilenceLibraryStderr();
   // A closed pipe shows up as EPIPE from write, which ends the run quietly.

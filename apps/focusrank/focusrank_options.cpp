@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <thread>
 
+namespace focusrate {
+
 namespace {
 
 constexpr long long kMaxJobs = 1024;
@@ -260,3 +262,5 @@ ParseOutcome ParseRankOptions(const std::vector<std::string>& args, RankOptions&
   options.layout.sidecars = cull.xmp;
   return ParseOutcome::Run;
 }
+
+}  // namespace focusrate

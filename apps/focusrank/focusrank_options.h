@@ -14,6 +14,8 @@
 #include "row_ranking.h"
 #include "xmp_sidecar.h"
 
+namespace focusrate {
+
 /// The name messages are prefixed with.
 constexpr const char* kRankProgram = "focusrank";
 
@@ -58,5 +60,7 @@ ParseOutcome ParseRankOptions(const std::vector<std::string>& args, RankOptions&
 /// The prose of --help before and after the options.
 extern const char kRankHelpIntro[];
 extern const char kRankHelpOutro[];
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_FOCUSRANK_OPTIONS_H

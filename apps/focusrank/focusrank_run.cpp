@@ -13,6 +13,8 @@
 #include "rank_images.h"
 #include "signal_cleanup.h"
 
+namespace focusrate {
+
 namespace {
 
 RankSettings RunSettings(const RankOptions& options) {
@@ -118,3 +120,5 @@ int RunFocusrank(const RankOptions& options) {
   }
   return allOk && !ComplainedOnce() ? RankExit::kAllRated : RankExit::kSomeNotRated;
 }
+
+}  // namespace focusrate

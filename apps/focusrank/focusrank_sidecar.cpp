@@ -4,6 +4,8 @@
 
 #include "result_document.h"
 
+namespace focusrate {
+
 SidecarUpdate SidecarFor(const RatedImage& rated, const CullOptions& cull) {
   SidecarUpdate update;
   const FocusFigures& f = rated.figures;
@@ -25,3 +27,5 @@ SidecarUpdate SidecarFor(const RatedImage& rated, const CullOptions& cull) {
   update.label = {!cull.label.empty(), place.pick ? cull.label : ""};
   return update;
 }
+
+}  // namespace focusrate

@@ -6,6 +6,8 @@
 #include "rated_image.h"
 #include "xmp_sidecar.h"
 
+namespace focusrate {
+
 /// The four figures and the exposure-fair one (a figure that is not finite
 /// is left out) and, with --bursts, the burst, relative figure and pick, as
 /// focusrate:Laplace, VarianceLap, Tenengrad, GrayLevel, VarianceLapNorm,
@@ -13,5 +15,7 @@
 /// --label-picks colour on a pick, each kind of mark revised only when its
 /// option is given.
 SidecarUpdate SidecarFor(const RatedImage& rated, const CullOptions& cull);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_FOCUSRANK_SIDECAR_H

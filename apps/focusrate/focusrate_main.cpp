@@ -17,6 +17,8 @@
 #include "stream_closer.h"
 #include "streamed_rating.h"
 
+using namespace focusrate;
+
 namespace {
 
 // The prefix of its messages.

@@ -7,8 +7,12 @@
 
 #include <cstdio>
 
+namespace focusrate {
+
 int CloseAllStreams() {
   std::fflush(stdout);
   std::fflush(stderr);
   return 0;
 }
+
+}  // namespace focusrate

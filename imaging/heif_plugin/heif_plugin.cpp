@@ -10,6 +10,8 @@
 
 #include "picture_plugin.h"
 
+namespace focusrate {
+
 namespace {
 
 struct ContextFree {
@@ -85,3 +87,5 @@ extern "C" __attribute__((visibility("default"))) void FocusrateReadPicture(
 // The loader casts the symbol to this type: keep the two in step.
 static_assert(std::is_same<decltype(&FocusrateReadPicture), ReadPictureFunction>::value,
               "the entry point has the type the loader expects");
+
+}  // namespace focusrate

@@ -5,6 +5,8 @@
 
 #include "imread_plugin.h"
 
+namespace focusrate {
+
 extern "C" __attribute__((visibility("default"))) void FocusrateImreadColor(const char* path,
                                                                             cv::Mat* image) {
   *image = cv::imread(cv::String(path), cv::IMREAD_COLOR);
@@ -13,3 +15,5 @@ extern "C" __attribute__((visibility("default"))) void FocusrateImreadColor(cons
 // The loader casts the symbol to this type: keep the two in step.
 static_assert(std::is_same<decltype(&FocusrateImreadColor), ImreadColorFunction>::value,
               "the entry point has the type the loader expects");
+
+}  // namespace focusrate

@@ -7,6 +7,8 @@
 
 #include <opencv2/core.hpp>
 
+namespace focusrate {
+
 /// The plugin's file name, in the folder plugin_loader.h looks in.
 #define FOCUSRATE_IMREAD_PLUGIN_FILE "libfocusrate_imread.so"
 
@@ -14,5 +16,7 @@
 /// propagate as cv::imread throws them.
 #define FOCUSRATE_IMREAD_SYMBOL "FocusrateImreadColor"
 using ImreadColorFunction = void (*)(const char* path, cv::Mat* image);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_IMREAD_PLUGIN_H

@@ -12,6 +12,8 @@
 
 #include "picture_plugin.h"
 
+namespace focusrate {
+
 namespace {
 
 RateStatus Failure(int code) {
@@ -117,3 +119,5 @@ extern "C" __attribute__((visibility("default"))) void FocusrateReadPicture(
 // The loader casts the symbol to this type: keep the two in step.
 static_assert(std::is_same<decltype(&FocusrateReadPicture), ReadPictureFunction>::value,
               "the entry point has the type the loader expects");
+
+}  // namespace focusrate

@@ -7,6 +7,8 @@
 
 #include <iostream>
 
+using namespace focusrate;
+
 int main(int argc, char** argv) {
   const DecodedImage decoded = DecodeImage(argc > 1 ? argv[1] : "");
   if (!WasDecoded(decoded.status)) return 1;

@@ -5,6 +5,8 @@
 
 #include <iostream>
 
+using namespace focusrate;
+
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
   RankSettings settings;

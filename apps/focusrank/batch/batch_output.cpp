@@ -8,6 +8,8 @@
 #include "quiet_stderr.h"
 #include "signal_cleanup.h"
 
+namespace focusrate {
+
 namespace {
 
 constexpr size_t kFlushSize = 1 << 16;
@@ -69,3 +71,5 @@ bool RowOutput::Finish() {
   ForgetOnSignal();
   return committed;
 }
+
+}  // namespace focusrate

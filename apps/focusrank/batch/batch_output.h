@@ -8,6 +8,8 @@
 
 #include "jzon.h"
 
+namespace focusrate {
+
 /// Buffers text and writes it to its target. A file goes through
 /// Jzon::FileWriter, so readers never see half of it and a failed run (or
 /// one ended by SIGINT, SIGTERM or SIGHUP) leaves the old content; Finish
@@ -44,5 +46,7 @@ class RowOutput {
   bool readerGone_ = false;
   std::string error_;
 };
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_BATCH_OUTPUT_H

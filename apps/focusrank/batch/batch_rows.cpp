@@ -4,6 +4,8 @@
 #include "result_document.h"
 #include "text_encoding.h"
 
+namespace focusrate {
+
 namespace {
 
 constexpr char kSubjectPrefix[] = "subject_";
@@ -102,3 +104,5 @@ std::string CsvField(const std::string& text) {
   }
   return quoted + '"';
 }
+
+}  // namespace focusrate

@@ -8,6 +8,8 @@
 #include "figure_columns.h"
 #include "rated_image.h"
 
+namespace focusrate {
+
 enum class RowFormat { Csv, Jsonl };
 
 /// Which columns a row has: path, the figures in this order, with a subject
@@ -32,5 +34,7 @@ std::string RowLine(RowFormat format, const RowLayout& layout, const std::string
 /// The field as RFC 4180 wants it: quoted, with quotes doubled, when it
 /// holds a comma, a quote or a line break; as it is otherwise.
 std::string CsvField(const std::string& text);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_BATCH_ROWS_H

@@ -7,6 +7,8 @@
 
 #include "quiet_stderr.h"
 
+namespace focusrate {
+
 namespace {
 constexpr std::chrono::milliseconds kRedrawEvery{100};
 }  // namespace
@@ -51,3 +53,5 @@ bool ProgressWanted(bool quiet, bool rowsOnStandardOutput) {
   if (rowsOnStandardOutput && ::isatty(STDOUT_FILENO) == 1) return false;
   return !quiet && ::isatty(RealStderr()) == 1;
 }
+
+}  // namespace focusrate

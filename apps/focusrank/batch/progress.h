@@ -5,6 +5,8 @@
 #include <chrono>
 #include <string>
 
+namespace focusrate {
+
 /// Redraws "\r 812/5000  41 img/s  1:42 left" on the real stderr, at most
 /// ten times a second, and only when enabled (see ProgressWanted). Never
 /// touches standard output.
@@ -32,5 +34,7 @@ class Progress {
 /// Whether progress should be drawn: not quiet, stderr is a terminal, and
 /// the rows do not go to a terminal on standard output.
 bool ProgressWanted(bool quiet, bool rowsOnStandardOutput);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_PROGRESS_H

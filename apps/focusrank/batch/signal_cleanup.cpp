@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+namespace focusrate {
+
 namespace {
 
 // The handler may only read plain memory: a fixed copy of the path, and a
@@ -46,3 +48,5 @@ SignalsHeld::SignalsHeld() {
 }
 
 SignalsHeld::~SignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+
+}  // namespace focusrate

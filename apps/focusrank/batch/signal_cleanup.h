@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace focusrate {
+
 /// Until ForgetOnSignal, SIGINT, SIGTERM and SIGHUP remove path and then end
 /// the process as the signal would have. One path at a time.
 void RemoveOnSignal(const std::string& path);
@@ -28,5 +30,7 @@ class SignalsHeld {
  private:
   sigset_t previous_;
 };
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_SIGNAL_CLEANUP_H

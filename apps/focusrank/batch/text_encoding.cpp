@@ -1,5 +1,7 @@
 #include "text_encoding.h"
 
+namespace focusrate {
+
 namespace {
 
 // Length of the well-formed UTF-8 character starting at text[i], or 0.
@@ -69,3 +71,5 @@ std::string Base64(const std::string& bytes) {
   }
   return out;
 }
+
+}  // namespace focusrate

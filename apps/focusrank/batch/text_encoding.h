@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace focusrate {
+
 /// Whether text is well-formed UTF-8 (no overlong forms, surrogates or
 /// code points past U+10FFFF).
 bool IsValidUtf8(const std::string& text);
@@ -15,5 +17,7 @@ std::string ToValidUtf8(const std::string& text);
 
 /// Standard base64 (RFC 4648, with padding).
 std::string Base64(const std::string& bytes);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_TEXT_ENCODING_H

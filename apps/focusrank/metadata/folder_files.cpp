@@ -9,6 +9,8 @@
 #include <atomic>
 #include <cerrno>
 
+namespace focusrate {
+
 namespace {
 
 constexpr std::string::size_type kMaxReadBytes = 256 << 20;
@@ -139,3 +141,5 @@ int Folder::Replace(const std::string& name, const std::string& bytes,
   if (error != 0) unlinkat(fd_, temp.c_str(), 0);
   return error;
 }
+
+}  // namespace focusrate

@@ -8,6 +8,8 @@
 
 #include <string>
 
+namespace focusrate {
+
 /// What a name in the folder is.
 enum class FileKind { Missing, Regular, Link, Other };
 
@@ -53,5 +55,7 @@ class Folder {
   int fd_;
   int openError_ = 0;
 };
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_FOLDER_FILES_H

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace focusrate {
+
 /// One kind of mark (xmp:Rating or xmp:Label) as one packet holds it. We
 /// record each mark we set (focusrate:SetRating, SetLabel), so a mark that
 /// still equals its record is ours; any other mark is the user's, who may
@@ -23,5 +25,7 @@ struct MarkState {
 /// replaced or cleared freely. Only for kinds of mark the run was asked to set.
 MarkState DecideMark(const MarkState& here, const std::string& elsewhere, const std::string& wanted,
                      bool overwrite);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_SIDECAR_MARKS_H

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <map>
 
+namespace focusrate {
+
 namespace {
 
 std::string FileId(const struct stat& st) {
@@ -51,3 +53,5 @@ std::vector<std::string> SharedSidecars(const std::vector<std::string>& images,
   }
   return shared;
 }
+
+}  // namespace focusrate

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace focusrate {
+
 /// IMG_0001.JPG.xmp (Append) or IMG_0001.xmp (Replace: the extension gives way).
 enum class SidecarNaming { Append, Replace };
 
@@ -16,5 +18,7 @@ std::string SidecarPath(const std::string& image, SidecarNaming naming);
 /// sidecar reached under two names. Looks at the file system, never writes.
 std::vector<std::string> SharedSidecars(const std::vector<std::string>& images,
                                         SidecarNaming naming);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_SIDECAR_PATHS_H

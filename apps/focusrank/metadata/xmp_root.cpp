@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace focusrate {
+
 namespace {
 
 constexpr const char* kSpace = " \t\r\n";
@@ -63,3 +65,5 @@ bool HasXmpRoot(const std::string& text) {
   return (local == "xmpmeta" && ns == "adobe:ns:meta/") ||
          (local == "RDF" && ns == "http://www.w3.org/1999/02/22-rdf-syntax-ns#");
 }
+
+}  // namespace focusrate

@@ -6,11 +6,15 @@
 
 #include <string>
 
+namespace focusrate {
+
 /// True when the first element of text (after a byte order mark, white
 /// space, processing instructions such as <?xpacket?> and comments) is
 /// xmpmeta in the namespace adobe:ns:meta/ or RDF in the RDF namespace,
 /// declared on that element under its own prefix (x:xmpmeta, rdf:RDF) or as
 /// the default namespace. A document type declaration makes it false.
 bool HasXmpRoot(const std::string& text);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_XMP_ROOT_H

@@ -11,6 +11,8 @@
 #include "sidecar_marks.h"
 #include "xmp_root.h"
 
+namespace focusrate {
+
 namespace {
 
 const std::string kOwnKeys = std::string("Xmp.") + kProjectPrefix + ".";
@@ -179,3 +181,5 @@ SidecarOutcome UpdateSidecar(const std::string& image, SidecarNaming naming,
     return SidecarNotWritten(e.what());
   }
 }
+
+}  // namespace focusrate

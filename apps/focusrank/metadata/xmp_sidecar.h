@@ -9,6 +9,8 @@
 
 #include "sidecar_paths.h"
 
+namespace focusrate {
+
 /// A kind of mark (xmp:Rating or xmp:Label): whether the run was asked to
 /// set it, and the value it wants on this image ("" none).
 struct WantedMark {
@@ -50,5 +52,7 @@ SidecarOutcome SidecarNotWritten(const std::string& why);
 /// namespace exiv2 would not write back as it is. Never throws for a bad file.
 SidecarOutcome UpdateSidecar(const std::string& image, SidecarNaming naming,
                              const SidecarUpdate& update, bool overwriteRatings, bool dryRun);
+
+}  // namespace focusrate
 
 #endif  // FOCUSRATE_XMP_SIDECAR_H
