@@ -1,8 +1,8 @@
 // One streaming pass from the decoded image to the sums of the figures, for
 // the whole image and each tile of a grid at once. Each row
 // stripe keeps three source rows (split into planes), one row of column sums
-// and three grey rows, so memory grows with the width only. The scalar loops
-// here also finish what the AVX2 loops leave and run alone without AVX2.
+// and three grey rows, so memory grows with the width only. The row loops
+// are grey_rows' (scalar, finishing what the AVX2 loops leave).
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>

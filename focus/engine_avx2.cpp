@@ -1,7 +1,7 @@
 // The engine's vector loops, 16 pixels a step in 16-bit lanes. Compiled with
 // -mavx2 and only called when the CPU has AVX2; each loop but MeasureRow
 // stops before the last partial step and leaves it to the scalar loop in
-// engine.cpp.
+// grey_rows.
 #include <immintrin.h>
 
 #include <cstddef>

@@ -12,6 +12,7 @@
 #include <set>
 #include <utility>
 
+#include "failure_text.h"
 #include "image_formats.h"
 #include "quiet_stderr.h"
 
@@ -51,7 +52,7 @@ class Walker {
         if (HasImageExtension(name))
           found_.push_back(path);  // its row says why
         else
-          report_(path + ": cannot examine (" + std::strerror(errno) + ")");
+          report_(path + ": " + CannotText("examine", errno));
         continue;
       }
       if (S_ISDIR(entry.st_mode)) {
@@ -70,7 +71,7 @@ class Walker {
   bool ListDirectory(const std::string& dir, std::vector<std::string>& names) {
     std::unique_ptr<DIR, int (*)(DIR*)> handle(::opendir(dir.c_str()), ::closedir);
     if (!handle) {
-      report_(dir + ": cannot read directory (" + std::strerror(errno) + ")");
+      report_(dir + ": " + CannotText("read directory", errno));
       return false;
     }
     errno = 0;
@@ -80,7 +81,7 @@ class Walker {
       errno = 0;
     }
     if (errno != 0) {
-      report_(dir + ": cannot read directory (" + std::strerror(errno) + ")");
+      report_(dir + ": " + CannotText("read directory", errno));
       return false;
     }
     return true;

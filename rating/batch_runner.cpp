@@ -14,7 +14,7 @@
 #include "engine.h"
 #include "image_header.h"
 #include "image_input.h"
-#include "exception_text.h"
+#include "failure_text.h"
 #include "scene_fingerprint.h"
 #include "streamed_rating.h"
 

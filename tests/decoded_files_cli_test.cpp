@@ -2,7 +2,7 @@
 // figures equal to the literal pipeline on cv::imread's pixels, "cannot
 // decode" where it returns no image, "damaged" rows for damaged files.
 // focusrate's statuses for damaged and undecodable files are in
-// focusrate_cli_test; here both programs find the plugin.
+// focusrate_cli_test; here focusrate and focusrank find the plugin.
 #include <cstdio>
 #include <string>
 #include <vector>

@@ -19,7 +19,6 @@ TEST(Emitter, ExactBytesUnderEachStyle) {
        "{\n\t\"a\": 1,\n\t\"b\": [\n\t\tnull,\n\t\t[\n\n\t\t]\n\t],\n\t\"c\": {\n\n\t}\n}"},
   };
   for (const auto& c : cases) EXPECT_EQ(Write(tree, c.style), c.text);
-  // Names of every byte, read back by Python: jzon_standard_test.
   // Scalar roots are written alone under any style. The eight escapable
   // characters are escaped, other control bytes as \u00XX; UTF-8 is kept.
   const struct { Jzon::Value root; std::string text; } scalars[] = {

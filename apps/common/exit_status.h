@@ -1,4 +1,4 @@
-// Exit statuses of both programs, in one place; README and --help repeat them.
+// Exit statuses of the programs, in one place; README and --help repeat them.
 #ifndef FOCUSRATE_EXIT_STATUS_H
 #define FOCUSRATE_EXIT_STATUS_H
 

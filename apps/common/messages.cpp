@@ -1,8 +1,8 @@
 #include "messages.h"
 
 #include <atomic>
-#include <cstring>
-#include "exception_text.h"
+
+#include "failure_text.h"
 #include "quiet_stderr.h"
 
 namespace focusrate {
@@ -21,7 +21,7 @@ bool ComplainedOnce() { return complained; }
 
 void ComplainNotWritten(const std::string& program, const std::string& path,
                         const std::string& what, int error) {
-  Complain(program, path + ": cannot write " + what + " (" + std::strerror(error) + ")");
+  Complain(program, path + ": " + CannotText("write " + what, error));
 }
 
 void ComplainOfImage(const std::string& program, const std::string& path, RateStatus status,

@@ -1,4 +1,4 @@
-// Diagnostics of both programs: one prefix, one stream, one flag.
+// Diagnostics of the programs: one prefix, one stream, one flag.
 #ifndef FOCUSRATE_MESSAGES_H
 #define FOCUSRATE_MESSAGES_H
 

@@ -6,6 +6,7 @@
 #include "batch_inputs.h"
 #include "batch_output.h"
 #include "exit_status.h"
+#include "failure_text.h"
 #include "file_identity.h"
 #include "focusrank_sidecar.h"
 #include "messages.h"
@@ -35,7 +36,7 @@ std::vector<std::string> ImagesToRate(const RankOptions& options, const RankSett
   if (!options.listFile.empty() &&
       !ReadPathList(options.listFile, options.nulSeparated, given, error)) {
     const std::string list = options.listFile == "-" ? "standard input" : options.listFile;
-    Complain(kRankProgram, list + ": cannot read list (" + std::strerror(error) + ")");
+    Complain(kRankProgram, list + ": " + CannotText("read list", error));
   }
   std::vector<std::string> images =
       ExpandPaths(given, [](const std::string& problem) { Complain(kRankProgram, problem); });

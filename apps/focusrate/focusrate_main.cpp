@@ -14,7 +14,6 @@
 #include "messages.h"
 #include "quiet_stderr.h"
 #include "result_document.h"
-#include "stream_closer.h"
 #include "streamed_rating.h"
 
 using namespace focusrate;
@@ -68,6 +67,5 @@ int main(int argc, char** argv) {
   } catch (...) {
     ComplainOfException(kProgram);
   }
-  CloseAllStreams();
   return status;
 }

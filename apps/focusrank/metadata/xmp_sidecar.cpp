@@ -6,6 +6,7 @@
 #include <iterator>
 #include <map>
 
+#include "failure_text.h"
 #include "folder_files.h"
 #include "metadata_setup.h"
 #include "sidecar_marks.h"
@@ -20,10 +21,6 @@ const std::string kRatingRecord = kOwnKeys + "SetRating";
 const std::string kLabelRecord = kOwnKeys + "SetLabel";
 const std::string kRating = "Xmp.xmp.Rating";
 const std::string kLabel = "Xmp.xmp.Label";
-
-std::string Why(const std::string& what, int error) {
-  return what + " (" + std::strerror(error) + ")";
-}
 
 // An image's folder and the names in it that matter.
 struct ImageFiles {
@@ -117,7 +114,7 @@ SidecarOutcome Merge(const Folder& folder, const ImageFiles& files, const Sideca
                      bool overwrite, bool dryRun) {
   FileContents old;
   if (const int error = folder.Read(files.sidecar, old))
-    return SidecarNotWritten(Why("cannot read", error));
+    return SidecarNotWritten(CannotText("read", error));
   if (old.kind == FileKind::Link) return SidecarNotWritten("symbolic link");
   if (old.kind == FileKind::Other) return SidecarNotWritten("not a regular file");
   if (!old.bytes.empty() && !HasXmpRoot(old.bytes)) return SidecarNotWritten("not XMP");
@@ -150,7 +147,7 @@ SidecarOutcome Merge(const Folder& folder, const ImageFiles& files, const Sideca
   const std::string marks = changed.empty() ? "" : " (" + changed + ")";
   if (dryRun) {
     const int error = folder.CheckWritable(old);
-    return error ? SidecarNotWritten(Why("cannot replace", error))
+    return error ? SidecarNotWritten(CannotText("replace", error))
                  : SidecarOutcome{false, "would write" + marks};
   }
   std::string text;
@@ -159,7 +156,7 @@ SidecarOutcome Merge(const Folder& folder, const ImageFiles& files, const Sideca
     return SidecarNotWritten("cannot encode XMP");
   const int error = folder.Replace(files.sidecar, text, old);
   if (error == ELOOP) return SidecarNotWritten("symbolic link");
-  if (error) return SidecarNotWritten(Why("cannot replace", error));
+  if (error) return SidecarNotWritten(CannotText("replace", error));
   return {false, "written" + marks};
 }
 
@@ -173,8 +170,8 @@ SidecarOutcome UpdateSidecar(const std::string& image, SidecarNaming naming,
                              const SidecarUpdate& update, bool overwriteRatings, bool dryRun) {
   const ImageFiles files = FilesOf(image, naming);
   Folder folder(files.folder);
-  if (folder.OpenError()) return SidecarNotWritten(Why("cannot read folder", folder.OpenError()));
-  if (const int error = folder.Lock()) return SidecarNotWritten(Why("cannot lock folder", error));
+  if (folder.OpenError()) return SidecarNotWritten(CannotText("read folder", folder.OpenError()));
+  if (const int error = folder.Lock()) return SidecarNotWritten(CannotText("lock folder", error));
   try {
     return Merge(folder, files, update, overwriteRatings, dryRun);
   } catch (const Exiv2::Error& e) {

@@ -1,5 +1,6 @@
-#include "exception_text.h"
+#include "failure_text.h"
 
+#include <cstring>
 #include <exception>
 #include <new>
 
@@ -32,6 +33,10 @@ std::string CurrentExceptionText() {
   } catch (...) {
     return "unexpected failure";
   }
+}
+
+std::string CannotText(const std::string& action, int error) {
+  return "cannot " + action + " (" + std::strerror(error) + ")";
 }
 
 }  // namespace focusrate
