@@ -58,7 +58,8 @@ const Mode kModes[] = {{"whole", SubjectMode::None},
                        {"faces", SubjectMode::Faces}};
 
 FocusFigures Rate(const cv::Mat& image, SubjectMode mode) {
-  return mode == SubjectMode::None ? FastFigures(image, 1) : RateWithSubject(image, mode).subject;
+  return mode == SubjectMode::None ? FastFigures(image, 1)
+                                   : RateWithSubject(image, mode, FigureSet::Classic).subject;
 }
 
 // count photos spread evenly over the sorted list of those large enough,
@@ -168,23 +169,6 @@ double MedianMs(const std::function<void()>& run, int repeats) {
   return ms[ms.size() / 2];
 }
 
-// Every figure: the programs' columns, then those they do not name yet.
-std::vector<FigureColumn> EveryFigure() {
-  std::vector<FigureColumn> all = AllFigureColumns();
-  const FigureColumn more[] = {
-      {"variance_lap_denoised", "", [](const FocusFigures& f) { return f.varianceLapDenoised; }},
-      {"variance_lap_denoised_norm", "",
-       [](const FocusFigures& f) { return f.varianceLapDenoisedNorm; }},
-      {"brenner", "", [](const FocusFigures& f) { return f.brenner; }},
-      {"sum_modified_laplace", "", [](const FocusFigures& f) { return f.sumModifiedLaplace; }},
-      {"vollath", "", [](const FocusFigures& f) { return f.vollath; }},
-      {"haar_energy", "", [](const FocusFigures& f) { return f.haarEnergy; }},
-  };
-  for (const FigureColumn& c : more)
-    if (!FindFigureColumn(c.name)) all.push_back(c);
-  return all;
-}
-
 FocusFigures RateAll(const cv::Mat& image) {
   return FastFigures(image, 1, ChannelOrder::Bgr, FigureSet::All);
 }
@@ -234,7 +218,7 @@ const NoiseCase kNoiseCases[] = {
 };
 
 void RankNoiseAndExposure(const std::vector<cv::Mat>& photos) {
-  const std::vector<FigureColumn> figures = EveryFigure();
+  const std::vector<FigureColumn>& figures = AllFigureColumns();
   const size_t nCases = std::size(kNoiseCases);
   std::vector<int> wins(figures.size() * nCases, 0);
   // The noise figure's sum on the clean photo and on each pair's noisy frame.
@@ -281,7 +265,8 @@ void TimeTiles(const cv::Mat& photo) {
   const double whole = MedianMs([&] { FastFigures(big, 1); }, 7);
   const double tiled = MedianMs([&] { FastTiledSums(big, grid, 1); }, 7);
   const double tiledFine = MedianMs([&] { FastTiledSums(big, fine, 1); }, 7);
-  const double subject = MedianMs([&] { RateWithSubject(big, SubjectMode::Center); }, 7);
+  const double subject =
+      MedianMs([&] { RateWithSubject(big, SubjectMode::Center, FigureSet::Classic); }, 7);
   std::printf("\n== Tiles on 24 MP (one thread, median of 7)\n");
   std::printf("%-34s %9s %7s\n", "pass", "ms", "x whole");
   std::printf("%-34s %9.1f %7.2f\n", "whole frame (FastFigures)", whole, 1.0);
@@ -304,7 +289,7 @@ int main(int argc, char** argv) {
                  argv[1]);
     return 1;
   }
-  const std::vector<FigureColumn>& columns = AllFigureColumns();
+  const std::vector<FigureColumn> columns = MeasuredFigureColumns(FigureSet::Classic);
   const size_t nModes = std::size(kModes);
   std::vector<Tally> tally(nModes * columns.size());
   int ladders = 0;

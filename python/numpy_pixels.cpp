@@ -40,11 +40,11 @@ FocusFigures ArrayFigures(const py::array& array, ChannelOrder order, int thread
     // cv::Mat takes a const-less pointer but the engine only reads it.
     const cv::Mat pixels(rows, cols, CV_8UC(channels), const_cast<uint8_t*>(data),
                          static_cast<size_t>(rows == 1 ? rowBytes : rowStep));
-    return FastFigures(pixels, threads, order);
+    return FastFigures(pixels, threads, order, FigureSet::All);
   }
   // Pixels apart from each other (a view with steps, a transposed or
   // flipped array) are gathered one row at a time.
-  RowStream stream(cols, rows, channels, threads, order);
+  RowStream stream(cols, rows, channels, threads, order, FigureSet::All);
   for (int y = 0; y < rows; ++y) {
     uint8_t* out = stream.NextRow();
     const uint8_t* row = data + y * rowStep;

@@ -35,7 +35,7 @@ RatedImage Rate(const std::string& path, const RateSettings& settings) {
   // fingerprint does.
   if (settings.region.kind == RegionSpec::Kind::Whole && settings.subject == SubjectMode::None &&
       !settings.burstClues) {
-    const StreamedFigures streamed = RateWholeFrame(path, settings.maxPixels, 1);
+    const StreamedFigures streamed = RateWholeFrame(path, settings.maxPixels, 1, settings.figures);
     rated.status = streamed.status;
     if (WasDecoded(streamed.status)) rated.figures = streamed.figures;
     return rated;
@@ -56,10 +56,11 @@ RatedImage Rate(const std::string& path, const RateSettings& settings) {
   }
   if (settings.burstClues) rated.fingerprint = SceneFingerprint(decoded.image);
   if (settings.subject == SubjectMode::None) {
-    rated.figures = FastFigures(decoded.image(region), 1);
+    rated.figures = FastFigures(decoded.image(region), 1, ChannelOrder::Bgr, settings.figures);
     return rated;
   }
-  const SubjectRating subject = RateWithSubject(decoded.image(region), settings.subject);
+  const SubjectRating subject =
+      RateWithSubject(decoded.image(region), settings.subject, settings.figures);
   rated.figures = subject.whole;
   rated.subject = subject.region + region.tl();  // in the whole upright image
   rated.subjectHow = subject.how;

@@ -22,6 +22,8 @@ struct RateSettings {
   /// Also what bursts are told by: each image's SceneFingerprint and
   /// capture time.
   bool burstClues = false;
+  /// What is measured: All when any figure asked for needs it.
+  FigureSet figures = FigureSet::Classic;
 };
 
 /// Rates one file: refuses it as TooLarge when its header (or, for formats

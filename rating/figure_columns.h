@@ -1,5 +1,6 @@
 // The figures the programs can print, each by name with its getter: one
-// table that --figures, --sort, --measure, the rows and the tile files share.
+// table that --figures, --sort, --measure, the rows, the result and tile
+// files, the sidecars and Python share.
 #ifndef FOCUSRATE_FIGURE_COLUMNS_H
 #define FOCUSRATE_FIGURE_COLUMNS_H
 
@@ -13,6 +14,8 @@ namespace focusrate {
 struct FigureColumn {
   const char* name;    ///< column and option name: "variance_lap"
   const char* member;  ///< JSON member name: "Variance-Lap"
+  const char* xmp;     ///< sidecar property, focusrate:VarianceLap
+  FigureSet set;       ///< the least set that measures it
   double (*value)(const FocusFigures&);
 };
 
@@ -22,6 +25,13 @@ const std::vector<FigureColumn>& AllFigureColumns();
 /// laplace, variance_lap, tenengrad, gray_level: the columns rows have
 /// always had.
 std::vector<FigureColumn> DefaultFigureColumns();
+
+/// The figures set measures, in AllFigureColumns' order; Classic's five
+/// are in every sidecar.
+std::vector<FigureColumn> MeasuredFigureColumns(FigureSet set);
+
+/// All when any of columns needs it, else Classic.
+FigureSet SetMeasuring(const std::vector<FigureColumn>& columns);
 
 /// The figure named name; "-" may stand for "_" (variance-lap). Null for
 /// an unknown name.

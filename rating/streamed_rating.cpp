@@ -16,14 +16,15 @@ namespace {
 // limit is there to protect.
 class EngineSink : public PixelSink {
  public:
-  EngineSink(long long maxPixels, int threads) : maxPixels_(maxPixels), threads_(threads) {}
+  EngineSink(long long maxPixels, int threads, FigureSet set)
+      : maxPixels_(maxPixels), threads_(threads), set_(set) {}
 
   void Begin(int width, int height) override {
     if (static_cast<long long>(width) * height > maxPixels_) {
       scratch_.resize(static_cast<size_t>(width) * 3);
       return;
     }
-    stream_ = std::make_unique<RowStream>(width, height, 3, threads_);
+    stream_ = std::make_unique<RowStream>(width, height, 3, threads_, ChannelOrder::Bgr, set_);
   }
   uint8_t* RowBuffer(int) override { return stream_ ? stream_->NextRow() : scratch_.data(); }
   void RowDone(int) override {
@@ -36,14 +37,16 @@ class EngineSink : public PixelSink {
  private:
   long long maxPixels_;
   int threads_;
+  FigureSet set_;
   std::unique_ptr<RowStream> stream_;
   std::vector<uint8_t> scratch_;
 };
 
 }  // namespace
 
-StreamedFigures RateWholeFrame(const std::string& path, long long maxPixels, int threads) {
-  EngineSink sink(maxPixels, threads);
+StreamedFigures RateWholeFrame(const std::string& path, long long maxPixels, int threads,
+                               FigureSet set) {
+  EngineSink sink(maxPixels, threads, set);
   StreamedFigures result{DecodeRows(path, sink), {}};
   if (!WasDecoded(result.status)) return result;
   if (!sink.Rated()) {

@@ -18,8 +18,9 @@ struct StreamedFigures {
 
 /// The whole frame's figures of the image in path, decoded as DecodeImage
 /// decodes it. threads 2 or more: measuring overlaps decoding on a second
-/// thread.
-StreamedFigures RateWholeFrame(const std::string& path, long long maxPixels, int threads);
+/// thread. set: the figures measured (engine.h).
+StreamedFigures RateWholeFrame(const std::string& path, long long maxPixels, int threads,
+                               FigureSet set = FigureSet::Classic);
 
 }  // namespace focusrate
 

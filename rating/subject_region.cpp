@@ -24,8 +24,9 @@ cv::Rect CentreOf(cv::Size size) {
   return RegionIn(centre, size);
 }
 
-SubjectRating RateRegion(const cv::Mat& image, const cv::Rect& region, std::string how) {
-  const TiledSums sums = FastTiledSums(image, RegionGrid(image.cols, image.rows, region), 1);
+SubjectRating RateRegion(const cv::Mat& image, const cv::Rect& region, std::string how,
+                         FigureSet set) {
+  const TiledSums sums = FastTiledSums(image, RegionGrid(image.cols, image.rows, region), 1, set);
   return {FiguresFromSums(sums.whole), region, std::move(how),
           FiguresFromSums(sums.tiles[kRegionTile])};
 }
@@ -35,10 +36,10 @@ int BlockStart(int k, int n) { return std::max(0, std::min(k - 1, n - 3)); }
 
 // The sharpest tile by Variance-Lap, the usual blur detector, then the sums
 // of the 3x3 tiles around it (fewer on a grid narrower than 3).
-SubjectRating RatePeak(const cv::Mat& image) {
+SubjectRating RatePeak(const cv::Mat& image, FigureSet set) {
   const cv::Size cells = DefaultGridSize(image.size());
-  const TiledSums sums =
-      FastTiledSums(image, UniformGrid(image.cols, image.rows, cells.width, cells.height), 1);
+  const TileGrid cellGrid = UniformGrid(image.cols, image.rows, cells.width, cells.height);
+  const TiledSums sums = FastTiledSums(image, cellGrid, 1, set);
   const TileGrid& grid = sums.grid;
   int best = 0;
   double bestFigure = -1;
@@ -74,14 +75,14 @@ bool ParseSubjectMode(const std::string& name, SubjectMode& mode) {
   return false;
 }
 
-SubjectRating RateWithSubject(const cv::Mat& image, SubjectMode mode) {
-  if (mode == SubjectMode::Peak) return RatePeak(image);
+SubjectRating RateWithSubject(const cv::Mat& image, SubjectMode mode, FigureSet set) {
+  if (mode == SubjectMode::Peak) return RatePeak(image, set);
   if (mode == SubjectMode::Faces) {
     cv::Rect face;
-    if (FindLargestFace(image, face)) return RateRegion(image, face, "face");
-    return RateRegion(image, CentreOf(image.size()), "center (no face)");
+    if (FindLargestFace(image, face)) return RateRegion(image, face, "face", set);
+    return RateRegion(image, CentreOf(image.size()), "center (no face)", set);
   }
-  return RateRegion(image, CentreOf(image.size()), "center");
+  return RateRegion(image, CentreOf(image.size()), "center", set);
 }
 
 }  // namespace focusrate

@@ -29,8 +29,8 @@ struct SubjectRating {
 };
 
 /// Finds the subject of image (CV_8UC3, not None) and rates it and the whole
-/// image in one pass on this thread.
-SubjectRating RateWithSubject(const cv::Mat& image, SubjectMode mode);
+/// image in one pass on this thread, measuring the figures of set.
+SubjectRating RateWithSubject(const cv::Mat& image, SubjectMode mode, FigureSet set);
 
 }  // namespace focusrate
 

@@ -82,7 +82,7 @@ class BurstFolder : public testing::Test {
       cv::Mat frame = MakeSoftBlobs(160, 120, f.scene, 3) * 0.8 + MakeNoise(160, 120, 7, 3) * 0.2;
       if (f.sigma > 0) cv::GaussianBlur(frame, frame, cv::Size(), f.sigma);
       ASSERT_TRUE(cv::imwrite(path, frame));
-      figures_[f.name] = ReferenceFigures(cv::imread(path));
+      figures_[f.name] = ReferenceFigures(cv::imread(path), FigureSet::All);
       if (!f.time) {
         const timespec times[2] = {{LocalTime("10:00:04"), 0}, {LocalTime("10:00:04"), 0}};
         ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
@@ -217,7 +217,7 @@ TEST_F(BurstFolder, SidecarsKeepWhatIsThereAndCarryFiguresRatingsAndLabels) {
         {"XMP-focusrate:Burst", row.at("burst")}, {"XMP-focusrate:Pick", row.at("pick")},
         {"XMP-focusrate:GrayLevel", FigureByHand(fig.grayLevel)},
         {"XMP-focusrate:VarianceLapNorm", FigureByHand(fig.varianceLapNorm)},
-        {"XMP-focusrate:Relative", row.at("relative")},
+        {"XMP-focusrate:Relative", row.at("relative")}, {"XMP-focusrate:Brenner", ""},
         {"XMP-xmp:Rating", name == "03.jpg" ? "3" : rejected ? "-1" : ""},
         {"XMP-xmp:Label", row.at("pick") == "1" ? "Green" : ""}};
     Members have;
@@ -229,10 +229,12 @@ TEST_F(BurstFolder, SidecarsKeepWhatIsThereAndCarryFiguresRatingsAndLabels) {
             "2keep");
 
   cull({"--overwrite-ratings"});
-  EXPECT_EQ(RunProcess({kFocusrank, "--xmp", "--xmp-name=replace", dir + "02.jpg"}).status, 0);
+  EXPECT_EQ(RunProcess({kFocusrank, "--xmp", "--xmp-name=replace", "--figures=brenner",
+                        dir + "02.jpg"}).status, 0);
   got = tags();
   EXPECT_EQ(got["03.jpg.xmp"]["XMP-xmp:Rating"], "-1");
   EXPECT_EQ(got["02.xmp"]["XMP-focusrate:Laplace"], FigureByHand(figures_["02.jpg"].laplace));
+  EXPECT_EQ(got["02.xmp"]["XMP-focusrate:Brenner"], FigureByHand(figures_["02.jpg"].brenner));
   const std::map<std::string, std::string> after = Files(dir);
   for (const char* name : {"01.jpg.xmp", "01.jpg", "02.jpg", "03.jpg", "04.jpg", "05.jpg", "06.jpg",
                            "07.jpg", "08.jpg"})

@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "cli_test_util.h"
+#include "figure_columns.h"
 #include "jzon.h"
 #include "measures.h"
 #include "test_images.h"
@@ -52,6 +53,8 @@ TEST(FocusmapCli, OutlinesTheTileWithTheHighestFigureOfTheTileFile) {
        "gray_level",
        {420, 240}},
       {{90, 400}, {10, 300, 40, 60}, {"--measure=tenengrad"}, 8, 36, "tenengrad", {210, 400}},
+      {{300, 200}, {30, 20, 40, 30}, {"--grid=5x3", "--measure=haar_energy"}, 5, 3, "haar_energy",
+       {420, 240}},
   };
   for (const MapCase& c : cases) {
     SCOPED_TRACE(c.measure);
@@ -77,12 +80,11 @@ TEST(FocusmapCli, OutlinesTheTileWithTheHighestFigureOfTheTileFile) {
     TileGrid grid;
     for (int i = 0; i <= c.columns; ++i) grid.xEdges.push_back(i * c.size.width / c.columns);
     for (int j = 0; j <= c.rows; ++j) grid.yEdges.push_back(j * c.size.height / c.rows);
-    const std::vector<FocusFigures> reference = ReferenceTileFigures(photo, grid);
+    const std::vector<FocusFigures> reference = ReferenceTileFigures(photo, grid, FigureSet::All);
     const Jzon::Node& list = tiles.ChildNamed("tiles");
     ASSERT_EQ(list.ChildCount(), reference.size());
-    const char* member = std::string(c.measure) == "gray_level"  ? "Gray-Level"
-                         : std::string(c.measure) == "tenengrad" ? "Tenengrad"
-                                                                 : "Variance-Lap";
+    const FigureColumn& measured = *FindFigureColumn(c.measure);
+    const char* member = measured.member;
     int best = 0;
     for (unsigned k = 0; k < list.ChildCount(); ++k) {
       const Jzon::Node& tile = list.ChildAt(k);
@@ -92,9 +94,7 @@ TEST(FocusmapCli, OutlinesTheTileWithTheHighestFigureOfTheTileFile) {
       EXPECT_EQ(FigureByHand(tile.ChildNamed("Variance-Lap-Norm").ToDouble()),
                 FigureByHand(f.varianceLapNorm));
       const double mine = tile.ChildNamed(member).ToDouble();
-      EXPECT_EQ(FigureByHand(mine), FigureByHand(member[0] == 'G'   ? f.grayLevel
-                                                 : member[0] == 'T' ? f.tenengrad
-                                                                    : f.varianceLap));
+      EXPECT_EQ(FigureByHand(mine), FigureByHand(measured.value(f)));
       if (mine > list.ChildAt(best).ChildNamed(member).ToDouble()) best = static_cast<int>(k);
     }
     EXPECT_EQ(tiles.ChildNamed("sharpest").ChildNamed("column").ToInt(), best % c.columns);

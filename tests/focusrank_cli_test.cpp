@@ -227,7 +227,7 @@ std::string Cell(double figure) {
 // of a 3x3 grid around it.
 FocusFigures Within(const cv::Mat& image, cv::Rect r) {
   const TileGrid grid{{0, r.x, r.x + r.width, image.cols}, {0, r.y, r.y + r.height, image.rows}};
-  return ReferenceTileFigures(image, grid)[4];
+  return ReferenceTileFigures(image, grid, FigureSet::All)[4];
 }
 
 TEST(FocusrankSubject, ChosenColumnsAndSubjectFiguresMatchTheReference) {
@@ -262,7 +262,8 @@ TEST(FocusrankSubject, ChosenColumnsAndSubjectFiguresMatchTheReference) {
     return "," + std::to_string(x.x) + " " + std::to_string(x.y) + " " + std::to_string(x.width) +
            " " + std::to_string(x.height) + " " + how;
   };
-  const FocusFigures whole = ReferenceFigures(patch), inCentre = Within(patch, centre);
+  const FocusFigures whole = ReferenceFigures(patch, FigureSet::All);
+  const FocusFigures inCentre = Within(patch, centre);
   const cv::Mat cut = patch(cv::Rect(16, 0, 80, 64)).clone();  // --roi: an image of its own
   const FocusFigures cutWhole = ReferenceFigures(cut), cutCentre = Within(cut, {20, 16, 40, 32});
   auto centreRow = [&](const std::string& path, const cv::Mat& image) {
@@ -276,6 +277,15 @@ TEST(FocusrankSubject, ChosenColumnsAndSubjectFiguresMatchTheReference) {
            p + "," + Cell(whole.varianceLapNorm) + "," + Cell(whole.laplace) +
            where(centre, "center") + "," + Cell(inCentre.varianceLapNorm) + "," +
            Cell(inCentre.laplace) + ",ok\n"},
+      // Figures only the full set measures, as columns or as the sort key.
+      {{"--figures", "brenner,variance_lap_denoised", "--subject", "center", p},
+       "path,brenner,variance_lap_denoised,subject,subject_brenner,"
+       "subject_variance_lap_denoised,status\n" +
+           p + "," + Cell(whole.brenner) + "," + Cell(whole.varianceLapDenoised) +
+           where(centre, "center") + "," + Cell(inCentre.brenner) + "," +
+           Cell(inCentre.varianceLapDenoised) + ",ok\n"},
+      {{"--subject=center", "--figures", "variance_lap", "--sort", "subject_vollath", r, c},
+       centreHeader + centreRow(c, core) + centreRow(r, ring)},
       {{"--subject", "faces", "--figures", "tenengrad", p},
        "path,tenengrad,subject,subject_tenengrad,status\n" + p + "," + Cell(whole.tenengrad) +
            where(centre, "center (no face)") + "," + Cell(inCentre.tenengrad) + ",ok\n"},

@@ -112,6 +112,21 @@ std::vector<std::string> FigureNames(const std::string& prefix) {
   return names;
 }
 
+std::string FigureNameLines() {
+  constexpr size_t kWidth = 54;  // the width of a help text column
+  const std::vector<std::string> names = FigureNames();
+  std::string text, line;
+  for (const std::string& name : names) {
+    const std::string word = name + (&name == &names.back() ? "" : ",");
+    if (!line.empty() && line.size() + 1 + word.size() > kWidth) {
+      text += line + "\n";
+      line.clear();
+    }
+    line += (line.empty() ? "" : " ") + word;
+  }
+  return text + line;
+}
+
 ParseOutcome ParseOptions(const OptionTable& table, const std::vector<std::string>& args,
                           std::vector<std::string>& positional, std::string& error) {
   return Parser(table, args, error).Run(positional);

@@ -50,6 +50,10 @@ std::vector<OptionSpec> HelpAndVersion();
 /// --measure complete.
 std::vector<std::string> FigureNames(const std::string& prefix = "");
 
+/// "laplace, variance_lap, ...": the figure names for --help, broken into
+/// lines that fit its column.
+std::string FigureNameLines();
+
 enum class ParseOutcome { Run, Help, Version, Usage };
 
 /// Parses args (those after the program name) as getopt would: short

@@ -1,6 +1,8 @@
 // The result file: four named numbers, tab-indented, written by Jzon.
 #include "result_document.h"
 
+#include "figure_columns.h"
+
 namespace focusrate {
 
 // Figures are narrowed to float before they are written: the file has always
@@ -8,10 +10,8 @@ namespace focusrate {
 Jzon::Value FigureValue(double figure) { return Jzon::Value(static_cast<float>(figure)); }
 
 void AddFigures(Jzon::Object& doc, const FocusFigures& figures) {
-  doc.Add("Laplace", FigureValue(figures.laplace));
-  doc.Add("Variance-Lap", FigureValue(figures.varianceLap));
-  doc.Add("Tenengrad", FigureValue(figures.tenengrad));
-  doc.Add("Gray-Level", FigureValue(figures.grayLevel));
+  for (const FigureColumn& column : DefaultFigureColumns())
+    doc.Add(column.member, FigureValue(column.value(figures)));
 }
 
 std::string FigureText(double figure) {

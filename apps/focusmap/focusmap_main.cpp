@@ -58,7 +58,7 @@ int Map(const MapOptions& options) {
   }
   const TiledSums sums =
       FastTiledSums(image, UniformGrid(image.cols, image.rows, cells.width, cells.height),
-                    static_cast<int>(std::thread::hardware_concurrency()));
+                    static_cast<int>(std::thread::hardware_concurrency()), options.measure.set);
   std::vector<double> values;
   for (const FocusSums& tile : sums.tiles)
     values.push_back(options.measure.value(FiguresFromSums(tile)));

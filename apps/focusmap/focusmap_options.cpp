@@ -45,8 +45,8 @@ OptionTable MapOptionTable(MapOptions& o) {
          return ParseGrid(value, o.columns, o.rows, why);
        }},
       {0, "--measure", "FIGURE",
-       "laplace, variance_lap, tenengrad, gray_level or\n"
-       "variance_lap_norm [default: variance_lap]",
+       "the figure mapped and marked sharpest, one of\n" + FigureNameLines() +
+           "\n[default: variance_lap]",
        {ValueWords::Words, FigureNames()},
        [&o](const std::string& value, std::string&) {
          const FigureColumn* column = FindFigureColumn(value);

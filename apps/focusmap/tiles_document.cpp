@@ -17,8 +17,9 @@ Jzon::Array Edges(const std::vector<int>& edges) {
   return array;
 }
 
-void AddAllFigures(Jzon::Object& object, const FocusFigures& figures) {
-  for (const FigureColumn& column : AllFigureColumns())
+// Every figure the measure's pass took.
+void AddAllFigures(Jzon::Object& object, const FocusFigures& figures, FigureSet set) {
+  for (const FigureColumn& column : MeasuredFigureColumns(set))
     object.Add(column.member, FigureValue(column.value(figures)));
 }
 
@@ -49,13 +50,13 @@ Jzon::Object Head(const TiledSums& sums, cv::Size image, const FigureColumn& mea
     doc.Add("sharpest", best);
   }
   Jzon::Object whole;
-  AddAllFigures(whole, FiguresFromSums(sums.whole));
+  AddAllFigures(whole, FiguresFromSums(sums.whole), measure.set);
   doc.Add("whole", whole);
   return doc;
 }
 
 // Tile (i, j) as an element of the document's "tiles" array: two levels in.
-std::string TileText(const TiledSums& sums, int i, int j) {
+std::string TileText(const TiledSums& sums, int i, int j, FigureSet set) {
   const TileGrid& grid = sums.grid;
   Jzon::Object tile;
   tile.Add("column", Jzon::Value(i));
@@ -64,7 +65,7 @@ std::string TileText(const TiledSums& sums, int i, int j) {
   tile.Add("y", Jzon::Value(grid.yEdges[j]));
   tile.Add("width", Jzon::Value(grid.xEdges[i + 1] - grid.xEdges[i]));
   tile.Add("height", Jzon::Value(grid.yEdges[j + 1] - grid.yEdges[j]));
-  AddAllFigures(tile, FiguresFromSums(sums.tiles[j * grid.Columns() + i]));
+  AddAllFigures(tile, FiguresFromSums(sums.tiles[j * grid.Columns() + i]), set);
   // Line breaks in the text are the layout's own: strings escape theirs.
   std::string text = "\t\t";
   for (char c : Indented(tile)) {
@@ -88,7 +89,7 @@ bool SaveTilesDocument(const std::string& path, const TiledSums& sums, cv::Size 
   const TileGrid& grid = sums.grid;
   for (int j = 0; ok && j < grid.Rows(); ++j) {
     for (int i = 0; i < grid.Columns(); ++i) {
-      text += (i > 0 || j > 0 ? ",\n" : "") + TileText(sums, i, j);
+      text += (i > 0 || j > 0 ? ",\n" : "") + TileText(sums, i, j, measure.set);
       if (text.size() >= kChunkBytes) {
         ok = out.Write(text.data(), text.size());
         text.clear();

@@ -147,11 +147,9 @@ OptionTable RankOptionTable(RankOptions& o) {
            return k >= 0;
          }},
         {0, "--figures", "LIST",
-         "figure columns in this order, comma-separated, from\n"
-         "laplace, variance_lap, tenengrad, gray_level,\n"
-         "variance_lap_norm (variance_lap over the squared mean\n"
-         "grey level: fair between exposures)\n"
-         "[default: laplace,variance_lap,tenengrad,gray_level]",
+         "figure columns in this order, comma-separated, from\n" + FigureNameLines() +
+             "\n(each *_norm is fair between exposures; see README)\n"
+             "[default: laplace,variance_lap,tenengrad,gray_level]",
          {ValueWords::CommaList, FigureNames()},
          [&o](const std::string& value, std::string&) {
            return ParseFigureList(value, o.layout.figures);
@@ -184,9 +182,10 @@ OptionTable RankOptionTable(RankOptions& o) {
          },
          kDefaultGap},
         {0, "--xmp", "",
-         "write the figures (and burst, relative, pick) into an\n"
-         "XMP sidecar beside each rated image, keeping all else\n"
-         "in it; adds the column sidecar",
+         "write the first five figures, any other of --figures\n"
+         "(and burst, relative, pick) into an XMP sidecar\n"
+         "beside each rated image, keeping all else in it; adds\n"
+         "the column sidecar",
          {}, FlagInto(cull.xmp)},
         XmpOnly({0, "--xmp-name", "NAMING",
                  "append (IMG.JPG.xmp) or replace (IMG.xmp)\n[default: append]",
@@ -258,6 +257,9 @@ ParseOutcome ParseRankOptions(const std::vector<std::string>& args, RankOptions&
                 (cull.label.empty() ? "--reject-below" : "--label-picks") + "' needs '--bursts'");
   if (!cull.xmp && !cull.xmpOnly.empty())
     return fail("option '" + cull.xmpOnly + "' needs '--xmp'");
+  std::vector<FigureColumn> asked = options.layout.figures;
+  if (options.sorted) asked.push_back(options.sortBy.column);
+  options.rate.figures = SetMeasuring(asked);
   options.layout.bursts = cull.bursts;
   options.layout.sidecars = cull.xmp;
   return ParseOutcome::Run;

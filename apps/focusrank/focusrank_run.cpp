@@ -98,9 +98,11 @@ int RunFocusrank(const RankOptions& options) {
     // run's lock on the folder ends at once.
     const SignalsHeld held;
     const SidecarOutcome sidecar =
-        shared[index].empty() ? UpdateSidecar(images[index], cull.naming, SidecarFor(rated, cull),
-                                              cull.overwriteRatings, cull.dryRun)
-                              : SidecarNotWritten("shared with " + shared[index]);
+        shared[index].empty()
+            ? UpdateSidecar(images[index], cull.naming,
+                            SidecarFor(rated, cull, options.layout.figures),
+                            cull.overwriteRatings, cull.dryRun)
+            : SidecarNotWritten("shared with " + shared[index]);
     allOk = allOk && !sidecar.failed;
     rated.sidecar = sidecar.note;
     return true;

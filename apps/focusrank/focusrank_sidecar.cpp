@@ -6,16 +6,18 @@
 
 namespace focusrate {
 
-SidecarUpdate SidecarFor(const RatedImage& rated, const CullOptions& cull) {
+SidecarUpdate SidecarFor(const RatedImage& rated, const CullOptions& cull,
+                         const std::vector<FigureColumn>& asked) {
   SidecarUpdate update;
-  const FocusFigures& f = rated.figures;
-  const std::pair<const char*, double> figures[] = {{"Laplace", f.laplace},
-                                                    {"VarianceLap", f.varianceLap},
-                                                    {"Tenengrad", f.tenengrad},
-                                                    {"GrayLevel", f.grayLevel},
-                                                    {"VarianceLapNorm", f.varianceLapNorm}};
-  for (const auto& [name, figure] : figures)
-    if (std::isfinite(figure)) update.own.emplace_back(name, FigureText(figure));
+  // Every sidecar has the classic figures, so a cataloguer can count on
+  // them; the others only when asked, as measuring them costs more.
+  std::vector<FigureColumn> written = MeasuredFigureColumns(FigureSet::Classic);
+  for (const FigureColumn& column : asked)
+    if (column.set != FigureSet::Classic) written.push_back(column);
+  for (const FigureColumn& column : written) {
+    const double figure = column.value(rated.figures);
+    if (std::isfinite(figure)) update.own.emplace_back(column.xmp, FigureText(figure));
+  }
   if (!cull.bursts) return update;
   const BurstPlace& place = rated.place;
   update.own.emplace_back("Burst", std::to_string(place.burst));

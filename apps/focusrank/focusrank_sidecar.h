@@ -8,13 +8,14 @@
 
 namespace focusrate {
 
-/// The four figures and the exposure-fair one (a figure that is not finite
-/// is left out) and, with --bursts, the burst, relative figure and pick, as
-/// focusrate:Laplace, VarianceLap, Tenengrad, GrayLevel, VarianceLapNorm,
+/// The five classic figures, the other figures among `asked` (a figure that
+/// is not finite is left out) and, with --bursts, the burst, relative figure
+/// and pick, as focusrate:Laplace, VarianceLap, ... (FigureColumn::xmp),
 /// Burst, Relative, Pick; xmp:Rating -1 below --reject-below and the
 /// --label-picks colour on a pick, each kind of mark revised only when its
 /// option is given.
-SidecarUpdate SidecarFor(const RatedImage& rated, const CullOptions& cull);
+SidecarUpdate SidecarFor(const RatedImage& rated, const CullOptions& cull,
+                         const std::vector<FigureColumn>& asked);
 
 }  // namespace focusrate
 

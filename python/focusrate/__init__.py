@@ -15,9 +15,11 @@ __version__ = _native.version
 
 Figures = namedtuple("Figures", _native.figure_names)
 Figures.__doc__ = """The figures of one image, named as focusrank's --figures
-names them; larger is sharper. gray_level is NaN for a black image,
-variance_lap_norm (variance_lap over the squared mean grey level, fair
-between exposures) too."""
+names them; larger is sharper, but for noise (the estimated standard
+deviation of the image's noise, 0..255). Every figure is measured.
+gray_level is NaN for a black image, variance_lap_norm (variance_lap over
+the squared mean grey level, fair between exposures) and
+variance_lap_denoised_norm too."""
 
 Row = namedtuple("Row", ("path",) + Figures._fields + (
     "status", "subject", "subject_how", "subject_figures", "burst", "relative", "pick"))
