@@ -3,11 +3,14 @@
 
     dask_rate.py [--scheduler ADDRESS | --workers N] PATH...
 
-Each worker process calls focusrate.rate on its share of the paths; the rows
-come back in input order, figures written as focusrank writes them, so the
-output equals `focusrank --jobs 1 PATH...` for the same files. Without
---scheduler a LocalCluster of N worker processes runs on this machine; with
-it, every worker needs the focusrate module and the files under the same path.
+Folders among the paths are searched for images as focusrank searches them.
+Each worker process calls focusrate.rate on its share of the files; the rows
+come back in input order, every figure written as focusrank writes it, so
+the output equals `focusrank --jobs 1 --figures F,... PATH...` with F,...
+the names of focusrate.Figures. Exits with 1, as focusrank does, when a row
+is not 'ok'. Without --scheduler a LocalCluster of N worker processes runs on
+this machine; with it, every worker needs the focusrate module and the files
+under the same path.
 """
 import argparse
 import csv
@@ -19,8 +22,6 @@ import dask.bag
 from dask.distributed import Client, LocalCluster
 
 import focusrate
-
-HEADER = ["path", "laplace", "variance_lap", "tenengrad", "gray_level", "status"]
 
 
 def figure_text(value):
@@ -35,9 +36,10 @@ def figure_text(value):
 def write_csv(rows, out):
     """Writes the header and one CSV line per focusrate.Row to out."""
     writer = csv.writer(out, lineterminator="\n")
-    writer.writerow(HEADER)
+    names = focusrate.Figures._fields
+    writer.writerow(("path",) + names + ("status",))
     for row in rows:
-        writer.writerow([row.path] + [figure_text(v) for v in row[1:5]] + [row.status])
+        writer.writerow([row.path] + [figure_text(getattr(row, n)) for n in names] + [row.status])
 
 
 def rate_all(paths, client):
@@ -47,20 +49,24 @@ def rate_all(paths, client):
 
 
 def main():
-    """Parses the command line, starts or joins the cluster, prints the rows."""
+    """Parses the command line, starts or joins the cluster, prints the rows;
+    the exit status says whether every row is 'ok'."""
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("paths", nargs="+")
     parser.add_argument("--scheduler", help="address of a running Dask scheduler")
     parser.add_argument("--workers", type=int, default=2, help="local worker processes")
     args = parser.parse_args()
+    files = focusrate.expand(args.paths)
     if args.scheduler:
         client = Client(args.scheduler)
     else:
         cluster = LocalCluster(n_workers=args.workers, threads_per_worker=1, processes=True)
         client = Client(cluster)
     with client:
-        write_csv(rate_all(args.paths, client), sys.stdout)
+        rows = rate_all(files, client) if files else []
+    write_csv(rows, sys.stdout)
+    return 0 if all(row.status == "ok" for row in rows) else 1
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())

@@ -15,13 +15,13 @@
 #include <vector>
 
 #include "batch_inputs.h"
-#include "batch_runner.h"
+#include "call_arguments.h"
 #include "engine.h"
+#include "figure_columns.h"
 #include "image_input.h"
 #include "numpy_pixels.h"
 #include "opencv_fallback.h"
 #include "rank_run.h"
-#include "row_ranking.h"
 
 namespace py = pybind11;
 
@@ -29,9 +29,6 @@ namespace {
 
 // Messages about folders that cannot be read start with this.
 constexpr char kModule[] = "focusrate";
-
-// Threads of one image, jobs of a run.
-constexpr long long kMaxThreads = 1024;
 
 // How long a wait for a row may keep Ctrl-C from the interpreter.
 constexpr std::chrono::milliseconds kSignalCheck{100};
@@ -46,51 +43,47 @@ struct ReleasingDelete {
 };
 using RunHolder = std::unique_ptr<RankRun, ReleasingDelete>;
 
-// The type name of an argument, for saying what was given instead.
-std::string TypeName(const py::handle& value) {
-  return py::str(py::type::of(value).attr("__name__")).cast<std::string>();
-}
-
-// An int argument (`what`: "rank: jobs") in [1, high]; None gives
-// `otherwise` where one is given and is refused elsewhere.
-long long Count(const py::object& value, const std::string& what, long long high,
-                std::optional<long long> otherwise = std::nullopt) {
-  if (value.is_none() && otherwise) return *otherwise;
-  if (!py::isinstance<py::int_>(value) || py::isinstance<py::bool_>(value))
-    throw py::type_error(what + " must be an int" + (otherwise ? " or None" : "") + ", not " +
-                         TypeName(value));
-  int overflow = 0;
-  const long long n = PyLong_AsLongLongAndOverflow(value.ptr(), &overflow);
-  if (overflow != 0 || n < 1 || n > high)
-    throw py::value_error(what + " must be 1 to " + std::to_string(high));
-  return n;
-}
-
+// The figures in the order of AllFigureColumns, which names them.
 py::tuple FiguresTuple(const FocusFigures& f) {
-  return py::make_tuple(f.laplace, f.varianceLap, f.tenengrad, f.grayLevel);
+  py::list values;
+  for (const FigureColumn& column : AllFigureColumns()) values.append(column.value(f));
+  return py::tuple(values);
 }
 
-// Paths go to C++ as the bytes the file system sees and come back as str,
-// undecodable bytes escaped as os.fsdecode does. The system would end a path
-// at a NUL byte and name another file, so such a path is refused.
-std::string PathBytes(const py::handle& path, const std::string& function) {
-  std::string bytes = py::module_::import("os").attr("fsencode")(path).cast<std::string>();
-  if (bytes.find('\0') != std::string::npos)
-    throw py::value_error(function + ": embedded null byte in path");
-  return bytes;
-}
-
-// (path, laplace, variance_lap, tenengrad, gray_level, status); the figures
-// are None when the image was not rated.
-py::tuple RowTuple(const std::string& path, const RatedImage& rated) {
-  const py::object name = py::module_::import("os").attr("fsdecode")(py::bytes(path));
+// The fields of focusrate.Row. None stands for what a row lacks: the
+// figures of an image not rated, the subject's fields without a subject
+// (or a rated image), the burst's without bursts, and burst and relative of
+// a frame in no burst.
+py::tuple RowTuple(const std::string& path, const RatedImage& rated, const RankSettings& run) {
   const py::object none = py::none();
-  const FocusFigures& f = rated.figures;
-  const bool rated_ = WasRated(rated);
-  return py::make_tuple(name, rated_ ? py::float_(f.laplace) : none,
-                   rated_ ? py::float_(f.varianceLap) : none,
-                   rated_ ? py::float_(f.tenengrad) : none,
-                   rated_ ? py::float_(f.grayLevel) : none, StatusText(rated.status));
+  const bool wasRated = WasRated(rated);
+  py::list row;
+  row.append(py::module_::import("os").attr("fsdecode")(py::bytes(path)));
+  for (const py::handle figure : FiguresTuple(rated.figures)) row.append(wasRated ? figure : none);
+  row.append(StatusText(rated.status));
+  const bool subject = wasRated && run.rate.subject != SubjectMode::None;
+  const cv::Rect& box = rated.subject;
+  row.append(subject ? py::make_tuple(box.x, box.y, box.width, box.height) : none);
+  row.append(subject ? py::str(rated.subjectHow) : none);
+  row.append(subject ? FiguresTuple(rated.subjectFigures) : none);
+  const BurstPlace& place = rated.place;
+  const bool inBurst = run.bursts && place.burst > 0;
+  row.append(inBurst ? py::int_(place.burst) : none);
+  row.append(inBurst ? py::float_(place.relative) : none);
+  row.append(run.bursts ? py::bool_(place.pick) : none);
+  return py::tuple(row);
+}
+
+// Folders searched for images; what cannot be searched is said on stderr.
+std::vector<std::string> Expanded(const std::vector<std::string>& given) {
+  std::vector<std::string> images, problems;
+  {
+    py::gil_scoped_release release;
+    images = ExpandPaths(given, [&](const std::string& line) { problems.push_back(line); });
+  }
+  for (const std::string& line : problems)
+    PySys_WriteStderr("%s: %s\n", kModule, line.c_str());
+  return images;
 }
 
 // Arguments are checked here rather than by pybind11, whose message for a
@@ -103,7 +96,7 @@ py::tuple Figures(const py::object& object, const py::object& orderName,
   const std::string order = orderName.cast<std::string>();
   if (order != "bgr" && order != "rgb")
     throw py::value_error("figures: order must be 'bgr' or 'rgb', not '" + order + "'");
-  const long long threads = Count(threadCount, "figures: threads", kMaxThreads);
+  const long long threads = IntArgument(threadCount, "figures: threads", 1, kMaxThreads);
   const py::array array = py::reinterpret_borrow<py::array>(object);
   FocusFigures figures;
   {
@@ -114,14 +107,17 @@ py::tuple Figures(const py::object& object, const py::object& orderName,
   return FiguresTuple(figures);
 }
 
-py::tuple Rate(const py::object& path) {
+py::tuple Rate(const py::object& path, const py::object& region, const py::object& subject,
+               const py::object& maxPixels) {
   const std::string bytes = PathBytes(path, "rate");
+  RankSettings one;
+  one.rate = RateArguments("rate", region, subject, maxPixels);
   RatedImage rated;
   {
     py::gil_scoped_release release;
-    rated = RateFile(bytes, RateSettings());
+    rated = RateFile(bytes, one.rate);
   }
-  return RowTuple(bytes, rated);
+  return RowTuple(bytes, rated, one);
 }
 
 py::object Decode(const py::object& path) {
@@ -140,39 +136,14 @@ py::object Decode(const py::object& path) {
   return std::move(array);
 }
 
+// Every argument is checked before the folders are searched.
 RunHolder Rank(const py::object& paths, const py::object& jobs, const py::object& sort,
-               const py::object& top) {
-  std::vector<std::string> given;
-  const bool one = py::isinstance<py::str>(paths) || py::isinstance<py::bytes>(paths) ||
-                   py::hasattr(paths, "__fspath__");
-  if (one) {
-    given.push_back(PathBytes(paths, "rank"));
-  } else {
-    for (const py::handle path : py::iter(paths)) given.push_back(PathBytes(path, "rank"));
-  }
-  const long long jobCount = Count(jobs, "rank: jobs", kMaxThreads, 0);  // 0: one per core
-  if (!sort.is_none() && !py::isinstance<py::str>(sort))
-    throw py::type_error("rank: sort must be a str or None");
-  const std::string name = sort.is_none() ? "laplace" : sort.cast<std::string>();
-  SortKey key;
-  if (!ParseSortKey(name, key) || key.subject)
-    throw py::value_error("rank: sort must be None or a figure name ('laplace', 'variance_lap', "
-                          "'tenengrad', 'gray_level', 'variance_lap_norm'), not '" + name + "'");
-  const long long keep = Count(top, "rank: top", 1LL << 60, -1);
-
-  std::vector<std::string> images, problems;
-  {
-    py::gil_scoped_release release;
-    images = ExpandPaths(given, [&](const std::string& line) { problems.push_back(line); });
-  }
-  for (const std::string& line : problems)
-    PySys_WriteStderr("%s: %s\n", kModule, line.c_str());
-  RankSettings settings;
-  settings.jobs = static_cast<int>(jobCount);
-  settings.sorted = !sort.is_none();
-  settings.sortBy = key;
-  if (keep > 0) settings.top = static_cast<size_t>(keep);
-  return RunHolder(new RankRun(std::move(images), settings));
+               const py::object& top, const py::object& region, const py::object& subject,
+               const py::object& bursts, const py::object& maxPixels) {
+  const std::vector<std::string> given = PathList(paths, "rank");
+  const RankSettings settings =
+      RankArguments(jobs, sort, top, bursts, RateArguments("rank", region, subject, maxPixels));
+  return RunHolder(new RankRun(Expanded(given), settings));
 }
 
 // The next row of a run as a tuple; StopIteration at its end. Python runs
@@ -193,7 +164,7 @@ py::tuple NextRow(RankRun& run) {
   }
   const std::optional<RankedRow> row = run.Next();
   if (!row) throw py::stop_iteration();
-  return RowTuple(run.Path(row->first), row->second);
+  return RowTuple(run.Path(row->first), row->second, run.Settings());
 }
 
 // The folder of this module's own file, where the decoder plugin is sought.
@@ -212,7 +183,10 @@ PYBIND11_MODULE(_native, m) {
   m.doc() = "The C++ half of focusrate; use the functions of focusrate itself.";
   m.attr("version") = FOCUSRATE_VERSION;
   SetImreadPluginDirectory(ModuleDirectory() + FOCUSRATE_PLUGIN_FROM_MODULE);
-  m.def("figures", &Figures, "(laplace, variance_lap, tenengrad, gray_level) of an array.");
+  py::list names;
+  for (const FigureColumn& column : AllFigureColumns()) names.append(column.name);
+  m.attr("figure_names") = py::tuple(names);
+  m.def("figures", &Figures, "The figures of an array, in the order of figure_names.");
   m.def("decode", &Decode, "The BGR pixels of a file, or ValueError.");
   m.def("rate", &Rate, "The row of one file.");
   py::class_<RankRun, RunHolder>(m, "RankRun", "The rows of a run, as they come.")
@@ -220,4 +194,6 @@ PYBIND11_MODULE(_native, m) {
            py::return_value_policy::reference_internal)
       .def("__next__", &NextRow);
   m.def("rank", &Rank, "The rows of a run, as an iterator.");
+  m.def("expand", [](const py::object& paths) { return Expanded(PathList(paths, "expand")); },
+        "The files a run rates: folders searched for images.");
 }

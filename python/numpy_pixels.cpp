@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "call_arguments.h"
 #include "row_stream.h"
 
 namespace py = pybind11;
@@ -11,8 +12,7 @@ namespace py = pybind11;
 void CheckPixels(const py::object& object, const char* function) {
   const std::string name(function);
   if (!py::isinstance<py::array>(object))
-    throw py::type_error(name + ": expected a numpy array, got " +
-                         py::str(py::type::of(object).attr("__name__")).cast<std::string>());
+    throw py::type_error(name + ": expected a numpy array, got " + TypeName(object));
   const py::array array = py::reinterpret_borrow<py::array>(object);
   if (!array.dtype().is(py::dtype::of<uint8_t>()))
     throw py::type_error(name + ": expected dtype uint8, got " +

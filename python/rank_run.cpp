@@ -2,7 +2,6 @@
 
 #include <utility>
 
-
 namespace {
 
 // Rows rated ahead of a slow reader; the run waits beyond this.
@@ -11,8 +10,8 @@ constexpr size_t kReadyRows = 64;
 }  // namespace
 
 RankRun::RankRun(std::vector<std::string> images, const RankSettings& settings)
-    : images_(std::move(images)) {
-  thread_ = std::thread([this, settings] { Run(settings); });
+    : images_(std::move(images)), settings_(settings) {
+  thread_ = std::thread([this] { Run(); });
 }
 
 RankRun::~RankRun() {
@@ -42,10 +41,10 @@ bool RankRun::Hand(RankedRow row) {
   return true;
 }
 
-void RankRun::Run(const RankSettings& settings) {
+void RankRun::Run() {
   try {
     RankImages(
-        images_, settings, [this](size_t, RatedImage&) { return !Stopped(); },
+        images_, settings_, [this](size_t, RatedImage&) { return !Stopped(); },
         [this](size_t index, const RatedImage& rated) { return Hand({index, rated}); });
   } catch (...) {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -37,13 +37,15 @@ class RankRun {
   void Stop();
 
   const std::string& Path(size_t index) const { return images_[index]; }
+  const RankSettings& Settings() const { return settings_; }
 
  private:
-  void Run(const RankSettings& settings);
+  void Run();
   bool Hand(RankedRow row);
   bool Stopped();
 
   const std::vector<std::string> images_;
+  const RankSettings settings_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::deque<RankedRow> ready_;

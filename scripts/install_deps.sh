@@ -13,7 +13,7 @@ for job in "$@"; do
     test) packages+=(libgtest-dev clang libclang-rt-14-dev parallel python3 jq man-db pkg-config
                      pybind11-dev python3-dev python3-numpy python3-pytest python3-dask
                      python3-distributed libimage-exiftool-perl
-                     python3-venv python3-setuptools exempi libraw-bin libheif-examples
+                     python3-venv python3-setuptools python3-wheel exempi libraw-bin libheif-examples
                      libjpeg-turbo-progs chromium util-linux) ;;
     bench) packages+=(libbenchmark-dev nlohmann-json3-dev rapidjson-dev time
                       pybind11-dev python3-dev python3-numpy python3-opencv

@@ -1,26 +1,62 @@
-"""Sharpness (focus) figures of images: the four measures focusrate and
-focusrank write, bit for bit, for numpy arrays and for image files.
+"""Sharpness (focus) figures of images: the figures focusrate and focusrank
+write, bit for bit, for numpy arrays and for image files.
 
 The functions are plain Python functions over the C++ module
 focusrate._native, so they pickle by name and travel to Dask or
 multiprocessing workers.
 """
 from collections import namedtuple
+from decimal import Decimal
+import numbers
 
 from . import _native
 
 __version__ = _native.version
 
-Figures = namedtuple("Figures", "laplace variance_lap tenengrad gray_level")
-Figures.__doc__ = """The four figures of one image; larger is sharper.
-gray_level is NaN for a black image."""
+Figures = namedtuple("Figures", _native.figure_names)
+Figures.__doc__ = """The figures of one image, named as focusrank's --figures
+names them; larger is sharper. gray_level is NaN for a black image,
+variance_lap_norm (variance_lap over the squared mean grey level, fair
+between exposures) too."""
 
-Row = namedtuple("Row", "path laplace variance_lap tenengrad gray_level status")
-Row.__doc__ = """One focusrank row: the path, the four figures (None when the
+Row = namedtuple("Row", ("path",) + Figures._fields + (
+    "status", "subject", "subject_how", "subject_figures", "burst", "relative", "pick"))
+Row.__doc__ = """One focusrank row: the path, every figure (None when the
 image was not rated) and the status focusrank gives it: 'ok', 'damaged',
 'not found', 'permission denied', 'symlink loop', 'name too long', 'not a
 regular file', 'too large', 'out of memory', 'cannot decode', 'cannot
-rate'."""
+rate'. With a subject: its box `subject` (x, y, w, h) in the upright image,
+`subject_how` ('face', 'center', 'center (no face)', 'peak') and its
+Figures `subject_figures`. With bursts: `burst` (1, 2, ... in input order),
+`relative` (the figure over the best of its burst) and `pick` (the best
+frame of its burst). Fields not asked for, and burst and relative of a
+frame in no burst, are None."""
+
+
+def _row(fields):
+    row = Row(*fields)
+    if row.subject_figures is None:
+        return row
+    return row._replace(subject_figures=Figures(*row.subject_figures))
+
+
+def _microseconds(bursts):
+    """bursts as _native.rank takes it: None, a bool, or the gap in whole
+    microseconds, read from the number's decimal text as focusrank reads
+    --bursts=SECONDS (0.3 is 300000 us, not a binary fraction short of it)."""
+    if bursts is None or isinstance(bursts, bool):
+        return bursts
+    if isinstance(bursts, numbers.Integral):
+        text = str(int(bursts))
+    elif isinstance(bursts, numbers.Real):
+        text = repr(float(bursts))  # the shortest text naming the same float
+    else:
+        raise TypeError("rank: bursts must be a bool, an int or a float of seconds, not "
+                        + type(bursts).__name__)
+    gap = Decimal(text) * 1000000
+    if not gap.is_finite() or gap != gap.to_integral_value():
+        raise ValueError("rank: bursts must be whole microseconds, not %s s" % text)
+    return int(gap)
 
 
 def figures(array, order="bgr", threads=1):
@@ -44,24 +80,43 @@ def decode(path):
     return _native.decode(path)
 
 
-def rate(path):
+def rate(path, region=None, subject=None, max_pixels=None):
     """Decodes and rates the file `path` as focusrank does and returns its
-    Row. A file that cannot be rated gets its status, not an exception; a
-    path holding a NUL byte raises ValueError."""
-    return Row(*_native.rate(path))
+    Row. `region` rates only part of the image, as focusrank's --roi: the
+    text 'X,Y,W,H' or 'center:P', or a tuple (x, y, w, h). `subject`
+    ('faces', 'center' or 'peak') also rates the subject found in that
+    part, as --subject. Images of more than `max_pixels` pixels (default
+    2^30) are refused as 'too large'. A file that cannot be rated gets its
+    status, not an exception; bad arguments and a path holding a NUL byte
+    raise TypeError or ValueError."""
+    return _row(_native.rate(path, region, subject, max_pixels))
 
 
-def rank(paths, jobs=None, sort=None, top=None):
-    """An iterator over the Rows focusrank gives for `paths` (one path or an iterable
-    of them; folders are searched recursively for images), rating `jobs`
-    images at once (default: every core) on threads of its own, without the
-    GIL. Rows come in input order as they are rated, or, with `sort`
-    ('laplace', 'variance_lap', 'tenengrad', 'gray_level',
-    'variance_lap_norm'), sharpest first once all are rated; `top` keeps only
-    the first rows. Dropping the iterator stops the run, and so does Ctrl-C
-    while waiting for a row (KeyboardInterrupt comes within a tenth of a
-    second, also while a sorted run rates). Bad arguments (a path holding a
-    NUL byte too) raise TypeError or ValueError here, before any image is
-    rated."""
-    rows = _native.rank(paths, jobs, sort, top)
-    return (Row(*row) for row in rows)
+def rank(paths, jobs=None, sort=None, top=None, region=None, subject=None, bursts=None,
+         max_pixels=None):
+    """An iterator over the Rows focusrank gives for `paths` (one path or an
+    iterable of them; folders are searched recursively for images, as by
+    expand), rating `jobs` images at once (default: every core) on threads
+    of its own, without the GIL. Rows come in input order as they are rated,
+    or, with `sort` (a name of Figures._fields, or 'subject_' and one with a
+    subject), sharpest first once all are rated; `top` keeps only the first
+    rows. `region`, `subject` and `max_pixels` are rate's. `bursts` groups
+    frames of one scene taken at most that many seconds apart (True: 2 s)
+    and picks the sharpest of each, by `sort` or else by variance_lap_norm,
+    as focusrank --bursts. Rows always carry every figure, so there is no
+    choice of figures to make. Dropping the iterator stops the run, and so
+    does Ctrl-C while waiting for a row (KeyboardInterrupt comes within a
+    tenth of a second, also while a sorted run rates). Bad arguments (a
+    path holding a NUL byte too) raise TypeError or ValueError here, before
+    any image is rated."""
+    rows = _native.rank(paths, jobs, sort, top, region, subject, _microseconds(bursts),
+                        max_pixels)
+    return (_row(row) for row in rows)
+
+
+def expand(paths):
+    """The files a rank run over `paths` rates, in its order: folders
+    searched recursively for image names (sorted at each level; links to
+    folders inside them not followed), other paths kept as given. Folders
+    that cannot be read are named on stderr and skipped."""
+    return _native.expand(paths)
