@@ -1,7 +1,8 @@
 // Camera raw and HEIF files against the libraries' own tools: every raw
-// rendition has the pixels dcraw_emu writes (or the embedded preview's),
-// HEIF and AVIF those of heif-convert, sizes from headers match, focusrate
-// rates a raw at half size, and cut files get a status, never a preview.
+// rendition has the pixels dcraw_emu writes (or the embedded preview's; at
+// 1/2 djpeg -scale's of it), HEIF and AVIF those of heif-convert, sizes from
+// headers match, focusrate rates a raw at half size, and cut files get a
+// status, never a preview.
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -60,15 +61,21 @@ TEST(RawDecoding, RenditionsHaveDcrawEmusPixelsOrThePreviewsAndFocusrateRatesHal
     const cv::Mat full = ToolOutput({"/usr/bin/dcraw_emu", "-w", "-o", "1", "-Z", ppm, dng}, ppm);
     ExpectDecodedAs(dng, {RawRendition::Half}, half, "half");
     ExpectDecodedAs(dng, {RawRendition::Full}, full, "full");
-    cv::Mat preview = half;
+    // At 1/2: djpeg -scale of the preview, else the half size area-resized.
+    cv::Mat preview = half, reduced;
+    cv::resize(half, reduced, cv::Size((half.cols + 1) / 2, (half.rows + 1) / 2), 0, 0, cv::INTER_AREA);
     if (c.jpegPreview) {
       std::vector<uint8_t> jpeg;
       cv::imencode(".jpg", spec.preview, jpeg);
+      WriteBytes(dir / "preview.jpg", std::string(jpeg.begin(), jpeg.end()));
       preview = cv::imdecode(jpeg, cv::IMREAD_COLOR);
-      if (c.orientation != 1)
-        cv::rotate(preview, preview, c.orientation == 6 ? cv::ROTATE_90_CLOCKWISE : cv::ROTATE_90_COUNTERCLOCKWISE);
+      reduced = ToolOutput({"/usr/bin/djpeg", "-scale", "1/2", "-outfile", ppm, dir / "preview.jpg"}, ppm);
+      for (cv::Mat* m : {&preview, &reduced})
+        if (c.orientation != 1)
+          cv::rotate(*m, *m, c.orientation == 6 ? cv::ROTATE_90_CLOCKWISE : cv::ROTATE_90_COUNTERCLOCKWISE);
     }
     ExpectDecodedAs(dng, {RawRendition::Preview}, preview, c.jpegPreview ? "preview" : "half");
+    ExpectDecodedAs(dng, {RawRendition::Preview, 2}, reduced, c.jpegPreview ? "preview" : "half");
     EXPECT_EQ(RunProcess({kFocusrate, dng, dir / "out.json"}).status, 0);
     EXPECT_EQ(ReadBytes(dir / "out.json"), ResultFileByHand(ReferenceFigures(half)));
   }
