@@ -34,6 +34,7 @@ struct Rendition {
   RawRendition kind = RawRendition::Half;  ///< which one, when raw
   int width = 0;
   int height = 0;
+  int scale = 1;  ///< the DecodeOptions::scale it was decoded at
 };
 
 /// "half 3012x2008", "preview 1616x1080"; "image 640x480" for other files.

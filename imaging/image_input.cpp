@@ -194,6 +194,7 @@ Decoded Decode(const std::string& path, const DecodeOptions& options, PixelSink&
   MatSink held;
   SizeNotingSink full(options.scale == 1 ? rows : held), jpeg(rows);
   Decoded decoded = DecodeOpen(path, file.get(), options, {full, jpeg});
+  decoded.rendition.scale = options.scale;
   if (options.scale == 1 || decoded.reduced || !WasDecoded(decoded.status)) return decoded;
   // Turned first: rows that come reduced come upright.
   cv::Mat image = decoded.whole.empty() ? held.image : decoded.whole;

@@ -40,9 +40,11 @@ class EngineSink : public PixelSink {
 
 }  // namespace
 
-StreamedFigures RateWholeFrame(const std::string& path, long long maxPixels, int threads) {
+StreamedFigures RateWholeFrame(const std::string& path, long long maxPixels, int threads,
+                               const DecodeOptions& options) {
   EngineSink sink(maxPixels, threads);
-  StreamedFigures result{DecodeRows(path, sink), {}};
+  StreamedFigures result;
+  result.status = DecodeRows(path, sink, options, &result.rendition);
   if (!WasDecoded(result.status)) return result;
   if (!sink.Rated()) {
     result.status = RateStatus::TooLarge;

@@ -12,11 +12,13 @@
 struct StreamedFigures {
   RateStatus status;    ///< TooLarge when the decoded size exceeds maxPixels
   FocusFigures figures; ///< meaningful only when WasDecoded(status)
+  Rendition rendition;  ///< what was decoded
 };
 
 /// The whole frame's figures of the image in path, decoded as DecodeImage
-/// decodes it. threads 2 or more: measuring overlaps decoding on a second
-/// thread.
-StreamedFigures RateWholeFrame(const std::string& path, long long maxPixels, int threads);
+/// decodes it with options. threads 2 or more: measuring overlaps decoding
+/// on a second thread.
+StreamedFigures RateWholeFrame(const std::string& path, long long maxPixels, int threads,
+                               const DecodeOptions& options = DecodeOptions());
 
 #endif  // FOCUSRATE_STREAMED_RATING_H
