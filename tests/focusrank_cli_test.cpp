@@ -212,6 +212,16 @@ TEST_F(MixedFolder, OptionsListsAndFailuresGiveTheirRowsStatusAndMessage) {
   }
 }
 
+// On a terminal (script's) a run ends with what it did; --quiet keeps it off.
+TEST_F(MixedFolder, SaysOnATerminalWhatWasRatedAndSkipped) {
+  for (const std::string quiet : {"", "-q "}) {
+    const std::string out = ShellIn(root_, "script -qec \"\\\"$R\\\" " + quiet + "-o ../rows .\" /dev/null").out;
+    EXPECT_EQ(out.substr(out.find_last_of('\r', out.size() - 3) + 1),
+              quiet.empty() ? "focusrank: images rated: 7, rows with another status: 2, "
+                              "files skipped for their extension: 1\r\n" : "");
+  }
+}
+
 // A figure as a CSV row holds it.
 std::string Cell(double figure) {
   const std::string text = FigureByHand(figure);
