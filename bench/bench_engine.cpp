@@ -3,7 +3,8 @@
 // process so its peak memory is its own. Prints times, peak memory and
 // their ratios to decoding alone, and checks that the engine's figures equal
 // the literal pipeline's bit for bit. Then the focus map's tiles against the
-// whole-frame pass (budget: at most 10% more).
+// whole-frame pass (budget: at most 10% more), and every figure
+// (FigureSet::All) against the classic ones.
 // bench_engine --make-jpeg WIDTH HEIGHT PATH: writes a seeded photo-like
 // JPEG for machines without sample photos.
 #include <sys/resource.h>
@@ -18,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <opencv2/core.hpp>
@@ -90,30 +92,36 @@ double CpuSeconds() {
   return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
 }
 
-// The tiles' cost over the whole-frame pass on `threads`: both run in turn
-// in one process, least processor time of 9 each, which is steadier on a
-// busy host than runs in separate children. Prints both times; fails when
-// the tiles' whole figures differ from the whole-frame pass.
-int RunTileCost(int threads, const char* path) {
+// The cost of a pass ("tiles": the focus map's grid, "all": every figure)
+// over the classic whole-frame pass on `threads`: both run in turn in one
+// process, least processor time of 9 each, which is steadier on a busy host
+// than runs in separate children. Prints both times; fails when the pass's
+// classic figures differ from the whole-frame pass's.
+int RunPassCost(const std::string& pass, int threads, const char* path) {
   const cv::Mat image = cv::imread(path, cv::IMREAD_COLOR);
   if (image.empty()) return 1;
   const TileGrid grid = FocusMapGrid(image.cols, image.rows);
-  double whole = 1e9, tiled = 1e9;
+  double whole = 1e9, other = 1e9;
   FocusFigures a{}, b{};
   for (int round = 0; round < 9; ++round) {
     double t0 = CpuSeconds();
     a = FastFigures(image, threads);
     whole = std::min(whole, CpuSeconds() - t0);
     t0 = CpuSeconds();
-    b = FiguresFromSums(FastTiledSums(image, grid, threads).whole);
-    tiled = std::min(tiled, CpuSeconds() - t0);
+    b = pass == "tiles" ? FiguresFromSums(FastTiledSums(image, grid, threads).whole)
+                        : FastFigures(image, threads, ChannelOrder::Bgr, FigureSet::All);
+    other = std::min(other, CpuSeconds() - t0);
   }
-  std::printf("%.6f %.6f\n", whole, tiled);
-  return std::memcmp(&a, &b, sizeof a) == 0 ? 0 : 1;
+  std::printf("%.6f %.6f\n", whole, other);
+  const double classic[2][5] = {
+      {a.laplace, a.varianceLap, a.tenengrad, a.grayLevel, a.varianceLapNorm},
+      {b.laplace, b.varianceLap, b.tenengrad, b.grayLevel, b.varianceLapNorm}};
+  return std::memcmp(classic[0], classic[1], sizeof classic[0]) == 0 ? 0 : 1;
 }
 
-// Starts this program again as a child (FLAG ARG PATH) and reads its output.
-bool ChildLine(const char* flag, const char* arg, const char* path, std::string& line) {
+// Starts this program again as a child (FLAG ARG PATH [ARG2]) and reads its output.
+bool ChildLine(const char* flag, const char* arg, const char* path, std::string& line,
+               const char* arg2 = nullptr) {
   int fds[2];
   if (pipe(fds) != 0) return false;
   const pid_t pid = fork();
@@ -122,7 +130,7 @@ bool ChildLine(const char* flag, const char* arg, const char* path, std::string&
     dup2(fds[1], STDOUT_FILENO);
     close(fds[0]);
     close(fds[1]);
-    const char* argv[] = {"bench_engine", flag, arg, path, nullptr};
+    const char* argv[] = {"bench_engine", flag, arg, path, arg2, nullptr};
     execv("/proc/self/exe", const_cast<char* const*>(argv));
     _exit(127);
   }
@@ -207,17 +215,23 @@ bool BenchImage(const char* path, int repeats) {
   bool same = std::memcmp(best[1].bits, best[2].bits, sizeof literal.bits) == 0 &&
               std::memcmp(best[1].bits, best[3].bits, sizeof literal.bits) == 0;
   const TileGrid grid = FocusMapGrid(best[0].width, best[0].height);
-  std::printf("  focus-map tiles (%dx%d) vs whole-frame engine, processor time (budget +10%%):",
-              grid.Columns(), grid.Rows());
-  for (const char* threads : {"1", "2"}) {
-    std::string line;
-    double whole = 0, tiled = 0;
-    same = ChildLine("--tile-cost", threads, path, line) &&
-           std::sscanf(line.c_str(), "%lf %lf", &whole, &tiled) == 2 && same;
-    std::printf(" %+.1f%% (%.1f vs %.1f ms, %s thread%s)", 100 * (tiled / whole - 1),
-                tiled * 1e3, whole * 1e3, threads, threads[0] == '1' ? "" : "s");
+  char tiles[96];
+  std::snprintf(tiles, sizeof tiles, "focus-map tiles (%dx%d) vs whole-frame engine",
+                grid.Columns(), grid.Rows());
+  const std::pair<const char*, const char*> passes[] = {
+      {"tiles", tiles}, {"all", "every figure vs the classic five"}};
+  for (const auto& [pass, title] : passes) {
+    std::printf("  %s, processor time%s:", title, pass[0] == 't' ? " (budget +10%)" : "");
+    for (const char* threads : {"1", "2"}) {
+      std::string line;
+      double whole = 0, other = 0;
+      same = ChildLine("--pass-cost", threads, path, line, pass) &&
+             std::sscanf(line.c_str(), "%lf %lf", &whole, &other) == 2 && same;
+      std::printf(" %+.1f%% (%.1f vs %.1f ms, %s thread%s)", 100 * (other / whole - 1),
+                  other * 1e3, whole * 1e3, threads, threads[0] == '1' ? "" : "s");
+    }
+    std::printf("\n");
   }
-  std::printf("\n");
   std::printf("  figures: engine %s literal pipeline bit for bit\n",
               same ? "equals" : "DIFFERS FROM");
   return same;
@@ -241,8 +255,8 @@ int MakeJpeg(int width, int height, const char* path) {
 
 int main(int argc, char** argv) {
   if (argc == 4 && std::strcmp(argv[1], "--child") == 0) return RunChild(argv[2], argv[3]);
-  if (argc == 4 && std::strcmp(argv[1], "--tile-cost") == 0) {
-    return RunTileCost(std::atoi(argv[2]), argv[3]);
+  if (argc == 5 && std::strcmp(argv[1], "--pass-cost") == 0) {
+    return RunPassCost(argv[4], std::atoi(argv[2]), argv[3]);
   }
   if (argc == 5 && std::strcmp(argv[1], "--make-jpeg") == 0) {
     return MakeJpeg(std::atoi(argv[2]), std::atoi(argv[3]), argv[4]);

@@ -1,5 +1,6 @@
 // How well the figures rank controlled variants of real photos, per figure
-// and subject mode, and what tiles cost beside the whole-frame pass.
+// and subject mode; every figure against noise and exposure; and what tiles
+// cost beside the whole-frame pass.
 // Usage: ranking_quality PHOTO_DIR [COUNT]   (COUNT photos, default 40)
 // For each photo, reduced to 1024 pixels on its long side:
 //  - six blur ladders (Gaussian, disk, motion; each without and with noise)
@@ -11,6 +12,13 @@
 //  - an exposure pair: the photo half a stop darker (x 2^-0.5) against a
 //    slightly blurred copy at full brightness: a win when the sharp one
 //    scores higher.
+// Then every figure of the whole frame (FigureSet::All) on:
+//  - a Gaussian ladder, sigma 0, 1, 2, 3, clean and with noise of sigma 4;
+//  - the clean photo against it blurred (sigma 1) with noise of sigma 4, 8
+//    and 16 added to each channel, or the same noise to all three (grey
+//    noise, which the grey image keeps whole);
+//  - the photo x 0.7 against it blurred (sigma 1) at full brightness;
+// and the noise figure's mean on the clean and the noisy frames.
 #include <algorithm>
 #include <cctype>
 #include <chrono>
@@ -18,6 +26,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <opencv2/imgproc.hpp>
 #include <string>
 #include <vector>
@@ -105,10 +114,12 @@ cv::Mat Blurred(const cv::Mat& image, int kind, int level) {
   return out;
 }
 
-cv::Mat WithNoise(const cv::Mat& image, int seed) {
-  cv::Mat noise(image.size(), CV_16SC3);
+// Normal noise of sigma, drawn per channel or (grey) once for all three.
+cv::Mat WithNoise(const cv::Mat& image, int seed, double sigma = 4, bool grey = false) {
+  cv::Mat noise(image.size(), grey ? CV_16SC1 : CV_16SC3);
   cv::RNG rng(static_cast<uint64_t>(seed) + 1);
-  rng.fill(noise, cv::RNG::NORMAL, 0, 4);
+  rng.fill(noise, cv::RNG::NORMAL, 0, sigma);
+  if (grey) cv::merge(std::vector<cv::Mat>(3, noise), noise);
   cv::Mat wide, out;
   image.convertTo(wide, CV_16SC3);
   cv::add(wide, noise, wide);
@@ -153,6 +164,110 @@ double MedianMs(const std::function<void()>& run, int repeats) {
   }
   std::sort(ms.begin(), ms.end());
   return ms[ms.size() / 2];
+}
+
+// Every figure: the programs' columns, then those they do not name yet.
+std::vector<FigureColumn> EveryFigure() {
+  std::vector<FigureColumn> all = AllFigureColumns();
+  const FigureColumn more[] = {
+      {"variance_lap_denoised", "", [](const FocusFigures& f) { return f.varianceLapDenoised; }},
+      {"variance_lap_denoised_norm", "",
+       [](const FocusFigures& f) { return f.varianceLapDenoisedNorm; }},
+      {"brenner", "", [](const FocusFigures& f) { return f.brenner; }},
+      {"sum_modified_laplace", "", [](const FocusFigures& f) { return f.sumModifiedLaplace; }},
+      {"vollath", "", [](const FocusFigures& f) { return f.vollath; }},
+      {"haar_energy", "", [](const FocusFigures& f) { return f.haarEnergy; }},
+  };
+  for (const FigureColumn& c : more)
+    if (!FindFigureColumn(c.name)) all.push_back(c);
+  return all;
+}
+
+FocusFigures RateAll(const cv::Mat& image) {
+  return FastFigures(image, 1, ChannelOrder::Bgr, FigureSet::All);
+}
+
+// The cases of the noise and exposure table: a ladder is right when the
+// figure falls strictly along it, a pair when its first frame scores higher.
+struct NoiseCase {
+  const char* name;
+  std::vector<cv::Mat> (*frames)(const cv::Mat& photo, int seed);
+};
+
+cv::Mat Gaussian(const cv::Mat& image, double sigma) {
+  if (sigma == 0) return image;
+  cv::Mat out;
+  cv::GaussianBlur(image, out, cv::Size(), sigma);
+  return out;
+}
+
+template <int kSigma, bool kGrey>
+std::vector<cv::Mat> NoisyPair(const cv::Mat& photo, int seed) {
+  return {photo, WithNoise(Gaussian(photo, 1), seed, kSigma, kGrey)};
+}
+
+const NoiseCase kNoiseCases[] = {
+    {"blur 0-3",
+     [](const cv::Mat& photo, int) {
+       return std::vector<cv::Mat>{photo, Gaussian(photo, 1), Gaussian(photo, 2),
+                                   Gaussian(photo, 3)};
+     }},
+    {"+noise 4",
+     [](const cv::Mat& photo, int seed) {
+       std::vector<cv::Mat> steps;
+       for (double sigma : {0, 1, 2, 3}) steps.push_back(WithNoise(Gaussian(photo, sigma), seed));
+       return steps;
+     }},
+    {"noise 4", NoisyPair<4, false>},
+    {"noise 8", NoisyPair<8, false>},
+    {"noise 16", NoisyPair<16, false>},
+    {"grey 8", NoisyPair<8, true>},
+    {"grey 16", NoisyPair<16, true>},
+    {"exposure",
+     [](const cv::Mat& photo, int) {
+       cv::Mat dark;
+       photo.convertTo(dark, CV_8UC3, 0.7);
+       return std::vector<cv::Mat>{dark, Gaussian(photo, 1)};
+     }},
+};
+
+void RankNoiseAndExposure(const std::vector<cv::Mat>& photos) {
+  const std::vector<FigureColumn> figures = EveryFigure();
+  const size_t nCases = std::size(kNoiseCases);
+  std::vector<int> wins(figures.size() * nCases, 0);
+  // The noise figure's sum on the clean photo and on each pair's noisy frame.
+  std::vector<double> noise(nCases + 1, 0);
+  for (size_t p = 0; p < photos.size(); ++p) {
+    noise[nCases] += RateAll(photos[p]).noise;
+    for (size_t c = 0; c < nCases; ++c) {
+      std::vector<FocusFigures> rated;
+      for (const cv::Mat& frame : kNoiseCases[c].frames(photos[p], static_cast<int>(p)))
+        rated.push_back(RateAll(frame));
+      noise[c] += rated.back().noise;
+      for (size_t f = 0; f < figures.size(); ++f) {
+        bool falling = true;
+        for (size_t s = 1; s < rated.size(); ++s)
+          falling = falling && figures[f].value(rated[s - 1]) > figures[f].value(rated[s]);
+        wins[f * nCases + c] += falling;
+      }
+    }
+    std::fprintf(stderr, "\r%zu/%zu photos", p + 1, photos.size());
+  }
+  std::fprintf(stderr, "\n");
+  const int n = static_cast<int>(photos.size());
+  std::printf("\n== Every figure, whole frame, against noise and exposure (%d photos; %% right)\n", n);
+  std::printf("%-27s", "figure");
+  for (const NoiseCase& c : kNoiseCases) std::printf(" %9s", c.name);
+  std::printf("\n");
+  for (size_t f = 0; f < figures.size(); ++f) {
+    std::printf("%-27s", figures[f].name);
+    for (size_t c = 0; c < nCases; ++c) std::printf(" %8.1f%%", Share(wins[f * nCases + c], n));
+    std::printf("\n");
+  }
+  std::printf("%-27s", "noise figure, last frame");
+  for (size_t c = 0; c < nCases; ++c) std::printf(" %9.2f", noise[c] / n);
+  std::printf("\n%-27s %9.2f   (means over the photos)\n", "noise figure, clean photo",
+              noise[nCases] / n);
 }
 
 void TimeTiles(const cv::Mat& photo) {
@@ -261,6 +376,7 @@ int main(int argc, char** argv) {
                   Share(t.ladders[0], ladders / 2), Share(t.ladders[1], ladders / 2),
                   Share(t.centred, n), Share(t.offCentre, n), Share(t.exposure, n));
     }
+  RankNoiseAndExposure(photos);
   TimeTiles(photos.front());
   return 0;
 }

@@ -54,7 +54,8 @@ TiledSums TiledImageSums(const cv::Mat& image, const TileGrid& grid,
   CV_Assert(image.dims == 2 && !image.empty() && image.depth() == CV_8U &&
             (image.channels() == 1 || image.channels() == 3) &&
             FitsImage(grid, image.cols, image.rows));
-  const RowKernels kernels(options.allowAvx2 && CpuHasAvx2(), options.rgb);
+  const RowKernels kernels(options.allowAvx2 && CpuHasAvx2(), image.channels(), options.rgb,
+                           options.figures == FigureSet::All);
   const int64_t pixels = static_cast<int64_t>(image.rows) * image.cols;
   const int64_t byPixels = pixels / std::max<int64_t>(options.minPixelsPerStripe, 1);
   const int stripes = static_cast<int>(
@@ -93,16 +94,18 @@ TiledSums TiledImageSums(const cv::Mat& image, const TileGrid& grid,
 
 }  // namespace engine_internal
 
-TiledSums FastTiledSums(const cv::Mat& image, const TileGrid& grid, int threads) {
+TiledSums FastTiledSums(const cv::Mat& image, const TileGrid& grid, int threads, FigureSet set) {
   engine_internal::EngineOptions options;
   options.threads = threads;
+  options.figures = set;
   return engine_internal::TiledImageSums(image, grid, options);
 }
 
-FocusFigures FastFigures(const cv::Mat& image, int threads, ChannelOrder order) {
+FocusFigures FastFigures(const cv::Mat& image, int threads, ChannelOrder order, FigureSet set) {
   engine_internal::EngineOptions options;
   options.threads = threads;
   options.rgb = order == ChannelOrder::Rgb;
+  options.figures = set;
   // One tile: the per-tile loop costs nothing over a plain whole-row pass.
   return FiguresFromSums(
       engine_internal::TiledImageSums(image, UniformGrid(image.cols, image.rows, 1, 1), options)

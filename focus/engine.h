@@ -18,9 +18,11 @@ enum class ChannelOrder { Bgr, Rgb };
 /// image: CV_8UC3 (channels in `order`) or CV_8UC1 (grey), at least 1x1, any
 /// row step; other images throw cv::Exception. threads: stripes rated in
 /// parallel (1 = this thread only); small images always use one thread.
+/// set: the figures measured, the others left NaN (focus_figures.h).
 /// The result does not depend on threads.
 FocusFigures FastFigures(const cv::Mat& image, int threads,
-                         ChannelOrder order = ChannelOrder::Bgr);
+                         ChannelOrder order = ChannelOrder::Bgr,
+                         FigureSet set = FigureSet::Classic);
 
 struct TiledSums {
   FocusSums whole;
@@ -34,7 +36,7 @@ struct TiledSums {
 /// that does not fit the image (FitsImage) throws cv::Exception.
 ///   const TiledSums t = FastTiledSums(image, UniformGrid(image.cols, image.rows, 12, 8), 2);
 ///   const FocusFigures corner = FiguresFromSums(t.tiles[0]);
-TiledSums FastTiledSums(const cv::Mat& image, const TileGrid& grid, int threads);
-
+TiledSums FastTiledSums(const cv::Mat& image, const TileGrid& grid, int threads,
+                        FigureSet set = FigureSet::Classic);
 
 #endif  // FOCUSRATE_ENGINE_H

@@ -73,15 +73,18 @@ __m128i Gather(const __m128i (&parts)[3], int ch) {
   return out;
 }
 
-// Lane sums reach at most 4 * 1020^2 per step (the gradient); 256 steps and
-// a ragged last one stay below 2^31 before they are moved to 64 bits.
+// Lane sums reach at most 2 * 2040^2 per step (the noise mask's squares;
+// the gradient's 4 * 1020^2 is half that); 256 steps and a ragged last one
+// stay below 2^31 before they are moved to 64 bits.
 constexpr int kStepsPerFlush = 256;
 
 // Per-lane sums of one row's figures, 32 bits a lane.
 struct Lanes {
   __m256i laplace = _mm256_setzero_si256(), lap = laplace, lapSquares = laplace,
-          gradient = laplace, grey = laplace, greySquares = laplace;
+          gradient = laplace, grey = laplace, greySquares = laplace, noiseSquares = laplace,
+          brenner = laplace, sml = laplace, vollath = laplace, haar = laplace;
 
+  template <bool kExtended>
   void FlushInto(FocusSums& sums) const {
     sums.laplace += Total(laplace);
     sums.lap += Total(lap);
@@ -89,11 +92,19 @@ struct Lanes {
     sums.gradient += Total(gradient);
     sums.grey += Total(grey);
     sums.greySquares += Total(greySquares);
+    if constexpr (!kExtended) return;
+    sums.noiseSquares += Total(noiseSquares);
+    sums.brenner += Total(brenner);
+    sums.sml += Total(sml);
+    sums.vollath += Total(vollath);
+    sums.haar += Total(haar);
   }
 };
 
-// Adds the figures of the 16 pixels from x. Lanes cleared in `keep` add
-// nothing: zeroed terms vanish in every sum and square.
+// Adds the sums of the 16 pixels from x, the extended ones too when
+// kExtended. Lanes cleared in `keep` add nothing: zeroed terms vanish in
+// every sum and product.
+template <bool kExtended>
 inline void Step(const uint8_t* a, const uint8_t* b, const uint8_t* c, int x, __m256i keep,
                  Lanes& s) {
   const __m256i ones = _mm256_set1_epi16(1);
@@ -128,23 +139,53 @@ inline void Step(const uint8_t* a, const uint8_t* b, const uint8_t* c, int x, __
       s.gradient, _mm256_add_epi32(_mm256_madd_epi16(gx, gx), _mm256_madd_epi16(gy, gy)));
   s.grey = _mm256_add_epi32(s.grey, _mm256_madd_epi16(g, ones));
   s.greySquares = _mm256_add_epi32(s.greySquares, _mm256_madd_epi16(g, g));
+  if constexpr (!kExtended) return;
+  // The extended sums, in the order of the scalar loop.
+  const __m256i noise =
+      _mm256_and_si256(keep, _mm256_sub_epi16(_mm256_add_epi16(dl, dr), _mm256_slli_epi16(dm, 1)));
+  s.noiseSquares = _mm256_add_epi32(s.noiseSquares, _mm256_madd_epi16(noise, noise));
+  const __m256i across = _mm256_and_si256(keep, _mm256_sub_epi16(br, bl));
+  const __m256i down = _mm256_and_si256(keep, em);
+  s.brenner = _mm256_add_epi32(
+      s.brenner, _mm256_add_epi32(_mm256_madd_epi16(across, across), _mm256_madd_epi16(down, down)));
+  const __m256i ml = _mm256_add_epi16(
+      _mm256_abs_epi16(_mm256_sub_epi16(_mm256_slli_epi16(bm, 1), _mm256_add_epi16(bl, br))),
+      _mm256_abs_epi16(dm));
+  const __m256i past = _mm256_cmpgt_epi16(ml, _mm256_set1_epi16(kSmlThreshold - 1));
+  const __m256i kept = _mm256_and_si256(keep, _mm256_and_si256(past, ml));
+  s.sml = _mm256_add_epi32(s.sml, _mm256_madd_epi16(kept, ones));
+  // Zeroing the centre and the left and upper neighbours zeroes every product.
+  const __m256i neighbours = _mm256_add_epi16(_mm256_add_epi16(bl, br), _mm256_add_epi16(am, cm));
+  const __m256i pairs = _mm256_add_epi32(_mm256_madd_epi16(_mm256_and_si256(keep, bl), br),
+                                         _mm256_madd_epi16(_mm256_and_si256(keep, am), cm));
+  s.vollath = _mm256_add_epi32(
+      s.vollath, _mm256_sub_epi32(_mm256_madd_epi16(g, neighbours), _mm256_slli_epi32(pairs, 1)));
+  // Haar details of the block bm, br over cm, cr, doubled.
+  const __m256i rows = _mm256_and_si256(
+      keep, _mm256_sub_epi16(_mm256_add_epi16(bm, br), _mm256_add_epi16(cm, cr)));
+  const __m256i columns = _mm256_and_si256(
+      keep, _mm256_add_epi16(_mm256_sub_epi16(bm, br), _mm256_sub_epi16(cm, cr)));
+  const __m256i diagonal = _mm256_and_si256(
+      keep, _mm256_sub_epi16(_mm256_sub_epi16(bm, br), _mm256_sub_epi16(cm, cr)));
+  s.haar = _mm256_add_epi32(
+      s.haar, _mm256_add_epi32(_mm256_add_epi32(_mm256_madd_epi16(rows, rows),
+                                                _mm256_madd_epi16(columns, columns)),
+                               _mm256_madd_epi16(diagonal, diagonal)));
 }
 
-}  // namespace
-
-int MeasureRow(const uint8_t* a, const uint8_t* b, const uint8_t* c, int width,
-               FocusSums& sums) {
-  if (width < 16) return 0;
+template <bool kExtended>
+void MeasureWholeRow(const uint8_t* a, const uint8_t* b, const uint8_t* c, int width,
+                     FocusSums& sums) {
   const __m256i all = _mm256_set1_epi16(-1);
   Lanes lanes;
   int steps = 0, x = 0;
   for (; x + 16 <= width; x += 16, ++steps) {
     if (steps == kStepsPerFlush) {
-      lanes.FlushInto(sums);
+      lanes.FlushInto<kExtended>(sums);
       lanes = Lanes();
       steps = 0;
     }
-    Step(a, b, c, x, all, lanes);
+    Step<kExtended>(a, b, c, x, all, lanes);
   }
   // A ragged end is one more step over the last 16 pixels, keeping only the
   // lanes not yet counted: tiles are measured row segment by segment, and a
@@ -152,9 +193,22 @@ int MeasureRow(const uint8_t* a, const uint8_t* b, const uint8_t* c, int width,
   if (x < width) {
     const int from = width - 16;
     const __m256i lane = _mm256_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
-    Step(a, b, c, from, _mm256_cmpgt_epi16(lane, _mm256_set1_epi16(x - from - 1)), lanes);
+    Step<kExtended>(a, b, c, from, _mm256_cmpgt_epi16(lane, _mm256_set1_epi16(x - from - 1)),
+                    lanes);
   }
-  lanes.FlushInto(sums);
+  lanes.FlushInto<kExtended>(sums);
+}
+
+}  // namespace
+
+int MeasureRow(const uint8_t* a, const uint8_t* b, const uint8_t* c, int width, bool extended,
+               FocusSums& sums) {
+  if (width < 16) return 0;
+  if (extended) {
+    MeasureWholeRow<true>(a, b, c, width, sums);
+  } else {
+    MeasureWholeRow<false>(a, b, c, width, sums);
+  }
   return width;
 }
 

@@ -16,10 +16,11 @@ namespace engine_internal {
 /// loop finishes the row. Rows passed as "padded" are readable at [-1, width].
 namespace avx2 {
 
-/// Adds the figures of grey row `centre` (neighbours `above`, `below`);
-/// handles the whole row when it is at least 16 pixels wide.
+/// Adds the sums of grey row `centre` (neighbours `above`, `below`), all of
+/// them when `extended`; handles the whole row when it is at least 16 pixels
+/// wide.
 int MeasureRow(const uint8_t* above, const uint8_t* centre, const uint8_t* below,
-               int width, FocusSums& sums);
+               int width, bool extended, FocusSums& sums);
 
 /// Splits blue-green-red pixels into three planes.
 int SplitChannels(const uint8_t* bgr, int width, uint8_t* c0, uint8_t* c1, uint8_t* c2);

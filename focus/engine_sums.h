@@ -17,6 +17,7 @@ struct EngineOptions {
   int64_t minPixelsPerStripe = 512 * 1024;  ///< below ~1 MP one thread is faster
   bool allowAvx2 = true;                    ///< false: scalar loops only
   bool rgb = false;                         ///< colour channels red first
+  FigureSet figures = FigureSet::Classic;
 };
 
 /// FastTiledSums with every option: rated in row stripes.

@@ -4,7 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
+
+#include "noise_model.h"
 
 FocusSums& FocusSums::operator+=(const FocusSums& o) {
   laplace += o.laplace;
@@ -14,6 +15,13 @@ FocusSums& FocusSums::operator+=(const FocusSums& o) {
   grey += o.grey;
   greySquares += o.greySquares;
   pixels += o.pixels;
+  noiseSquares += o.noiseSquares;
+  brenner += o.brenner;
+  sml += o.sml;
+  vollath += o.vollath;
+  haar += o.haar;
+  extendedPixels += o.extendedPixels;
+  colourPixels += o.colourPixels;
   return *this;
 }
 
@@ -33,11 +41,15 @@ double Variance(double mean, double squaresSum, double scale) {
   return sd * sd;
 }
 
+// A black tile may still see a Laplacian from its neighbours: NaN, not infinity.
+double OverSquaredMean(double figure, double greyMean) {
+  return greyMean == 0 ? FocusFigures::kNone : figure / (greyMean * greyMean);
+}
+
 }  // namespace
 
 FocusFigures FiguresFromSums(const FocusSums& sums) {
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-  if (sums.pixels == 0) return {nan, nan, nan, nan, nan};
+  if (sums.pixels == 0) return FocusFigures();
   // Multiply by the reciprocal as OpenCV does; dividing changes the last bit.
   const double scale = 1.0 / static_cast<double>(sums.pixels);
   FocusFigures f;
@@ -48,7 +60,18 @@ FocusFigures FiguresFromSums(const FocusSums& sums) {
   f.varianceLap = Variance(lapMean, static_cast<double>(sums.lapSquares), scale);
   const double greyMean = static_cast<double>(sums.grey) * scale;
   f.grayLevel = Variance(greyMean, static_cast<double>(sums.greySquares), scale) / greyMean;
-  // A black tile may still see a Laplacian from its neighbours: NaN, not infinity.
-  f.varianceLapNorm = greyMean == 0 ? nan : f.varianceLap / (greyMean * greyMean);
+  f.varianceLapNorm = OverSquaredMean(f.varianceLap, greyMean);
+  if (sums.extendedPixels != sums.pixels) return f;
+  const double noiseSquares = static_cast<double>(sums.noiseSquares) * scale;
+  // A block of tiles is of one image, so all of it or none is colour.
+  const bool colour = sums.colourPixels != 0;
+  f.noise = NoiseSigma(noiseSquares, colour);
+  f.varianceLapDenoised = DenoisedLaplaceVariance(f.varianceLap, noiseSquares, colour);
+  f.varianceLapDenoisedNorm = OverSquaredMean(f.varianceLapDenoised, greyMean);
+  f.brenner = static_cast<double>(sums.brenner) * scale;
+  f.sumModifiedLaplace = static_cast<double>(sums.sml) * scale;
+  // Half- and quarter-integer terms, as the reference's are: exact in double.
+  f.vollath = (static_cast<double>(sums.vollath) * 0.5) * scale;
+  f.haarEnergy = (static_cast<double>(sums.haar) * 0.25) * scale;
   return f;
 }

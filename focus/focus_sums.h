@@ -18,12 +18,21 @@ struct FocusSums {
   int64_t grey = 0;         ///< sum of grey values
   int64_t greySquares = 0;  ///< sum of their squares
   int64_t pixels = 0;
+  // The extended sums, taken only for FigureSet::All (engine.h):
+  int64_t noiseSquares = 0;    ///< sum of (M * g)^2, M the noise mask (noise_model.h)
+  int64_t brenner = 0;         ///< sum of the squared differences two pixels apart
+  int64_t sml = 0;             ///< sum of the modified Laplacian where past the threshold
+  int64_t vollath = 0;         ///< twice Vollath's F4 terms
+  int64_t haar = 0;            ///< four times the Haar detail energy
+  int64_t extendedPixels = 0;  ///< pixels whose extended sums were taken
+  int64_t colourPixels = 0;    ///< those of them from a colour image
 
   FocusSums& operator+=(const FocusSums& o);
 };
 
 /// The figures of the pixels the sums cover, with the double arithmetic of
-/// OpenCV's mean and meanStdDev. Every figure is NaN when pixels == 0.
+/// OpenCV's mean and meanStdDev. Every figure is NaN when pixels == 0, and
+/// those from the extended sums unless every pixel's were taken.
 ///   FocusSums block = tiled.tiles[0];
 ///   block += tiled.tiles[1];
 ///   const FocusFigures f = FiguresFromSums(block);

@@ -34,10 +34,10 @@ inline void PadRow(T* row, int width) {
   row[width] = row[Reflect(width, width)];
 }
 
-// The grey-image figures of one row from column x on; above, centre and
-// below are padded.
+// The grey-image sums of one row from column x on (all of them when
+// `extended`, else the classic ones); above, centre and below are padded.
 void MeasureRowFrom(int x, const uint8_t* a, const uint8_t* b, const uint8_t* c, int width,
-                    FocusSums& sums);
+                    bool extended, FocusSums& sums);
 
 #ifdef FOCUSRATE_AVX2_LOOPS
 constexpr bool kAvx2Built = true;
@@ -50,14 +50,20 @@ constexpr bool kAvx2Built = false;
 // loops from naming them at all.
 class RowKernels {
  public:
-  RowKernels(bool avx2, bool rgb) : avx2_(kAvx2Built && avx2), rgb_(rgb) {}
+  // channels: of the source (1 or 3); extended: also the sums only
+  // FigureSet::All needs.
+  RowKernels(bool avx2, int channels, bool rgb, bool extended)
+      : avx2_(kAvx2Built && avx2), colour_(channels == 3), rgb_(rgb), extended_(extended) {}
 
   void Measure(const uint8_t* a, const uint8_t* b, const uint8_t* c, int width,
                FocusSums& sums) const {
     int x = 0;
-    if constexpr (kAvx2Built) x = avx2_ ? avx2::MeasureRow(a, b, c, width, sums) : 0;
-    MeasureRowFrom(x, a, b, c, width, sums);
+    if constexpr (kAvx2Built) x = avx2_ ? avx2::MeasureRow(a, b, c, width, extended_, sums) : 0;
+    MeasureRowFrom(x, a, b, c, width, extended_, sums);
     sums.pixels += width;
+    if (!extended_) return;
+    sums.extendedPixels += width;
+    if (colour_) sums.colourPixels += width;
   }
 
   void Split(const uint8_t* bgr, int width, uint8_t* c0, uint8_t* c1, uint8_t* c2) const {
@@ -104,7 +110,9 @@ class RowKernels {
 
  private:
   bool avx2_;
+  bool colour_;
   bool rgb_;
+  bool extended_;
 };
 
 // Where the source rows are: row r at base + step * (r % ring). A whole image

@@ -25,13 +25,14 @@ constexpr int kBand = 32;
 
 class RowStream::Measurer {
  public:
-  Measurer(int width, int height, int channels, bool threaded, bool rgb)
+  Measurer(int width, int height, int channels, bool threaded, bool rgb, bool extended)
       : rowBytes_(static_cast<size_t>(width) * channels),
         rows_(height),
         ringRows_(threaded ? 3 + 2 * kBand : 3),
         ring_(rowBytes_ * ringRows_),
         grey_({ring_.data(), rowBytes_, ringRows_}, width, height, channels,
-              engine_internal::RowKernels(engine_internal::CpuHasAvx2(), rgb)) {
+              engine_internal::RowKernels(engine_internal::CpuHasAvx2(), channels, rgb,
+                                          extended)) {
     if (threaded) worker_ = std::thread([this] { MeasureAll(); });
   }
 
@@ -118,10 +119,11 @@ class RowStream::Measurer {
   bool abandoned_ = false;
 };
 
-RowStream::RowStream(int width, int height, int channels, int threads, ChannelOrder order) {
+RowStream::RowStream(int width, int height, int channels, int threads, ChannelOrder order,
+                     FigureSet set) {
   CV_Assert(width > 0 && height > 0 && (channels == 1 || channels == 3));
   measurer_ = std::make_unique<Measurer>(width, height, channels, threads >= 2,
-                                         order == ChannelOrder::Rgb);
+                                         order == ChannelOrder::Rgb, set == FigureSet::All);
 }
 
 RowStream::~RowStream() = default;

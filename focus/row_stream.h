@@ -19,9 +19,9 @@ class RowStream {
   /// channels: 3 (blue, green, red) or 1 (grey); width, height at least 1.
   /// threads 2 or more: a second thread measures while the caller decodes
   /// the next rows (a ring of row bands between them); 1: the caller
-  /// measures in RowDone. order: of the colour channels.
+  /// measures in RowDone. order: of the colour channels; set: as FastFigures.
   RowStream(int width, int height, int channels, int threads,
-            ChannelOrder order = ChannelOrder::Bgr);
+            ChannelOrder order = ChannelOrder::Bgr, FigureSet set = FigureSet::Classic);
   /// Stops the measuring thread, also when not every row came.
   ~RowStream();
   RowStream(const RowStream&) = delete;

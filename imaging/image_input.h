@@ -72,4 +72,16 @@ DecodedImage DecodeImage(const std::string& path, const DecodeOptions& options =
 RateStatus DecodeRows(const std::string& path, PixelSink& sink,
                       const DecodeOptions& options = DecodeOptions(), Rendition* rendition = nullptr);
 
+/// Where the decoder plugins (cv::imread for TIFF, BMP, PNM...; LibRaw;
+/// libheif) are sought first: a folder. Otherwise, in order: the folder the
+/// environment variable FOCUSRATE_PLUGIN_DIR names, lib/focusrate/ beside
+/// the running program's bin/, and the lib/focusrate/ of the prefix this
+/// library was installed to. Counts for plugins not loaded yet.
+///   SetDecoderPluginDirectory("/opt/focusrate/lib/focusrate");
+void SetDecoderPluginDirectory(const std::string& directory);
+
+/// Why a decoder plugin a file needed could not be loaded, "" while none
+/// failed. Such files are CannotDecode; nothing throws.
+std::string DecoderPluginProblem();
+
 #endif  // FOCUSRATE_IMAGE_INPUT_H

@@ -6,6 +6,6 @@ cv::Mat ImreadColor(const std::string& path) {
   static const auto imread = reinterpret_cast<ImreadColorFunction>(
       LoadPluginEntry(FOCUSRATE_IMREAD_PLUGIN_FILE, FOCUSRATE_IMREAD_SYMBOL));
   cv::Mat image;
-  imread(path.c_str(), &image);
+  if (imread) imread(path.c_str(), &image);
   return image;
 }

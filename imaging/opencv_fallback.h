@@ -10,8 +10,8 @@
 #include "plugin_loader.h"
 
 /// cv::imread(path, IMREAD_COLOR), exceptions and all, from the plugin
-/// loaded on first use (plugin_loader.h); std::runtime_error says why when
-/// it cannot be.
+/// loaded on first use (plugin_loader.h); no image when the plugin cannot
+/// be loaded (DecoderPluginProblem says why).
 cv::Mat ImreadColor(const std::string& path);
 
 #endif  // FOCUSRATE_OPENCV_FALLBACK_H

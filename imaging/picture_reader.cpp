@@ -23,9 +23,13 @@ ReadPictureFunction EntryOf(PictureLibrary library) {
 
 PictureOutcome ReadPicture(PictureLibrary library, int fd, const DecodeOptions& options, PixelSink* sink) {
   const ReadPictureFunction read = EntryOf(library);
+  PictureOutcome outcome;
+  if (!read) {
+    outcome.status = RateStatus::CannotDecode;  // DecoderPluginProblem says why
+    return outcome;
+  }
   // The libraries open files by name; this one is the descriptor's own file.
   const std::string path = "/proc/self/fd/" + std::to_string(fd);
-  PictureOutcome outcome;
   read(path.c_str(), &options, sink, &outcome);
   // Memory is not a property of the file: say so rather than refuse it.
   if (outcome.status == RateStatus::OutOfMemory) throw std::bad_alloc();

@@ -11,7 +11,7 @@ enum class PictureLibrary { LibRaw, Libheif };
 /// into sink, or with no sink only its size (see ReadPictureFunction).
 /// The library reads the file the descriptor holds, whatever its path has
 /// become since it was opened. Throws std::bad_alloc when memory ran out,
-/// std::runtime_error when the plugin cannot be loaded.
+/// CannotDecode when the plugin cannot be loaded.
 PictureOutcome ReadPicture(PictureLibrary library, int fd, const DecodeOptions& options, PixelSink* sink);
 
 #endif  // FOCUSRATE_PICTURE_READER_H

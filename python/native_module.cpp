@@ -20,7 +20,6 @@
 #include "figure_columns.h"
 #include "image_input.h"
 #include "numpy_pixels.h"
-#include "opencv_fallback.h"
 #include "rank_run.h"
 
 namespace py = pybind11;
@@ -182,7 +181,7 @@ std::string ModuleDirectory() {
 PYBIND11_MODULE(_native, m) {
   m.doc() = "The C++ half of focusrate; use the functions of focusrate itself.";
   m.attr("version") = FOCUSRATE_VERSION;
-  SetImreadPluginDirectory(ModuleDirectory() + FOCUSRATE_PLUGIN_FROM_MODULE);
+  SetDecoderPluginDirectory(ModuleDirectory() + FOCUSRATE_PLUGIN_FROM_MODULE);
   py::list names;
   for (const FigureColumn& column : AllFigureColumns()) names.append(column.name);
   m.attr("figure_names") = py::tuple(names);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Ranking quality of every figure and subject mode on controlled variants of
-# the fetched photos (bench/ranking_quality.cpp says how they are made), the
+# the fetched photos (bench/ranking_quality.cpp says how they are made), every
+# figure against noise and exposure, the
 # cost of tiles beside the whole-frame pass, and focusmap's whole run beside
 # focusrate's on the same photo.
 # Usage: scripts/bench_map.sh [BUILD_DIR] [COUNT]   (default: build-bench, 40)

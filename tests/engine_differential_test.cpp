@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <ostream>
 #include <random>
 #include <string>
 #include <utility>
@@ -32,16 +33,39 @@ constexpr int kGeneratorShare = 1, kRandomSizes = 80;
 // %.17g round-trips a double, and tells -0 from 0, so equal text means
 // equal bits.
 std::string Text(const FocusFigures& f) {
-  char text[160];
-  std::snprintf(text, sizeof text, "%.17g %.17g %.17g %.17g %.17g", f.laplace, f.varianceLap,
-                f.tenengrad, f.grayLevel, f.varianceLapNorm);
+  std::string text;
+  for (double v : {f.laplace, f.varianceLap, f.tenengrad, f.grayLevel, f.varianceLapNorm, f.noise,
+                   f.varianceLapDenoised, f.varianceLapDenoisedNorm, f.brenner,
+                   f.sumModifiedLaplace, f.vollath, f.haarEnergy}) {
+    char one[32];
+    std::snprintf(one, sizeof one, " %.17g", v);
+    text += one;
+  }
   return text;
+}
+
+// The figures a pass of `set` gives: the classic ones leave the rest NaN.
+FocusFigures Only(FigureSet set, const FocusFigures& f) {
+  if (set == FigureSet::All) return f;
+  return {f.laplace, f.varianceLap, f.tenengrad, f.grayLevel, f.varianceLapNorm};
 }
 
 // The routes every comparison takes: thread counts with the AVX2 loops
 // (where the CPU has them) and the scalar loops alone, with stripes forced
-// down to one row each.
-const std::pair<int, bool> kRoutes[] = {{1, true}, {2, true}, {3, true}, {1, false}, {3, false}};
+// down to one row each, for each figure set.
+struct Route {
+  int threads;
+  bool avx2;
+  FigureSet set;
+};
+constexpr FigureSet kAll = FigureSet::All, kClassic = FigureSet::Classic;
+const Route kRoutes[] = {{1, true, kAll},     {2, true, kAll},   {3, true, kClassic},
+                         {1, true, kClassic}, {1, false, kAll}, {3, false, kClassic}};
+
+std::ostream& operator<<(std::ostream& out, const Route& r) {
+  return out << "threads " << r.threads << (r.avx2 ? "" : " (scalar)")
+             << (r.set == kAll ? "" : " (classic)");
+}
 
 // Seed and channels are ignored by the generators that need none.
 #define FIXED(expr) [](int w, int h, std::uint32_t, int ch) -> cv::Mat { return expr; }
@@ -66,30 +90,31 @@ const Generator kGenerators[] = {
 // whose neighbours just outside the view must be ignored; then row by row.
 bool GeneratedMatches(const Generator& g, int w, int h, std::uint32_t seed, int channels) {
   const cv::Mat image = g.second(w, h, seed, channels);
-  const std::string want = Text(ReferenceFigures(image));
+  const FocusFigures reference = ReferenceFigures(image, kAll);
   cv::Mat canvas = MakeNoise(w + 7, h + 2, 5, channels);
   cv::Mat view = canvas(cv::Rect(3, 1, w, h));
   image.copyTo(view);
   for (const cv::Mat& input : {image, view}) {
-    for (const auto& [threads, avx2] : kRoutes) {
-      const engine_internal::EngineOptions options{threads, 1, avx2};
+    for (const Route& r : kRoutes) {
+      const std::string want = Text(Only(r.set, reference));
+      const engine_internal::EngineOptions options{r.threads, 1, r.avx2, false, r.set};
       const std::string got =
           Text(FiguresFromSums(engine_internal::TiledImageSums(input, UniformGrid(w, h, 1, 1), options).whole));
       if (got != want) {
         ADD_FAILURE() << g.first << " (seed " << seed << "), " << w << "x" << h << "x" << channels
-                      << (input.data == image.data ? "" : " (view)") << ", threads " << threads
-                      << (avx2 ? "" : " (scalar)") << ": reference " << want << ", engine " << got;
+                      << (input.data == image.data ? "" : " (view)") << ", " << r
+                      << ": reference " << want << ", engine " << got;
         return false;
       }
     }
   }
-  for (int threads : {1, 2}) {
-    RowStream stream(w, h, channels, threads);
+  for (const auto& [threads, set] : {std::pair{1, kClassic}, std::pair{2, kAll}}) {
+    RowStream stream(w, h, channels, threads, ChannelOrder::Bgr, set);
     for (int y = 0; y < h; ++y) {
       std::memcpy(stream.NextRow(), image.ptr(y), image.cols * image.elemSize());
       stream.RowDone();
     }
-    const std::string streamed = Text(stream.Finish());
+    const std::string want = Text(Only(set, reference)), streamed = Text(stream.Finish());
     if (streamed != want) {
       ADD_FAILURE() << g.first << " (seed " << seed << "), " << w << "x" << h << "x" << channels
                     << " row by row, threads " << threads << ": reference " << want
@@ -135,9 +160,10 @@ TEST(EngineDifferential, SeededSizesUpTo600AndWideRows) {
 // it starts using more than one thread), and the image kinds it refuses.
 TEST(EngineDifferential, PublicCallAnyThreadCountAndRefusals) {
   const cv::Mat image = MakeSoftBlobs(1200, 900, 5, 3) + MakeNoise(1200, 900, 6, 3) / 8;
-  const std::string want = Text(ReferenceFigures(image));
+  const FocusFigures reference = ReferenceFigures(image, kAll);
   for (int threads : {-1, 0, 1, 2, 3, 8})
-    EXPECT_EQ(want, Text(FastFigures(image, threads))) << "threads " << threads;
+    EXPECT_EQ(Text(Only(kClassic, reference)), Text(FastFigures(image, threads))) << threads;
+  EXPECT_EQ(Text(reference), Text(FastFigures(image, 2, ChannelOrder::Bgr, kAll)));
   EXPECT_THROW(FastFigures(cv::Mat(), 1), cv::Exception);
   EXPECT_THROW(FastFigures(cv::Mat(4, 4, CV_8UC4, cv::Scalar::all(9)), 1), cv::Exception);
   EXPECT_THROW(FastFigures(cv::Mat(4, 4, CV_16UC1, cv::Scalar::all(9)), 1), cv::Exception);
@@ -152,8 +178,8 @@ TEST(EngineDifferential, PublicCallAnyThreadCountAndRefusals) {
   EXPECT_THROW(FastTiledSums(image, UniformGrid(1201, 900, 2, 2), 1), cv::Exception);
   EXPECT_THROW(FastTiledSums(image, TileGrid{{0, 700, 600, 1200}, {0, 900}}, 1), cv::Exception);
   const TileGrid map = UniformGrid(1200, 900, 11, 8);
-  const std::vector<FocusFigures> wantTiles = ReferenceTileFigures(image, map);
-  const TiledSums tiled = FastTiledSums(image, map, 2);
+  const std::vector<FocusFigures> wantTiles = ReferenceTileFigures(image, map, kAll);
+  const TiledSums tiled = FastTiledSums(image, map, 2, kAll);
   for (size_t t = 0; t < wantTiles.size(); ++t)
     EXPECT_EQ(Text(wantTiles[t]), Text(FiguresFromSums(tiled.tiles[t]))) << "tile " << t;
 }
@@ -180,14 +206,16 @@ TEST(EngineDifferential, TilesMatchTheReference) {
         ++seed;
         const cv::Mat image = (seed % 2 ? MakeNoise : MakeSoftBlobs)(w, h, seed, ch);
         const TileGrid grid = gridOf(w, h);
-        std::string want = Text(ReferenceFigures(image));
-        for (const FocusFigures& f : ReferenceTileFigures(image, grid)) want += "\n" + Text(f);
-        for (const auto& [threads, avx2] : kRoutes) {
-          const TiledSums tiled = engine_internal::TiledImageSums(image, grid, {threads, 1, avx2});
+        const FocusFigures whole = ReferenceFigures(image, kAll);
+        const std::vector<FocusFigures> tiles = ReferenceTileFigures(image, grid, kAll);
+        for (const Route& r : kRoutes) {
+          std::string want = Text(Only(r.set, whole));
+          for (const FocusFigures& f : tiles) want += "\n" + Text(Only(r.set, f));
+          const TiledSums tiled =
+              engine_internal::TiledImageSums(image, grid, {r.threads, 1, r.avx2, false, r.set});
           std::string got = Text(FiguresFromSums(tiled.whole));
           for (const FocusSums& sums : tiled.tiles) got += "\n" + Text(FiguresFromSums(sums));
-          ASSERT_EQ(want, got) << gridName << " grid, " << w << "x" << h << "x" << ch
-                               << ", threads " << threads << (avx2 ? "" : " (scalar)");
+          ASSERT_EQ(want, got) << gridName << " grid, " << w << "x" << h << "x" << ch << ", " << r;
         }
       }
     }

@@ -179,9 +179,9 @@ TEST_F(MixedFolder, OptionsListsAndFailuresGiveTheirRowsStatusAndMessage) {
       // a.png has 64 x 48 = 3072 pixels.
       {{"--max-pixels", "3071", a_, hdr},
        Said(1, kHeader + a_ + ",,,,,too large\n" + hdr + ",,,,,too large\n", "")},
-      {{"--max-pixels=3072", a_, hdr},
+      {{"-qj1", "--max-pixels=3072", a_, hdr},
        Said(0, kHeader + RowByHand(a_, decoded) + RowByHand(hdr, cv::imread(hdr)), "")},
-      {{"-o", "/dev/full", a_},
+      {{"-o/dev/full", a_},
        Said(3, "", "focusrank: /dev/full: cannot write (No space left on device)\n")},
       {{"--srot", "x", "a.png"}, usage("unknown option '--srot'")},
       {{}, usage("no image or directory given")},
@@ -205,10 +205,13 @@ TEST_F(MixedFolder, OptionsListsAndFailuresGiveTheirRowsStatusAndMessage) {
            {"--xmp-name", "both"}})
     EXPECT_EQ(Of(Rank({option, value, "a.png"})),
               usage("invalid value '" + value + "' for '" + option + "'"));
-  for (const char* flag : {"-h", "--help"}) {  // help wins over what follows
+  for (const char* flag : {"-qh", "--help"}) {  // help wins over what follows
     const ProcessResult run = Rank({"--jobs", "1", flag, "--no-such-option"});
     EXPECT_EQ(Said(run.status, run.out.substr(0, 35), run.err),
               Said(0, "Usage: focusrank [OPTIONS] PATH...\n", ""));
+    EXPECT_NE(run.out.find("\n  --max-pixels N        refuse larger images before decoding them\n"
+                           "                        [default: 1073741824]\n"),
+              std::string::npos);
   }
 }
 

@@ -2,9 +2,9 @@
 # install_test.sh SOURCE_DIR BUILD_DIR [PYTHON]: installs the build into a scratch
 # prefix and uses it as its users would: a CMake project and a pkg-config
 # build rate a sample as the installed focusrate does, the rating library
-# ranks the samples as focusrank does, the programs find
-# their plugin, the manual pages render and list focusrank's options, the
-# completion completes, and the Python package (given PYTHON) rates from there.
+# ranks the samples as focusrank does, the programs find their plugin, the
+# manual pages render and list the options of focusrank and focusmap, the
+# completions complete, and the Python package (given PYTHON) rates from there.
 set -euo pipefail
 src=$1 build=$2 python=${3:-}
 tmp=$(mktemp -d)
@@ -37,7 +37,9 @@ printf 'P6\n2 1\n255\n\377\0\0\0\377\0' > "$tmp/tiny.ppm"
 heif-enc "$sample" -o "$tmp/sample.heic" >/dev/null
 "$bin/focusrate" "$tmp/sample.heic" "$tmp/heic.json" >/dev/null || fail "libheif plugin not found"
 version=$(sed -n 's/^project(focusrate VERSION \([0-9.]*\).*/\1/p' "$src/CMakeLists.txt")
-[ "$("$bin/focusrank" --version)" = "focusrank $version" ] || fail "focusrank --version"
+for program in focusrank focusmap; do
+  [ "$("$bin/$program" --version)" = "$program $version" ] || fail "$program --version"
+done
 
 for page in "$src"/man/*.1; do
   installed=$prefix/share/man/man1/$(basename "$page")
@@ -47,14 +49,26 @@ done
 # Option names: the leading words of indented lines, in --help and in the
 # page's OPTIONS section.
 options() { grep -oE '^ +-[^ ,]*(, --[^ ,]*)?' | grep -oE -- '-[-a-zA-Z0-9]+' | sort -u; }
-diff <("$bin/focusrank" --help | options) \
-  <(MANWIDTH=300 man -l "$prefix/share/man/man1/focusrank.1" | sed -n '/^OPTIONS/,/^[A-Z]/p' | options) ||
-  fail "focusrank --help and its page list different options"
+for program in focusrank focusmap; do
+  diff <("$bin/$program" --help | options) \
+    <(MANWIDTH=300 man -l "$prefix/share/man/man1/$program.1" | sed -n '/^OPTIONS/,/^[A-Z]/p' |
+      options) || fail "$program --help and its page list different options"
+done
 
-source "$prefix/share/bash-completion/completions/focusrank"
-COMP_WORDS=("$bin/focusrank" --so) COMP_CWORD=1
-_focusrank
-[ "${COMPREPLY[*]}" = --sort ] || fail "completion of --so gave '${COMPREPLY[*]}'"
+# completes PROGRAM WANT WORD...: completing the last WORD gives WANT.
+completes() {
+  local program=$1 want=$2
+  shift 2
+  source "$prefix/share/bash-completion/completions/$program"
+  COMP_WORDS=("$bin/$program" "$@") COMP_CWORD=$#
+  "_$program"
+  [ "${COMPREPLY[*]}" = "$want" ] || fail "$program: completing '$*' gave '${COMPREPLY[*]}'"
+}
+completes focusrank --sort --so
+completes focusrank "variance_lap variance_lap_norm" --sort v
+completes focusrank laplace,tenengrad --figures laplace,te
+completes focusmap --measure --me
+completes focusrate "$src/samples" "$src/sam"
 
 if [ -n "$python" ]; then
   module=$(find "$prefix" -name '_native*.so' -path '*-packages/focusrate/*')

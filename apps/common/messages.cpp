@@ -24,7 +24,10 @@ void ComplainNotWritten(const std::string& program, const std::string& path,
 
 void ComplainOfImage(const std::string& program, const std::string& path, RateStatus status,
                      const std::string& detail) {
-  Complain(program, path + ": " + StatusText(status) + (detail.empty() ? "" : " (" + detail + ")"));
+  // A missing plugin is why a file no decoder took was refused.
+  const std::string why =
+      detail.empty() && status == RateStatus::CannotDecode ? DecoderPluginProblem() : detail;
+  Complain(program, path + ": " + StatusText(status) + (why.empty() ? "" : " (" + why + ")"));
 }
 
 void ComplainOfClash(const std::string& program, const std::string& output,

@@ -16,7 +16,8 @@ void ComplainNotWritten(const std::string& program, const std::string& path,
                         const std::string& what, int error);
 
 /// Complains "path: status" in the words of the rows ("a.jpg: not found"),
-/// with " (detail)" when detail is not empty.
+/// with " (detail)" when detail is not empty; for CannotDecode without a
+/// detail, the plugin that could not be loaded, if one could not.
 void ComplainOfImage(const std::string& program, const std::string& path, RateStatus status,
                      const std::string& detail = std::string());
 

@@ -1,7 +1,6 @@
 // focusmap IMAGE OUT.png: a picture of where an image is sharp, tile by
 // tile. Statuses as focusrate's (exit_status.h); nothing on standard output.
 #include <csignal>
-#include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,8 +21,6 @@
 
 namespace {
 
-constexpr char kProgram[] = "focusmap";
-
 // An output that is the image, or both outputs on one file, would destroy
 // what the user has: refused before any work.
 bool OutputsClash(const MapOptions& options) {
@@ -37,7 +34,7 @@ bool OutputsClash(const MapOptions& options) {
     output = tiles;
     what = "also the map";
   }
-  if (!output.empty()) ComplainOfClash(kProgram, output, what);
+  if (!output.empty()) ComplainOfClash(kMapProgram, output, what);
   return !output.empty();
 }
 
@@ -45,14 +42,14 @@ int Map(const MapOptions& options) {
   if (OutputsClash(options)) return RateExit::kNotSaved;
   DecodedImage decoded = DecodeImage(options.imagePath);
   if (!WasDecoded(decoded.status)) {
-    ComplainOfImage(kProgram, options.imagePath, decoded.status);
+    ComplainOfImage(kMapProgram, options.imagePath, decoded.status);
     return RateExit::kCannotDecode;
   }
   const cv::Mat& image = decoded.image;
   cv::Size cells(options.columns, options.rows);
   if (cells.width == 0) cells = DefaultGridSize(image.size());
   if (cells.area() > static_cast<long long>(image.total())) {
-    Complain(kProgram, options.imagePath + ": more tiles (" + std::to_string(cells.width) + "x" +
+    Complain(kMapProgram, options.imagePath + ": more tiles (" + std::to_string(cells.width) + "x" +
                            std::to_string(cells.height) + ") than pixels (" +
                            std::to_string(image.cols) + "x" + std::to_string(image.rows) + ")");
     return RateExit::kNotSaved;
@@ -67,13 +64,13 @@ int Map(const MapOptions& options) {
   int error = 0;
   // Through a temporary file renamed over the target: never half a PNG.
   if (!Jzon::FileWriter::WriteFile(options.mapPath, png, error)) {
-    ComplainNotWritten(kProgram, options.mapPath, "map", error);
+    ComplainNotWritten(kMapProgram, options.mapPath, "map", error);
     return RateExit::kNotSaved;
   }
   if (!options.tilesPath.empty() &&
       !SaveTilesDocument(options.tilesPath, sums, image.size(), options.measure,
                          SharpestTile(values), error)) {
-    ComplainNotWritten(kProgram, options.tilesPath, "tiles", error);
+    ComplainNotWritten(kMapProgram, options.tilesPath, "tiles", error);
     return RateExit::kNotSaved;
   }
   return RateExit::kSaved;
@@ -87,19 +84,13 @@ int main(int argc, char** argv) {
   try {
     MapOptions options;
     std::string error;
-    switch (ParseMapOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
-      case MapParse::Help:
-        std::fputs(MapHelpText(), stdout);
-        return std::fflush(stdout) == 0 ? RateExit::kSaved : RateExit::kOtherFailure;
-      case MapParse::Usage:
-        WriteStderr(std::string(kProgram) + ": " + error + "\nTry '" + kProgram + " --help'.\n");
-        return RateExit::kUsage;
-      case MapParse::Run:
-        break;
-    }
+    const ParseOutcome outcome =
+        ParseMapOptions(std::vector<std::string>(argv + 1, argv + argc), options, error);
+    if (outcome != ParseOutcome::Run)
+      return AnswerWithoutRunning(MapOptionTable(options), outcome, error);
     return Map(options);
   } catch (...) {
-    ComplainOfException(kProgram);
+    ComplainOfException(kMapProgram);
     return RateExit::kOtherFailure;
   }
 }

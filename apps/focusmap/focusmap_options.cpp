@@ -29,79 +29,59 @@ bool ParseGrid(const std::string& text, int& columns, int& rows, std::string& wh
   return true;
 }
 
-bool Value(const std::string& name, const std::string& value, MapOptions& options,
-           std::string& why) {
-  if (name == "--grid") return ParseGrid(value, options.columns, options.rows, why);
-  if (name == "--tiles-json") {
-    options.tilesPath = value;
-    return !value.empty();
-  }
-  const FigureColumn* column = FindFigureColumn(value);  // --measure
-  if (column) options.measure = *column;
-  return column != nullptr;
-}
-
 }  // namespace
 
-MapParse ParseMapOptions(const std::vector<std::string>& args, MapOptions& options,
-                         std::string& error) {
-  std::vector<std::string> positional;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "-h" || arg == "--help") return MapParse::Help;
-    if (arg.size() < 2 || arg[0] != '-') {
-      positional.push_back(arg);
-      continue;
-    }
-    std::string name = arg, value;
-    const std::string::size_type eq = arg.find('=');
-    if (eq != std::string::npos) name = arg.substr(0, eq);
-    if (name != "--grid" && name != "--measure" && name != "--tiles-json") {
-      error = "unknown option '" + name + "'";
-      return MapParse::Usage;
-    }
-    if (eq != std::string::npos) {
-      value = arg.substr(eq + 1);
-    } else if (i + 1 < args.size()) {
-      value = args[++i];
-    } else {
-      error = "option '" + name + "' needs a value";
-      return MapParse::Usage;
-    }
-    std::string why;
-    if (!Value(name, value, options, why)) {
-      error = "invalid value '" + value + "' for '" + name + "'" + why;
-      return MapParse::Usage;
-    }
-  }
-  if (positional.size() != 2) {
-    error = "expected IMAGE and OUT.png";
-    return MapParse::Usage;
-  }
-  options.imagePath = positional[0];
-  options.mapPath = positional[1];
-  return MapParse::Run;
-}
-
-const char* MapHelpText() {
-  return R"(Usage: focusmap IMAGE OUT.png [OPTIONS]
+OptionTable MapOptionTable(MapOptions& o) {
+  std::vector<OptionSpec> options = {
+      {0, "--grid", "CxR",
+       "C columns by R rows of tiles, at most " + std::to_string(kMaxGridTiles) +
+           " tiles and\n"
+           "no more than the image has pixels\n"
+           "[default: 8 along the short side, tiles about square]",
+       {},
+       [&o](const std::string& value, std::string& why) {
+         return ParseGrid(value, o.columns, o.rows, why);
+       }},
+      {0, "--measure", "FIGURE",
+       "laplace, variance_lap, tenengrad, gray_level or\n"
+       "variance_lap_norm [default: variance_lap]",
+       {ValueWords::Words, FigureNames()},
+       [&o](const std::string& value, std::string&) {
+         const FigureColumn* column = FindFigureColumn(value);
+         if (column) o.measure = *column;
+         return column != nullptr;
+       }},
+      {0, "--tiles-json", "FILE", "also write the grid and every figure of every tile",
+       {ValueWords::Files, {}},
+       [&o](const std::string& value, std::string&) {
+         o.tilesPath = value;
+         return !value.empty();
+       }}};
+  for (const OptionSpec& spec : HelpAndVersion()) options.push_back(spec);
+  return {kMapProgram, R"(Usage: focusmap IMAGE OUT.png [OPTIONS]
 Shows where an image is sharp: a picture of it, reduced to at most 1600
 pixels along its long side and dimmed to grey, under a colour for the chosen
 figure of each tile (log scale, dark violet to yellow), with the sharpest tile
 outlined in white and a legend bar with the scale on the right.
-
-Options:
-  --grid CxR            C columns by R rows of tiles, at most 65536 tiles and
-                        no more than the image has pixels
-                        [default: 8 along the short side, tiles about square]
-  --measure FIGURE      laplace, variance_lap, tenengrad, gray_level or
-                        variance_lap_norm [default: variance_lap]
-  --tiles-json FILE     also write the grid and every figure of every tile
-  -h, --help            print this help
-
-Exit status: 0 map written, 255 (-1) the image could not be decoded (nothing
+)",
+          {{"Options", options}},
+          R"(Exit status: 0 map written, 255 (-1) the image could not be decoded (nothing
 written), 1 nothing written: OUT.png or the tiles file could not be written
 (an existing file keeps its old content), is the image, or the grid has more
 tiles than the image has pixels, 2 usage error, 3 any other failure.
-)";
+)"};
+}
+
+ParseOutcome ParseMapOptions(const std::vector<std::string>& args, MapOptions& options,
+                             std::string& error) {
+  std::vector<std::string> positional;
+  const ParseOutcome outcome = ParseOptions(MapOptionTable(options), args, positional, error);
+  if (outcome != ParseOutcome::Run) return outcome;
+  if (positional.size() != 2) {
+    error = "expected IMAGE and OUT.png";
+    return ParseOutcome::Usage;
+  }
+  options.imagePath = positional[0];
+  options.mapPath = positional[1];
+  return ParseOutcome::Run;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "figure_columns.h"
+#include "option_table.h"
 
 struct MapOptions {
   std::string imagePath;
@@ -15,14 +16,16 @@ struct MapOptions {
   std::string tilesPath;                          ///< --tiles-json, "" none
 };
 
-enum class MapParse { Run, Help, Usage };
+/// The name messages are prefixed with.
+constexpr const char* kMapProgram = "focusmap";
 
-/// Parses the arguments after the program name. On Usage, error holds one
-/// line saying what is wrong (without the program name).
-MapParse ParseMapOptions(const std::vector<std::string>& args, MapOptions& options,
-                         std::string& error);
+/// focusmap's options, each storing its value into options.
+OptionTable MapOptionTable(MapOptions& options);
 
-/// The --help text.
-const char* MapHelpText();
+/// Parses the arguments after the program name with MapOptionTable; IMAGE
+/// and OUT.png must both be there. On Usage, error holds one line saying
+/// what is wrong (without the program name).
+ParseOutcome ParseMapOptions(const std::vector<std::string>& args, MapOptions& options,
+                             std::string& error);
 
 #endif  // FOCUSRATE_FOCUSMAP_OPTIONS_H

@@ -1,6 +1,5 @@
 // focusrank: rates many images and prints one row of figures for each.
 #include <csignal>
-#include <cstdio>
 #include <exception>
 #include <string>
 #include <vector>
@@ -17,20 +16,10 @@ int main(int argc, char** argv) {
   try {
     RankOptions options;
     std::string error;
-    switch (ParseRankOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
-      case ParseOutcome::Help:
-        std::fputs(RankHelpText(), stdout);
-        return std::fflush(stdout) == 0 ? RankExit::kAllRated : RankExit::kOtherFailure;
-      case ParseOutcome::Version:
-        std::printf("%s %s\n", kRankProgram, FOCUSRATE_VERSION);
-        return std::fflush(stdout) == 0 ? RankExit::kAllRated : RankExit::kOtherFailure;
-      case ParseOutcome::Usage:
-        WriteStderr(std::string(kRankProgram) + ": " + error + "\nTry '" + kRankProgram +
-                    " --help'.\n");
-        return RankExit::kUsage;
-      case ParseOutcome::Run:
-        break;
-    }
+    const ParseOutcome outcome =
+        ParseRankOptions(std::vector<std::string>(argv + 1, argv + argc), options, error);
+    if (outcome != ParseOutcome::Run)
+      return AnswerWithoutRunning(RankOptionTable(options), outcome, error);
     return RunFocusrank(options);
   } catch (const std::exception& e) {
     WriteStderr(std::string(kRankProgram) + ": " + e.what() + "\n");

@@ -7,6 +7,7 @@
 namespace {
 
 constexpr long long kMaxJobs = 1024;
+constexpr char kDefaultGap[] = "2";  // seconds between frames of one burst
 
 // A whole number in [low, high], nothing around it.
 bool ParseNumber(const std::string& text, long long low, long long high, long long& out) {
@@ -40,197 +41,222 @@ bool ParseMicroseconds(const std::string& text, std::int64_t& out) {
   return out > 0;
 }
 
-// The label colours photo managers agree on, as xmp:Label spells them.
-bool ParseColour(const std::string& text, std::string& out) {
-  for (const char* colour : {"Red", "Yellow", "Green", "Blue", "Purple"}) {
-    std::string lower = colour;
+// The position of text among words, or -1; words[k] in lower case counts
+// too when anyCase (label colours).
+int IndexOf(const std::vector<std::string>& words, const std::string& text, bool anyCase = false) {
+  for (size_t k = 0; k < words.size(); ++k) {
+    std::string lower = words[k];
     std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
-    if (text == colour || text == lower) {
-      out = colour;
-      return true;
-    }
+    if (text == words[k] || (anyCase && text == lower)) return static_cast<int>(k);
   }
-  return false;
+  return -1;
 }
 
-class Parser {
- public:
-  Parser(const std::vector<std::string>& args, RankOptions& options, std::string& error)
-      : args_(args), options_(options), error_(error) {}
-
-  ParseOutcome Run() {
-    const unsigned cores = std::thread::hardware_concurrency();
-    options_.jobs = cores == 0 ? 1 : static_cast<int>(std::min<unsigned>(cores, kMaxJobs));
-    bool onlyPaths = false;
-    for (i_ = 0; i_ < args_.size(); ++i_) {
-      const std::string& arg = args_[i_];
-      if (onlyPaths || arg.size() < 2 || arg[0] != '-') {
-        options_.paths.push_back(arg);
-      } else if (arg == "--") {
-        onlyPaths = true;
-      } else if (arg == "-h" || arg == "--help") {
-        return ParseOutcome::Help;
-      } else if (arg == "--version") {
-        return ParseOutcome::Version;
-      } else if (arg[1] != '-' && arg.size() > 2) {
-        if (!ShortCluster(arg)) return ParseOutcome::Usage;
-        if (help_) return ParseOutcome::Help;
-      } else if (!Option(arg)) {
-        return ParseOutcome::Usage;
-      }
-    }
-    if (options_.nulSeparated && options_.listFile.empty())
-      return Fail("option '-0' needs '--files-from'");
-    options_.layout.subject = options_.rate.subject != SubjectMode::None;
-    if (options_.sortBy.subject && !options_.layout.subject)
-      return Fail("option '--sort " + std::string("subject_") + options_.sortBy.column.name +
-                  "' needs '--subject'");
-    if (options_.paths.empty() && options_.listFile.empty())
-      return Fail("no image or directory given");
-    const CullOptions& cull = options_.cull;
-    if (!cull.bursts && (!cull.label.empty() || cull.rejectBelow > 0))
-      return Fail(std::string("option '") +
-                  (cull.label.empty() ? "--reject-below" : "--label-picks") + "' needs '--bursts'");
-    if (!cull.xmp && !needsXmp_.empty()) return Fail("option '" + needsXmp_ + "' needs '--xmp'");
-    options_.layout.bursts = cull.bursts;
-    options_.layout.sidecars = cull.xmp;
-    return ParseOutcome::Run;
-  }
-
- private:
-  bool Refuse(const std::string& text) {
-    error_ = text;
-    return false;
-  }
-
-  ParseOutcome Fail(const std::string& text) {
-    Refuse(text);
-    return ParseOutcome::Usage;
-  }
-
-  // "-j4", "-ofile", "-q0": short options run together as getopt takes
-  // them; a short option with a value takes the rest of the word, or the
-  // next argument when the word ends with it.
-  bool ShortCluster(const std::string& arg) {
-    for (size_t k = 1; k < arg.size(); ++k) {
-      const std::string name = std::string("-") + arg[k];
-      if (name == "-h") {
-        help_ = true;
-      } else if (name == "-o" || name == "-j") {
-        if (k + 1 == arg.size()) return Option(name);
-        const std::string value = arg.substr(k + 1);
-        return Valued(name, value) || Refuse("invalid value '" + value + "' for '" + name + "'");
-      } else if (!Option(name)) {
-        return false;
-      }
-    }
-    return true;
-  }
-
-  // Handles one option (with its value); false after setting error_.
-  bool Option(const std::string& arg) {
-    std::string name = arg, value;
-    bool inlineValue = false;
-    const std::string::size_type eq = arg.find('=');
-    if (arg.compare(0, 2, "--") == 0 && eq != std::string::npos) {
-      name = arg.substr(0, eq);
-      value = arg.substr(eq + 1);
-      inlineValue = true;
-    }
-    if (name == "-0" || name == "--null") return Flag(inlineValue, name, options_.nulSeparated);
-    if (name == "-q" || name == "--quiet") return Flag(inlineValue, name, options_.quiet);
-    CullOptions& cull = options_.cull;
-    if (name == "--bursts") {
-      cull.bursts = true;
-      return !inlineValue || ParseMicroseconds(value, cull.gap) ||
-             Refuse("invalid value '" + value + "' for '" + name + "'");
-    }
-    if (name == "--xmp") return Flag(inlineValue, name, cull.xmp);
-    if (name == "--overwrite-ratings" || name == "--dry-run") {
-      needsXmp_ = name;
-      return Flag(inlineValue, name, name == "--dry-run" ? cull.dryRun : cull.overwriteRatings);
-    }
-    static const char* const kValued[] = {
-        "-o",        "--output",  "--format",   "--files-from", "-j",          "--jobs",
-        "--sort",    "--top",     "--roi",      "--max-pixels", "--figures",   "--subject",
-        "--xmp-name", "--label-picks", "--reject-below"};
-    for (const char* valued : kValued) {
-      if (name != valued) continue;
-      if (!inlineValue) {
-        if (i_ + 1 >= args_.size()) return Refuse("option '" + name + "' needs a value");
-        value = args_[++i_];
-      }
-      return Valued(name, value) || Refuse("invalid value '" + value + "' for '" + name + "'");
-    }
-    return Refuse("unknown option '" + name + "'");
-  }
-
-  bool Flag(bool inlineValue, const std::string& name, bool& flag) {
-    if (inlineValue) return Refuse("option '" + name + "' takes no value");
-    flag = true;
-    return true;
-  }
-
-  // Stores one option's value; false when the value is not acceptable.
-  bool Valued(const std::string& name, const std::string& value) {
+// A store for a whole number in [low, high].
+template <typename Number>
+OptionStore NumberInto(Number& out, long long low, long long high) {
+  return [&out, low, high](const std::string& value, std::string&) {
     long long n = 0;
-    if (name == "-o" || name == "--output") {
-      options_.outputPath = value == "-" ? "" : value;  // "-": standard output
-      return !value.empty();
-    }
-    if (name == "--files-from") {
-      options_.listFile = value;
-      return !value.empty();
-    }
-    if (name == "--format") {
-      if (value != "csv" && value != "jsonl") return false;
-      options_.format = value == "csv" ? RowFormat::Csv : RowFormat::Jsonl;
-      return true;
-    }
-    if (name == "-j" || name == "--jobs") {
-      if (!ParseNumber(value, 1, kMaxJobs, n)) return false;
-      options_.jobs = static_cast<int>(n);
-      return true;
-    }
-    if (name == "--sort") return options_.sorted = ParseSortKey(value, options_.sortBy);
-    if (name == "--figures") return ParseFigureList(value, options_.layout.figures);
-    if (name == "--subject") return ParseSubjectMode(value, options_.rate.subject);
-    if (name == "--top") {
-      if (!ParseNumber(value, 1, 1LL << 60, n)) return false;
-      options_.top = static_cast<size_t>(n);
-      return true;
-    }
-    if (name == "--roi") return ParseRegion(value, options_.rate.region);
-    CullOptions& cull = options_.cull;
-    if (name == "--xmp-name") {
-      needsXmp_ = name;
-      cull.naming = value == "replace" ? SidecarNaming::Replace : SidecarNaming::Append;
-      return value == "replace" || value == "append";
-    }
-    if (name == "--label-picks") {
-      needsXmp_ = name;
-      return ParseColour(value, cull.label);
-    }
-    if (name == "--reject-below") {
-      needsXmp_ = name;
-      return ParseBetween(value, 0, 1, cull.rejectBelow);
-    }
-    if (!ParseNumber(value, 1, 1LL << 60, n)) return false;  // --max-pixels
-    options_.rate.maxPixels = n;
+    if (!ParseNumber(value, low, high, n)) return false;
+    out = static_cast<Number>(n);
     return true;
-  }
+  };
+}
 
-  const std::vector<std::string>& args_;
-  RankOptions& options_;
-  std::string& error_;
-  size_t i_ = 0;
-  bool help_ = false;
-  std::string needsXmp_;  ///< the last option given that only --xmp uses
-};
+OptionStore FlagInto(bool& flag) {
+  return [&flag](const std::string&, std::string&) { return flag = true; };
+}
+
+// A store for a path; empty is refused.
+OptionStore PathInto(std::string& out) {
+  return [&out](const std::string& value, std::string&) {
+    out = value;
+    return !value.empty();
+  };
+}
+
+// The option, now also noting when it is given that it only serves --xmp.
+OptionSpec XmpOnly(OptionSpec spec, CullOptions& cull) {
+  spec.store = [&cull, name = spec.longName, store = spec.store](const std::string& value,
+                                                                 std::string& why) {
+    cull.xmpOnly = name;
+    return store(value, why);
+  };
+  return spec;
+}
 
 }  // namespace
 
+OptionTable RankOptionTable(RankOptions& o) {
+  static const std::vector<std::string> kFormats = {"csv", "jsonl"},
+                                        kNamings = {"append", "replace"},
+                                        kModes = {"faces", "center", "peak"},
+                                        kColours = {"Red", "Yellow", "Green", "Blue", "Purple"};
+  std::vector<std::string> sortKeys = FigureNames(), subjectKeys = FigureNames("subject_");
+  sortKeys.insert(sortKeys.end(), subjectKeys.begin(), subjectKeys.end());
+  const ValueWords files{ValueWords::Files, {}};
+  CullOptions& cull = o.cull;
+  std::vector<OptionSection> sections = {
+      {"Input",
+       {{0, "", "PATH",
+         "an image file, or a directory searched recursively for\n"
+         ".jpg .jpeg .jpe .png .tif .tiff .webp .bmp .dib .pbm\n"
+         ".pgm .ppm .pnm .pxm .sr .ras .exr .hdr .pic .jp2\n"
+         ".heic .heif .hif .avif files and camera raw files\n"
+         "(.dng .cr2 .cr3 .crw .nef .nrw .arw .srf .sr2 .orf\n"
+         ".rw2 .raf .pef .srw .x3f .3fr .iiq .erf .kdc .dcr\n"
+         ".mrw .mos .rwl), rated at half size",
+         files, nullptr},
+        {0, "--files-from", "FILE", "also read paths from FILE, one a line ('-': stdin)", files,
+         PathInto(o.listFile)},
+        {'0', "--null", "", "paths in --files-from end with NUL, not newline", {},
+         FlagInto(o.nulSeparated)},
+        {0, "--roi", "X,Y,W,H", "rate only that region of each image, clipped to it", {},
+         [&o](const std::string& value, std::string&) {
+           return ParseRegion(value, o.rate.region);
+         }},
+        {0, "--roi", "center:P", "rate only the centred P percent of width and height", {},
+         nullptr},
+        {0, "--subject", "MODE",
+         "also rate the subject of each image, within it, and\n"
+         "add the columns subject (x y w h and how it was found)\n"
+         "and subject_FIGURE for each figure; MODE is\n"
+         "faces    the largest face; the centre when none\n"
+         "center   the central 50% of width and height\n"
+         "peak     3x3 tiles around the sharpest tile",
+         {ValueWords::Words, kModes},
+         [&o](const std::string& value, std::string&) {
+           return ParseSubjectMode(value, o.rate.subject);
+         }}}},
+      {"Output",
+       {{'o', "--output", "FILE",
+         "write rows to FILE, replaced only once complete, but\n"
+         "never an input image, the list or a sidecar ('-':\n"
+         "standard output) [default: standard output]",
+         files,
+         [&o](const std::string& value, std::string&) {
+           o.outputPath = value == "-" ? "" : value;  // "-": standard output
+           return !value.empty();
+         }},
+        {0, "--format", "FMT", "csv or jsonl [default: csv]", {ValueWords::Words, kFormats},
+         [&o](const std::string& value, std::string&) {
+           const int k = IndexOf(kFormats, value);
+           o.format = k == 0 ? RowFormat::Csv : RowFormat::Jsonl;
+           return k >= 0;
+         }},
+        {0, "--figures", "LIST",
+         "figure columns in this order, comma-separated, from\n"
+         "laplace, variance_lap, tenengrad, gray_level,\n"
+         "variance_lap_norm (variance_lap over the squared mean\n"
+         "grey level: fair between exposures)\n"
+         "[default: laplace,variance_lap,tenengrad,gray_level]",
+         {ValueWords::CommaList, FigureNames()},
+         [&o](const std::string& value, std::string&) {
+           return ParseFigureList(value, o.layout.figures);
+         }},
+        {'q', "--quiet", "", "no progress line on a terminal", {}, FlagInto(o.quiet)}}},
+      {"Ranking",
+       {{0, "--sort", "FIGURE",
+         "sharpest first by a figure named as in --figures\n"
+         "('-' may stand for '_'), or by subject_FIGURE with\n"
+         "--subject; rows without a figure last\n"
+         "[default: input order]",
+         {ValueWords::Words, sortKeys},
+         [&o](const std::string& value, std::string&) {
+           return o.sorted = ParseSortKey(value, o.sortBy);
+         }},
+        {0, "--top", "K", "keep only the first K rows [default: all]", {},
+         NumberInto(o.top, 1, 1LL << 60)}}},
+      {"Bursts and sidecars",
+       {{0, "--bursts", "SECONDS",
+         "group consecutive frames shot at most SECONDS apart\n"
+         "(to the microsecond) that show one scene; adds the\n"
+         "columns burst, relative (figure / best figure of the\n"
+         "burst, by the --sort figure, else variance_lap_norm)\n"
+         "and pick; a damaged frame gets neither\n"
+         "[default gap: " + std::string(kDefaultGap) + "]",
+         {},
+         [&cull](const std::string& value, std::string&) {
+           cull.bursts = true;
+           return ParseMicroseconds(value, cull.gap);
+         },
+         kDefaultGap},
+        {0, "--xmp", "",
+         "write the figures (and burst, relative, pick) into an\n"
+         "XMP sidecar beside each rated image, keeping all else\n"
+         "in it; adds the column sidecar",
+         {}, FlagInto(cull.xmp)},
+        XmpOnly({0, "--xmp-name", "NAMING",
+                 "append (IMG.JPG.xmp) or replace (IMG.xmp)\n[default: append]",
+                 {ValueWords::Words, kNamings},
+                 [&cull](const std::string& value, std::string&) {
+                   const int k = IndexOf(kNamings, value);
+                   cull.naming = k == 1 ? SidecarNaming::Replace : SidecarNaming::Append;
+                   return k >= 0;
+                 }},
+                cull),
+        XmpOnly({0, "--label-picks", "COLOR",
+                 "set xmp:Label Red, Yellow, Green, Blue or Purple on\n"
+                 "each burst's pick; a label set by an earlier run\n"
+                 "moves to the new pick",
+                 {ValueWords::Words, kColours},
+                 [&cull](const std::string& value, std::string&) {
+                   // As xmp:Label spells them, also in lower case.
+                   const int k = IndexOf(kColours, value, true);
+                   if (k >= 0) cull.label = kColours[k];
+                   return k >= 0;
+                 }},
+                cull),
+        XmpOnly({0, "--reject-below", "R", "set xmp:Rating -1 where relative < R (0 < R < 1)",
+                 {},
+                 [&cull](const std::string& value, std::string&) {
+                   return ParseBetween(value, 0, 1, cull.rejectBelow);
+                 }},
+                cull),
+        XmpOnly({0, "--overwrite-ratings", "",
+                 "replace the user's rating or label (found in either\n"
+                 "sidecar or in the image) where focusrank sets one",
+                 {}, FlagInto(cull.overwriteRatings)},
+                cull),
+        XmpOnly({0, "--dry-run", "", "say in the sidecar column what would change; write\nnothing",
+                 {}, FlagInto(cull.dryRun)},
+                cull)}},
+      {"Performance",
+       {{'j', "--jobs", "N", "images rated at once [default: number of cores]", {},
+         NumberInto(o.jobs, 1, kMaxJobs)},
+        {0, "--max-pixels", "N",
+         "refuse larger images before decoding them\n[default: " +
+             std::to_string(kDefaultMaxPixels) + "]",
+         {}, NumberInto(o.rate.maxPixels, 1, 1LL << 60)}}},
+      {"", HelpAndVersion()}};
+  return {kRankProgram, kRankHelpIntro, sections, kRankHelpOutro};
+}
+
 ParseOutcome ParseRankOptions(const std::vector<std::string>& args, RankOptions& options,
                               std::string& error) {
-  return Parser(args, options, error).Run();
+  const unsigned cores = std::thread::hardware_concurrency();
+  options.jobs = cores == 0 ? 1 : static_cast<int>(std::min<unsigned>(cores, kMaxJobs));
+  const ParseOutcome outcome = ParseOptions(RankOptionTable(options), args, options.paths, error);
+  if (outcome != ParseOutcome::Run) return outcome;
+  auto fail = [&error](const std::string& text) {
+    error = text;
+    return ParseOutcome::Usage;
+  };
+  if (options.nulSeparated && options.listFile.empty())
+    return fail("option '-0' needs '--files-from'");
+  options.layout.subject = options.rate.subject != SubjectMode::None;
+  if (options.sortBy.subject && !options.layout.subject)
+    return fail("option '--sort " + std::string("subject_") + options.sortBy.column.name +
+                "' needs '--subject'");
+  if (options.paths.empty() && options.listFile.empty())
+    return fail("no image or directory given");
+  const CullOptions& cull = options.cull;
+  if (!cull.bursts && (!cull.label.empty() || cull.rejectBelow > 0))
+    return fail(std::string("option '") +
+                (cull.label.empty() ? "--reject-below" : "--label-picks") + "' needs '--bursts'");
+  if (!cull.xmp && !cull.xmpOnly.empty())
+    return fail("option '" + cull.xmpOnly + "' needs '--xmp'");
+  options.layout.bursts = cull.bursts;
+  options.layout.sidecars = cull.xmp;
+  return ParseOutcome::Run;
 }

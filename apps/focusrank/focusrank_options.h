@@ -10,6 +10,7 @@
 
 #include "batch_rows.h"
 #include "batch_runner.h"
+#include "option_table.h"
 #include "row_ranking.h"
 #include "xmp_sidecar.h"
 
@@ -19,13 +20,14 @@ constexpr const char* kRankProgram = "focusrank";
 /// Culling bursts and writing sidecars: --bursts, --xmp and their options.
 struct CullOptions {
   bool bursts = false;
-  std::int64_t gap = 2000000;                    ///< --bursts=SECONDS, in microseconds
+  std::int64_t gap = 0;                          ///< --bursts[=SECONDS], in microseconds
   bool xmp = false;
   SidecarNaming naming = SidecarNaming::Append;  ///< --xmp-name
   std::string label;                             ///< --label-picks, "" none
   double rejectBelow = 0;                        ///< --reject-below, 0 none
   bool overwriteRatings = false;
   bool dryRun = false;
+  std::string xmpOnly;  ///< the last option given that only --xmp uses, "" none
 };
 
 struct RankOptions {
@@ -44,14 +46,17 @@ struct RankOptions {
   CullOptions cull;
 };
 
-enum class ParseOutcome { Run, Help, Version, Usage };
+/// focusrank's options, each storing its value into options.
+OptionTable RankOptionTable(RankOptions& options);
 
-/// Parses the arguments after the program name. On Usage, error holds one
-/// line saying what is wrong (without the program name).
+/// Parses the arguments after the program name with RankOptionTable, then
+/// checks the options against each other. On Usage, error holds one line
+/// saying what is wrong (without the program name).
 ParseOutcome ParseRankOptions(const std::vector<std::string>& args, RankOptions& options,
                               std::string& error);
 
-/// The --help text.
-const char* RankHelpText();
+/// The prose of --help before and after the options.
+extern const char kRankHelpIntro[];
+extern const char kRankHelpOutro[];
 
 #endif  // FOCUSRATE_FOCUSRANK_OPTIONS_H

@@ -124,6 +124,9 @@ int RunFocusrank(const RankOptions& options) {
   };
   RankImages(images, run, finished, shown);
   progress.Finish();
+  // Rows say "cannot decode"; the reason is the same for all of them.
+  if (const std::string problem = DecoderPluginProblem(); !problem.empty())
+    Complain(kRankProgram, problem);
   Summarise(options.quiet, ok, done - ok, skipped);
   if (!out.Finish()) {
     if (out.ReaderGone()) return allOk ? RankExit::kAllRated : RankExit::kSomeNotRated;
