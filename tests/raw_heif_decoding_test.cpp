@@ -5,6 +5,7 @@
 // status, never a preview.
 #include <cstdio>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -82,19 +83,32 @@ TEST(RawDecoding, RenditionsHaveDcrawEmusPixelsOrThePreviewsAndFocusrateRatesHal
 }
 
 // Both previews are equally blurred: only the mosaics tell the sharp one.
-TEST(RawDecoding, SharpMosaicRatesHigherThanABlurredOneButNotByItsPreview) {
+// focusrank's rows and sidecars say which rendition it rated, and for
+// other files only when reduced (a flat PNG, ranked last).
+TEST(RawDecoding, SharpMosaicRanksFirstButNotByItsPreview) {
   ScratchDir dir;
   cv::Mat sharp = MakeNoise(160, 120, 9, 3), blurred, preview;
   cv::GaussianBlur(sharp, blurred, cv::Size(), 4);
   cv::resize(blurred, preview, cv::Size(80, 60));
-  for (RawRendition rendition : {RawRendition::Half, RawRendition::Full, RawRendition::Preview}) {
-    SCOPED_TRACE(RawRenditionText(rendition));
-    const double sharpFigure = ReferenceFigures(DecodeImage(Dng(dir, {sharp, "RGGB", 1, preview}), {rendition}).image).varianceLap;
-    const double blurredFigure = ReferenceFigures(DecodeImage(Dng(dir, {blurred, "RGGB", 1, preview}), {rendition}).image).varianceLap;
-    if (rendition == RawRendition::Preview)
-      EXPECT_EQ(sharpFigure, blurredFigure);
-    else
-      EXPECT_GT(sharpFigure, 4 * blurredFigure);
+  WriteBytes(dir / "blurred.dng", MakeDng({blurred, "RGGB", 1, preview}));
+  WriteBytes(dir / "sharp.dng", MakeDng({sharp, "RGGB", 1, preview}));
+  ASSERT_TRUE(cv::imwrite(dir / "flat.png", MakeUniform(16, 12, 9)));
+  const std::vector<std::string> cases[] = {{"--raw=half", "half 80x60"}, {"--raw=full", "full 160x120"},
+                                            {"--raw=preview", "preview 80x60"}, {"--scale=1/2", "half 40x30"}};
+  for (const std::vector<std::string>& c : cases) {
+    SCOPED_TRACE(c[0]);
+    std::istringstream rows(RunProcess({kFocusrank, c[0], "--format=jsonl", "--figures=variance_lap", "--sort=variance_lap",
+                                        "--xmp", dir / "blurred.dng", dir / "sharp.dng", dir / "flat.png"}).out);
+    std::string top, next;
+    std::getline(rows, top) && std::getline(rows, next);
+    auto figure = [](const std::string& row) { return std::stod(row.substr(row.find("Lap\":") + 5)); };
+    const bool preview = c[1].find("preview") == 0;
+    EXPECT_NE(top.find(preview ? "blurred.dng" : "sharp.dng"), std::string::npos);  // a tie keeps input order
+    EXPECT_TRUE(preview ? figure(top) == figure(next) : figure(top) > 4 * figure(next)) << top << next;
+    EXPECT_NE(next.find(",\"status\":\"ok\",\"rendition\":\"" + c[1] + "\""), std::string::npos) << next;
+    EXPECT_NE(ReadBytes(dir / "sharp.dng.xmp").find("focusrate:Rendition=\"" + c[1] + "\""), std::string::npos);
+    EXPECT_EQ(ReadBytes(dir / "flat.png.xmp").find("focusrate:Rendition=\"image 8x6\"") != std::string::npos,
+              c[0] == "--scale=1/2");
   }
 }
 
