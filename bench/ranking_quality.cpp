@@ -11,7 +11,8 @@
 //    subject-sharp frame scores higher;
 //  - an exposure pair: the photo half a stop darker (x 2^-0.5) against a
 //    slightly blurred copy at full brightness: a win when the sharp one
-//    scores higher.
+//    scores higher;
+//  - at reduced scale, as focusrank --scale rates (ranking_at_scale.h).
 // Then every figure of the whole frame (FigureSet::All) on:
 //  - a Gaussian ladder, sigma 0, 1, 2, 3, clean and with noise of sigma 4;
 //  - the clean photo against it blurred (sigma 1) with noise of sigma 4, 8
@@ -36,6 +37,8 @@
 #include "figure_columns.h"
 #include "image_header.h"
 #include "image_input.h"
+#include "photo_variants.h"
+#include "ranking_at_scale.h"
 #include "subject_region.h"
 
 using namespace focusrate;
@@ -96,40 +99,6 @@ std::vector<cv::Mat> LoadPhotos(const fs::path& dir, size_t count) {
   return photos;
 }
 
-cv::Mat Disk(int radius) {
-  cv::Mat k =
-      cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(2 * radius + 1, 2 * radius + 1));
-  k.convertTo(k, CV_32F);
-  return k / cv::sum(k)[0];
-}
-
-cv::Mat Motion(int length) { return cv::Mat(1, length, CV_32F, cv::Scalar(1.0 / length)); }
-
-cv::Mat Blurred(const cv::Mat& image, int kind, int level) {
-  cv::Mat out;
-  if (kind == 0) {
-    const double sigma[] = {1, 2, 4};
-    cv::GaussianBlur(image, out, cv::Size(), sigma[level]);
-  } else {
-    const int disk[] = {2, 4, 8}, motion[] = {5, 11, 21};
-    cv::filter2D(image, out, -1, kind == 1 ? Disk(disk[level]) : Motion(motion[level]));
-  }
-  return out;
-}
-
-// Normal noise of sigma, drawn per channel or (grey) once for all three.
-cv::Mat WithNoise(const cv::Mat& image, int seed, double sigma = 4, bool grey = false) {
-  cv::Mat noise(image.size(), grey ? CV_16SC1 : CV_16SC3);
-  cv::RNG rng(static_cast<uint64_t>(seed) + 1);
-  rng.fill(noise, cv::RNG::NORMAL, 0, sigma);
-  if (grey) cv::merge(std::vector<cv::Mat>(3, noise), noise);
-  cv::Mat wide, out;
-  image.convertTo(wide, CV_16SC3);
-  cv::add(wide, noise, wide);
-  wide.convertTo(out, CV_8UC3);
-  return out;
-}
-
 // The subject sharp inside an ellipse of a quarter of the frame and the rest
 // defocused (subjectSharp), or the reverse; the ellipse's edge is feathered.
 cv::Mat SubjectFrame(const cv::Mat& photo, const cv::Mat& defocused, cv::Point2f centre,
@@ -154,8 +123,6 @@ struct Tally {
   int ladders[2] = {0, 0};  ///< without noise, with noise
   int centred = 0, offCentre = 0, exposure = 0;
 };
-
-double Share(int wins, int total) { return total ? 100.0 * wins / total : 0; }
 
 double MedianMs(const std::function<void()>& run, int repeats) {
   std::vector<double> ms;
@@ -364,6 +331,7 @@ int main(int argc, char** argv) {
                   Share(t.centred, n), Share(t.offCentre, n), Share(t.exposure, n));
     }
   RankNoiseAndExposure(photos);
+  ReportScales(photos);
   TimeTiles(photos.front());
   return 0;
 }

@@ -44,7 +44,7 @@ focusrate_pkg_config(jzon "Jzon, the JSON library of focusrate" "" "" "")
 focusrate_pkg_config(focus "The four focus measures of focusrate" "" "${opencv_cflags}"
   "${OPENCV_imgproc_LIBRARY} ${OPENCV_core_LIBRARY} -pthread")
 focusrate_pkg_config(imaging "Image decoding of focusrate" "libjpeg, libpng, libwebp" "${opencv_cflags}"
-  "${OPENCV_core_LIBRARY} -l${CMAKE_DL_LIBS}")
+  "${OPENCV_imgproc_LIBRARY} ${OPENCV_core_LIBRARY} -l${CMAKE_DL_LIBS}")
 focusrate_pkg_config(rating "Rating and ranking image files with focusrate"
   "focusrate-imaging, focusrate-focus, exiv2" "${opencv_cflags}"
   "${OPENCV_objdetect_LIBRARY} ${OPENCV_imgproc_LIBRARY} -pthread")

@@ -19,15 +19,24 @@ const char* RawRenditionText(RawRendition rendition);
 
 struct DecodeOptions {
   RawRendition raw = RawRendition::Half;  ///< for camera raw files; other files ignore it
+  /// 1, 2, 4 or 8: decode at 1/scale of the size, each side rounded up
+  /// (ReducedSide). JPEG (also a raw preview) is scaled in its DCT, as
+  /// djpeg -scale 1/N does; any other picture is decoded whole, turned
+  /// upright and reduced with cv::resize(INTER_AREA).
+  int scale = 1;
 };
 
+/// A side of 1/scale the size, rounded up as libjpeg rounds its scaled sizes.
+constexpr long long ReducedSide(long long side, int scale) { return (side + scale - 1) / scale; }
+
 /// What a decode produced: which rendition of a raw file, or the image of
-/// any other file, and its upright size.
+/// any other file, and its upright size (reduced, when decoded at a scale).
 struct Rendition {
   bool raw = false;                       ///< a camera raw file's rendition
   RawRendition kind = RawRendition::Half;  ///< which one, when raw
   int width = 0;
   int height = 0;
+  int scale = 1;  ///< the DecodeOptions::scale it was decoded at
 };
 
 /// "half 3012x2008", "preview 1616x1080"; "image 640x480" for other files.

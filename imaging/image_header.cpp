@@ -191,9 +191,7 @@ bool PictureExtent(PictureLibrary library, const HeaderFile& file, const DecodeO
   return true;
 }
 
-}  // namespace
-
-bool ReadImageExtent(const std::string& path, ImageExtent& extent, const DecodeOptions& options) {
+bool FullExtent(const std::string& path, ImageExtent& extent, const DecodeOptions& options) {
   HeaderFile file(path);
   if (!file.IsOpen()) return false;
   if (HasRawExtension(path)) return PictureExtent(PictureLibrary::LibRaw, file, options, extent);
@@ -214,6 +212,15 @@ bool ReadImageExtent(const std::string& path, ImageExtent& extent, const DecodeO
   if (std::memcmp(head, "II*\0", 4) == 0) return TiffExtent(file, true, extent);
   if (std::memcmp(head, "MM\0*", 4) == 0) return TiffExtent(file, false, extent);
   return false;
+}
+
+}  // namespace
+
+bool ReadImageExtent(const std::string& path, ImageExtent& extent, const DecodeOptions& options) {
+  if (!FullExtent(path, extent, options)) return false;
+  extent.width = ReducedSide(extent.width, options.scale);
+  extent.height = ReducedSide(extent.height, options.scale);
+  return true;
 }
 
 }  // namespace focusrate

@@ -19,7 +19,8 @@ struct ImageExtent {
 /// signature, not its name. Files DecodeImage sends to LibRaw or libheif
 /// get the size of what it would decode for options, upright, from their
 /// library before any pixel is unpacked (a raw preview's from its JPEG
-/// header). Opens only regular files and never blocks on a FIFO. False for
+/// header). With options.scale, each side is reduced as DecodeImage reduces
+/// it (ReducedSide). Opens only regular files and never blocks on a FIFO. False for
 /// other formats, damaged headers and unreadable files: the decoder then
 /// has the last word. Throws std::bad_alloc when LibRaw or libheif runs out
 /// of memory, std::runtime_error when their plugin cannot be loaded.

@@ -16,6 +16,8 @@
 #include <memory>
 #include <new>
 
+#include <opencv2/imgproc.hpp>
+
 #include "exif_orientation.h"
 #include "image_formats.h"
 #include "jpeg_decoder.h"
@@ -77,19 +79,6 @@ RateStatus OpenImage(const std::string& path, OpenFile& file) {
   return RateStatus::Ok;
 }
 
-using RowDecoder = RowDecodeResult (*)(std::FILE*, PixelSink&);
-
-// The direct decoder cv::imread's signature check would lead to, or none.
-// A pixel limit changed through the environment is left to OpenCV, which
-// reads it in its own way.
-RowDecoder DirectDecoderFor(const unsigned char* head, size_t size) {
-  if (std::getenv("OPENCV_IO_MAX_IMAGE_PIXELS") != nullptr) return nullptr;
-  if (size >= 3 && std::memcmp(head, "\xFF\xD8\xFF", 3) == 0) return DecodeJpeg;
-  if (size >= 8 && std::memcmp(head, "\x89PNG\r\n\x1A\n", 8) == 0) return DecodePng;
-  if (IsWebpSignature(head, size)) return DecodeWebp;
-  return nullptr;
-}
-
 class MatSink : public PixelSink {
  public:
   void Begin(int width, int height) override { image.create(height, width, CV_8UC3); }
@@ -117,8 +106,9 @@ class SizeNotingSink : public PixelSink {
 struct Decoded {
   RateStatus status;
   int orientation;      ///< still to be applied to the rows the sink got
-  cv::Mat whole;        ///< what cv::imread returned, upright; its rows went nowhere
+  cv::Mat whole;        ///< upright, from cv::imread or reduced here; its rows went nowhere
   Rendition rendition;  ///< upright size
+  bool reduced = false; ///< the decoder itself made the rows at the scale asked for
 };
 
 Decoded ReadWithOpenCv(const std::string& path) {
@@ -142,45 +132,83 @@ Rendition Upright(Rendition rendition, cv::Size stored, int orientation) {
   return rendition;
 }
 
-Decoded DecodeStreamed(RowDecoder decoder, std::FILE* file, SizeNotingSink& sink) {
-  const RowDecodeResult result = decoder(file, sink);
+Decoded DecodeStreamed(const RowDecodeResult& result, const SizeNotingSink& sink) {
   if (result.verdict == DecodeVerdict::Refused) return {RateStatus::CannotDecode, 1, cv::Mat(), {}};
   return {result.damaged ? RateStatus::Damaged : RateStatus::Ok, result.orientation, cv::Mat(),
           Upright(Rendition(), sink.size, result.orientation)};
 }
 
+// Only JPEG decodes at a reduced size: its rows go to their own sink.
+Decoded DecodeJpegAt(std::FILE* file, SizeNotingSink& sink, int scale) {
+  Decoded decoded = DecodeStreamed(DecodeJpeg(file, sink, scale), sink);
+  decoded.reduced = true;
+  return decoded;
+}
+
+// Where rows go: full-size rows to full (held for reducing, when a scale is
+// asked for), a JPEG's to jpeg at the scale.
+struct Sinks {
+  SizeNotingSink& full;
+  SizeNotingSink& jpeg;
+};
+
 // A raw or HEIF picture's rows come upright from its plugin, but a raw
 // preview is a JPEG for our own decoder, streamed from memory and turned as
 // the raw is (not by its own EXIF).
 Decoded DecodeWithPlugin(PictureLibrary library, std::FILE* file, const DecodeOptions& options,
-                         SizeNotingSink& sink) {
-  PictureOutcome picture = ReadPicture(library, ::fileno(file), options, &sink);
+                         const Sinks& sinks) {
+  PictureOutcome picture = ReadPicture(library, ::fileno(file), options, &sinks.full);
   if (!WasDecoded(picture.status) || picture.jpeg.empty())
     return {picture.status, 1, cv::Mat(), picture.rendition};
   const OpenFile preview(::fmemopen(picture.jpeg.data(), picture.jpeg.size(), "rb"), std::fclose);
   if (!preview) throw std::bad_alloc();
-  Decoded decoded = DecodeStreamed(DecodeJpeg, preview.get(), sink);
+  Decoded decoded = DecodeJpegAt(preview.get(), sinks.jpeg, options.scale);
   decoded.orientation = picture.orientation;
-  decoded.rendition = Upright(picture.rendition, sink.size, picture.orientation);
+  decoded.rendition = Upright(picture.rendition, sinks.jpeg.size, picture.orientation);
   return decoded;
 }
 
 // Raw files by name, HEIF by name or brand, then the direct decoders by
-// signature; any other file comes back whole from cv::imread.
+// signature, as cv::imread's signature check would pick them (unless a
+// pixel limit was set through the environment, which OpenCV reads in its
+// own way); any other file comes back whole from cv::imread.
+Decoded DecodeOpen(const std::string& path, std::FILE* file, const DecodeOptions& options,
+                   const Sinks& sinks) {
+  if (HasRawExtension(path)) return DecodeWithPlugin(PictureLibrary::LibRaw, file, options, sinks);
+  unsigned char head[std::max(kWebpSignatureBytes, kHeifSignatureBytes)] = {};
+  const size_t got = std::fread(head, 1, sizeof head, file);
+  std::rewind(file);
+  if (HasHeifExtension(path) || IsHeifSignature(head, got))
+    return DecodeWithPlugin(PictureLibrary::Libheif, file, options, sinks);
+  if (std::getenv("OPENCV_IO_MAX_IMAGE_PIXELS") != nullptr) return ReadWithOpenCv(path);
+  if (got >= 3 && std::memcmp(head, "\xFF\xD8\xFF", 3) == 0)
+    return DecodeJpegAt(file, sinks.jpeg, options.scale);
+  if (got >= 8 && std::memcmp(head, "\x89PNG\r\n\x1A\n", 8) == 0)
+    return DecodeStreamed(DecodePng(file, sinks.full), sinks.full);
+  if (IsWebpSignature(head, got)) return DecodeStreamed(DecodeWebp(file, sinks.full), sinks.full);
+  return ReadWithOpenCv(path);
+}
+
 Decoded Decode(const std::string& path, const DecodeOptions& options, PixelSink& rows) {
   OpenFile file(nullptr, std::fclose);
   const RateStatus opened = OpenImage(path, file);
   if (opened != RateStatus::Ok) return {opened, 1, cv::Mat(), {}};
-  SizeNotingSink sink(rows);
-  if (HasRawExtension(path)) return DecodeWithPlugin(PictureLibrary::LibRaw, file.get(), options, sink);
-  unsigned char head[std::max(kWebpSignatureBytes, kHeifSignatureBytes)] = {};
-  const size_t got = std::fread(head, 1, sizeof head, file.get());
-  std::rewind(file.get());
-  if (HasHeifExtension(path) || IsHeifSignature(head, got))
-    return DecodeWithPlugin(PictureLibrary::Libheif, file.get(), options, sink);
-  const RowDecoder decoder = DirectDecoderFor(head, got);
-  if (decoder == nullptr) return ReadWithOpenCv(path);
-  return DecodeStreamed(decoder, file.get(), sink);
+  MatSink held;
+  SizeNotingSink full(options.scale == 1 ? rows : held), jpeg(rows);
+  Decoded decoded = DecodeOpen(path, file.get(), options, {full, jpeg});
+  decoded.rendition.scale = options.scale;
+  if (options.scale == 1 || decoded.reduced || !WasDecoded(decoded.status)) return decoded;
+  // Turned first: rows that come reduced come upright.
+  cv::Mat image = decoded.whole.empty() ? held.image : decoded.whole;
+  ApplyOrientation(decoded.orientation, image);
+  cv::resize(image, decoded.whole,
+             cv::Size(static_cast<int>(ReducedSide(image.cols, options.scale)),
+                      static_cast<int>(ReducedSide(image.rows, options.scale))),
+             0, 0, cv::INTER_AREA);
+  decoded.orientation = 1;
+  decoded.rendition.width = decoded.whole.cols;
+  decoded.rendition.height = decoded.whole.rows;
+  return decoded;
 }
 
 }  // namespace

@@ -55,6 +55,7 @@ struct DecodedImage {
 /// for options.raw's rendition, and a HEIF or AVIF file (by extension or
 /// ftyp brand) to libheif for its primary image, turned as the file says
 /// (not by EXIF); Damaged when the library decoded around corrupt data.
+/// With options.scale above 1 the image is reduced (see DecodeOptions).
 /// Only regular files that can be opened for reading are decoded; the
 /// others get the status saying why. A file cv::imread refuses or throws
 /// for (a header claiming too many pixels) gives CannotDecode; running out
@@ -66,7 +67,9 @@ DecodedImage DecodeImage(const std::string& path, const DecodeOptions& options =
 /// first; a raw preview streams): JPEG and PNG rows and a raw preview's rows
 /// arrive in stored order,
 /// before any EXIF turn (nothing that rates the whole frame depends on it),
-/// other rows arrive upright. The rows mean nothing unless
+/// other rows arrive upright. Reduced, only JPEG rows (and a raw preview's)
+/// stream; any other picture is held whole, reduced, and its rows arrive
+/// upright. The rows mean nothing unless
 /// WasDecoded(status). rendition, when given, is set to what was decoded.
 RateStatus DecodeRows(const std::string& path, PixelSink& sink,
                       const DecodeOptions& options = DecodeOptions(), Rendition* rendition = nullptr);

@@ -1,6 +1,9 @@
 // Mirrors OpenCV 4.6's JpegDecoder (grfmt_jpeg.cpp): default decompression
 // settings, the stdio source, the first APP1 segment read as EXIF from its
-// sixth byte, every scanline read whatever happened before. Where OpenCV asks
+// sixth byte, every scanline read whatever happened before. Reduced sizes
+// come from the DCT alone (scale_denom), with the same defaults djpeg -scale
+// keeps (accurate integer DCT, fancy upsampling, block smoothing): nothing
+// else changes from full size. Where OpenCV asks
 // for RGB and swaps to BGR, libjpeg-turbo writes BGR itself; the conversion
 // code is the same for both orders.
 #include "jpeg_decoder.h"
@@ -86,14 +89,17 @@ void CmykToBgr(const uint8_t* cmyk, int width, uint8_t* bgr) {
 // The part libjpeg may jump out of. Everything it touches lives in the
 // caller's frame, so a longjmp leaves no local of this frame behind.
 bool Decode(std::FILE* file, jpeg_decompress_struct& cinfo, ErrorManager& errors,
-            PixelSink& sink, std::vector<uint8_t>& cmykRow, RowDecodeResult& result) {
+            PixelSink& sink, int scale, std::vector<uint8_t>& cmykRow, RowDecodeResult& result) {
   if (setjmp(errors.jump) != 0) return false;
   jpeg_create_decompress(&cinfo);
   jpeg_stdio_src(&cinfo, file);
   jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF);
   jpeg_read_header(&cinfo, TRUE);
+  // The limits are the stored size's, whatever the scale: a file is refused alike at every scale.
+  if (!WithinDecodeLimits(cinfo.image_width, cinfo.image_height)) return false;
+  cinfo.scale_num = 1;
+  cinfo.scale_denom = static_cast<unsigned>(scale);
   jpeg_calc_output_dimensions(&cinfo);
-  if (!WithinDecodeLimits(cinfo.output_width, cinfo.output_height)) return false;
   const int width = static_cast<int>(cinfo.output_width);
   const int height = static_cast<int>(cinfo.output_height);
   const bool cmyk = cinfo.num_components == 4;
@@ -117,12 +123,12 @@ bool Decode(std::FILE* file, jpeg_decompress_struct& cinfo, ErrorManager& errors
 
 }  // namespace
 
-RowDecodeResult DecodeJpeg(std::FILE* file, PixelSink& sink) {
+RowDecodeResult DecodeJpeg(std::FILE* file, PixelSink& sink, int scale) {
   ErrorManager errors;
   Decompressor d(errors);
   std::vector<uint8_t> cmykRow;
   RowDecodeResult result;
-  if (!Decode(file, d.cinfo, errors, sink, cmykRow, result)) {
+  if (!Decode(file, d.cinfo, errors, sink, scale, cmykRow, result)) {
     // Memory is not a property of the file: say so rather than refuse it.
     if (errors.pub.msg_code == JERR_OUT_OF_MEMORY) throw std::bad_alloc();
     return RowDecodeResult{};

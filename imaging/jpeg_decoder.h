@@ -13,8 +13,10 @@ namespace focusrate {
 /// carry its pixels bit for bit; CMYK and YCCK files are converted as
 /// OpenCV converts them. Damage that libjpeg warns of and decodes around
 /// (a premature end, corrupt entropy data) sets damaged. Throws
-/// std::bad_alloc when libjpeg runs out of memory.
-RowDecodeResult DecodeJpeg(std::FILE* file, PixelSink& sink);
+/// std::bad_alloc when libjpeg runs out of memory. scale 2, 4 or 8 decodes
+/// at 1/scale of the size through the DCT, the pixels djpeg -scale 1/scale
+/// writes (in blue-green-red order), sides rounded up.
+RowDecodeResult DecodeJpeg(std::FILE* file, PixelSink& sink, int scale = 1);
 
 }  // namespace focusrate
 

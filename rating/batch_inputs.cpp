@@ -35,6 +35,7 @@ class Walker {
   }
 
   std::vector<std::string> Take() { return std::move(found_); }
+  size_t skipped = 0;  ///< files passed by for their names
 
  private:
   void Search(const std::string& dir, const struct stat& st) {
@@ -57,14 +58,17 @@ class Walker {
       }
       if (S_ISDIR(entry.st_mode)) {
         Search(path, entry);
-      } else if (HasImageExtension(name)) {
-        // A symlink to a directory is not followed; a dangling one, a FIFO
-        // or a device named like an image still gets a row saying so.
-        struct stat target;
-        if (!S_ISLNK(entry.st_mode) || ::stat(path.c_str(), &target) != 0 ||
-            !S_ISDIR(target.st_mode))
-          found_.push_back(path);
+        continue;
       }
+      // A symlink to a directory is not followed; a dangling one, a FIFO
+      // or a device named like an image still gets a row saying so.
+      struct stat target;
+      const bool file = !S_ISLNK(entry.st_mode) || ::stat(path.c_str(), &target) != 0 ||
+                        !S_ISDIR(target.st_mode);
+      if (file && HasImageExtension(name))
+        found_.push_back(path);
+      else if (file)
+        ++skipped;
     }
   }
 
@@ -137,9 +141,10 @@ bool ReadPathList(const std::string& listFile, bool nulSeparated,
 }
 
 std::vector<std::string> ExpandPaths(const std::vector<std::string>& given,
-                                     const ProblemReport& report) {
+                                     const ProblemReport& report, size_t* skipped) {
   Walker walker(report);
   for (const std::string& path : given) walker.Add(path);
+  if (skipped != nullptr) *skipped += walker.skipped;
   return walker.Take();
 }
 

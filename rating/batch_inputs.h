@@ -32,9 +32,11 @@ bool ReadPathList(const std::string& listFile, bool nulSeparated,
 /// directory reached twice is searched once. An unreadable directory, or an
 /// entry that cannot be examined and is not named like an image, is handed
 /// to report and the rest goes on; such an entry named
-/// like an image is kept, so its row says why.
+/// like an image is kept, so its row says why. skipped, when given, is
+/// increased by the number of files (not directories, nor links to them) a
+/// search passed by for their names.
 std::vector<std::string> ExpandPaths(const std::vector<std::string>& given,
-                                     const ProblemReport& report);
+                                     const ProblemReport& report, size_t* skipped = nullptr);
 
 }  // namespace focusrate
 

@@ -26,7 +26,7 @@ RatedImage Rate(const std::string& path, const RateSettings& settings) {
   RatedImage rated;
   ImageExtent extent;
   // Divided, not multiplied: two 32-bit header fields can overflow.
-  if (ReadImageExtent(path, extent) && extent.width > 0 &&
+  if (ReadImageExtent(path, extent, settings.decode) && extent.width > 0 &&
       extent.height > settings.maxPixels / extent.width) {
     rated.status = RateStatus::TooLarge;
     return rated;
@@ -35,15 +35,18 @@ RatedImage Rate(const std::string& path, const RateSettings& settings) {
   // fingerprint does.
   if (settings.region.kind == RegionSpec::Kind::Whole && settings.subject == SubjectMode::None &&
       !settings.burstClues) {
-    const StreamedFigures streamed = RateWholeFrame(path, settings.maxPixels, 1, settings.figures);
+    const StreamedFigures streamed =
+        RateWholeFrame(path, settings.maxPixels, 1, settings.figures, settings.decode);
     rated.status = streamed.status;
+    rated.rendition = streamed.rendition;
     if (WasDecoded(streamed.status)) rated.figures = streamed.figures;
     return rated;
   }
   // A region is found in the upright image, whose turn a PNG may reveal only
   // after its last row.
-  DecodedImage decoded = DecodeImage(path);
+  DecodedImage decoded = DecodeImage(path, settings.decode);
   rated.status = decoded.status;
+  rated.rendition = decoded.rendition;
   if (!WasDecoded(decoded.status)) return rated;
   if (static_cast<long long>(decoded.image.total()) > settings.maxPixels) {
     rated.status = RateStatus::TooLarge;

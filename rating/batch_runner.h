@@ -18,7 +18,8 @@ constexpr long long kDefaultMaxPixels = 1LL << 30;
 struct RateSettings {
   RegionSpec region;                       ///< the part of each image rated
   SubjectMode subject = SubjectMode::None;  ///< the subject found inside that part
-  long long maxPixels = kDefaultMaxPixels;  ///< larger images are refused
+  long long maxPixels = kDefaultMaxPixels;  ///< larger images (their renditions) are refused
+  DecodeOptions decode;                    ///< raw rendition and scale of every decode
   /// Also what bursts are told by: each image's SceneFingerprint and
   /// capture time.
   bool burstClues = false;
@@ -27,8 +28,9 @@ struct RateSettings {
 };
 
 /// Rates one file: refuses it as TooLarge when its header (or, for formats
-/// whose header is not read, its decoded image) has more than maxPixels;
-/// decodes it; cuts out the region and rates that as an image of its own
+/// whose header is not read, its decoded image) has more than maxPixels,
+/// counted at the scale asked for; decodes it as settings.decode says and
+/// records the rendition; cuts out the region (in the rendition's pixels) and rates that as an image of its own
 /// on this thread, with its subject when one is asked for, and takes the
 /// whole image's fingerprint and its capture time when asked (the
 /// fingerprint from the pixels already decoded).

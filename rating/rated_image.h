@@ -27,6 +27,7 @@ struct BurstPlace {
 struct RatedImage {
   RateStatus status = RateStatus::Ok;
   std::string failure;  ///< CannotRate: what went wrong, in one line
+  Rendition rendition;  ///< what was rated, when decoded
   FocusFigures figures = {kNoFigure, kNoFigure, kNoFigure, kNoFigure, kNoFigure};
   /// With --subject: the region rated as the subject, in the upright image,
   /// how it was found ("face", "center", ...), and its figures.

@@ -45,9 +45,10 @@ class EngineSink : public PixelSink {
 }  // namespace
 
 StreamedFigures RateWholeFrame(const std::string& path, long long maxPixels, int threads,
-                               FigureSet set) {
+                               FigureSet set, const DecodeOptions& options) {
   EngineSink sink(maxPixels, threads, set);
-  StreamedFigures result{DecodeRows(path, sink), {}};
+  StreamedFigures result;
+  result.status = DecodeRows(path, sink, options, &result.rendition);
   if (!WasDecoded(result.status)) return result;
   if (!sink.Rated()) {
     result.status = RateStatus::TooLarge;

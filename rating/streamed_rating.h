@@ -14,13 +14,15 @@ namespace focusrate {
 struct StreamedFigures {
   RateStatus status;    ///< TooLarge when the decoded size exceeds maxPixels
   FocusFigures figures; ///< meaningful only when WasDecoded(status)
+  Rendition rendition;  ///< what was decoded
 };
 
 /// The whole frame's figures of the image in path, decoded as DecodeImage
-/// decodes it. threads 2 or more: measuring overlaps decoding on a second
-/// thread. set: the figures measured (engine.h).
+/// decodes it with options. threads 2 or more: measuring overlaps decoding
+/// on a second thread. set: the figures measured (engine.h).
 StreamedFigures RateWholeFrame(const std::string& path, long long maxPixels, int threads,
-                               FigureSet set = FigureSet::Classic);
+                               FigureSet set = FigureSet::Classic,
+                               const DecodeOptions& options = DecodeOptions());
 
 }  // namespace focusrate
 

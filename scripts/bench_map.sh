@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Ranking quality of every figure and subject mode on controlled variants of
 # the fetched photos (bench/ranking_quality.cpp says how they are made), every
-# figure against noise and exposure, the
-# cost of tiles beside the whole-frame pass, and focusmap's whole run beside
-# focusrate's on the same photo.
+# figure against noise and exposure, blur told at focusrank --scale's reduced
+# sizes (bench/ranking_at_scale.h), the cost of tiles beside the whole-frame
+# pass, and focusmap's whole run beside focusrate's on the same photo.
 # Usage: scripts/bench_map.sh [BUILD_DIR] [COUNT]   (default: build-bench, 40)
 # Photos come from FOCUSRATE_PHOTOS (default /var/tmp/focusrate-photos/root,
 # fetched by scripts/fetch_photos.sh).

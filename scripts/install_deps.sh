@@ -17,7 +17,7 @@ for job in "$@"; do
                      libjpeg-turbo-progs chromium util-linux) ;;
     bench) packages+=(libbenchmark-dev nlohmann-json3-dev rapidjson-dev time
                       pybind11-dev python3-dev python3-numpy python3-opencv
-                      libraw-bin libheif-examples) ;;
+                      libraw-bin libheif-examples libjpeg-turbo-progs) ;;
     cross) packages+=(g++-aarch64-linux-gnu qemu-user file libopencv-core-dev:arm64
                       libopencv-imgproc-dev:arm64 libopencv-objdetect406:arm64
                       libjpeg62-turbo-dev:arm64 libpng-dev:arm64 libwebp-dev:arm64

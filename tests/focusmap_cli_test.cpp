@@ -132,6 +132,8 @@ TEST(FocusmapCli, BadInputLeavesTheOutputAlone) {
       {{dir / "dot.png", dir / "out.png"}, Said(0, "", "")},
       {{dir / "ok.png", dir / "out.png", "--grid", "41x30"},
        Said(1, "", "focusmap: " + dir / "ok.png" + ": more tiles (41x30) than pixels (40x30)\n")},
+      {{dir / "ok.png", dir / "out.png", "--scale", "1/2", "--grid", "21x15"},
+       Said(1, "", "focusmap: " + dir / "ok.png" + ": more tiles (21x15) than pixels (20x15)\n")},
       {{dir / "ok.png", dir / "out.png", "--grid", "257x256"},
        usage("invalid value '257x256' for '--grid' (at most 65536 tiles)")},
       {{dir / "ok.png"}, usage("expected IMAGE and OUT.png")},

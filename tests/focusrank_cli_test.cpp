@@ -10,6 +10,7 @@
 #include <cmath>
 #include <filesystem>
 #include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
 #include <sstream>
 #include <tuple>
 
@@ -160,6 +161,8 @@ TEST_F(MixedFolder, OptionsListsAndFailuresGiveTheirRowsStatusAndMessage) {
   // Radiance files are not sized from their header: refused once decoded.
   const std::string hdr = scratch_ / "a.hdr";
   const cv::Mat decoded = cv::imread(a_, cv::IMREAD_COLOR);
+  cv::Mat half;
+  cv::resize(decoded, half, cv::Size(32, 24), 0, 0, cv::INTER_AREA);
   ASSERT_TRUE(cv::imwrite(hdr, cv::Mat_<cv::Vec3f>(decoded) / 255));
   const std::string listed =
       kHeader + RowByHand(quotedOdd_, cv::imread(odd)) + RowByHand(a_, decoded) +
@@ -183,6 +186,10 @@ TEST_F(MixedFolder, OptionsListsAndFailuresGiveTheirRowsStatusAndMessage) {
        Said(1, kHeader + a_ + ",,,,,too large\n" + hdr + ",,,,,too large\n", "")},
       {{"-qj1", "--max-pixels=3072", a_, hdr},
        Said(0, kHeader + RowByHand(a_, decoded) + RowByHand(hdr, cv::imread(hdr)), "")},
+      // Reduced, whether sized from the header or decoded: 32 x 24 = 768 pixels.
+      {{"--scale", "1/2", "--max-pixels=767", a_, hdr},
+       Said(1, kHeader + a_ + ",,,,,too large\n" + hdr + ",,,,,too large\n", "")},
+      {{"--scale=1/2", "--max-pixels=768", a_}, Said(0, kHeader + RowByHand(a_, half), "")},
       {{"-o/dev/full", a_},
        Said(3, "", "focusrank: /dev/full: cannot write (No space left on device)\n")},
       {{"--srot", "x", "a.png"}, usage("unknown option '--srot'")},
@@ -204,7 +211,7 @@ TEST_F(MixedFolder, OptionsListsAndFailuresGiveTheirRowsStatusAndMessage) {
            {"--sort", "subject"}, {"--top", "0"}, {"--roi", "center:0"},
            {"--max-pixels", "-5"}, {"--figures", "laplace,laplace"}, {"--figures", ""},
            {"--subject", "face"}, {"--reject-below", "1"}, {"--label-picks", "pink"},
-           {"--xmp-name", "both"}})
+           {"--xmp-name", "both"}, {"--raw", "small"}, {"--scale", "1/3"}})
     EXPECT_EQ(Of(Rank({option, value, "a.png"})),
               usage("invalid value '" + value + "' for '" + option + "'"));
   for (const char* flag : {"-qh", "--help"}) {  // help wins over what follows
@@ -214,6 +221,16 @@ TEST_F(MixedFolder, OptionsListsAndFailuresGiveTheirRowsStatusAndMessage) {
     EXPECT_NE(run.out.find("\n  --max-pixels N        refuse larger images before decoding them\n"
                            "                        [default: 1073741824]\n"),
               std::string::npos);
+  }
+}
+
+// On a terminal (script's) a run ends with what it did; --quiet keeps it off.
+TEST_F(MixedFolder, SaysOnATerminalWhatWasRatedAndSkipped) {
+  for (const std::string quiet : {"", "-q "}) {
+    const std::string out = ShellIn(root_, "script -qec \"\\\"$R\\\" " + quiet + "-o ../rows .\" /dev/null").out;
+    EXPECT_EQ(out.substr(out.find_last_of('\r', out.size() - 3) + 1),
+              quiet.empty() ? "focusrank: images rated: 7, rows with another status: 2, "
+                              "files skipped for their extension: 1\r\n" : "");
   }
 }
 

@@ -65,7 +65,7 @@ completes() {
   [ "${COMPREPLY[*]}" = "$want" ] || fail "$program: completing '$*' gave '${COMPREPLY[*]}'"
 }
 completes focusrank --sort --so
-completes focusrank "variance_lap variance_lap_norm" --sort v
+completes focusrank "variance_lap_denoised variance_lap_denoised_norm" --sort variance_lap_d
 completes focusrank laplace,tenengrad --figures laplace,te
 completes focusmap --measure --me
 completes focusrate "$src/samples" "$src/sam"

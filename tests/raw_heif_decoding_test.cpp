@@ -1,9 +1,11 @@
 // Camera raw and HEIF files against the libraries' own tools: every raw
-// rendition has the pixels dcraw_emu writes (or the embedded preview's),
-// HEIF and AVIF those of heif-convert, sizes from headers match, focusrate
-// rates a raw at half size, and cut files get a status, never a preview.
+// rendition has the pixels dcraw_emu writes (or the embedded preview's; at
+// 1/2 djpeg -scale's of it), HEIF and AVIF those of heif-convert, sizes from
+// headers match, focusrate rates a raw at half size, and cut files get a
+// status, never a preview.
 #include <cstdio>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -62,34 +64,53 @@ TEST(RawDecoding, RenditionsHaveDcrawEmusPixelsOrThePreviewsAndFocusrateRatesHal
     const cv::Mat full = ToolOutput({"/usr/bin/dcraw_emu", "-w", "-o", "1", "-Z", ppm, dng}, ppm);
     ExpectDecodedAs(dng, {RawRendition::Half}, half, "half");
     ExpectDecodedAs(dng, {RawRendition::Full}, full, "full");
-    cv::Mat preview = half;
+    // At 1/2: djpeg -scale of the preview, else the half size area-resized.
+    cv::Mat preview = half, reduced;
+    cv::resize(half, reduced, cv::Size((half.cols + 1) / 2, (half.rows + 1) / 2), 0, 0, cv::INTER_AREA);
     if (c.jpegPreview) {
       std::vector<uint8_t> jpeg;
       cv::imencode(".jpg", spec.preview, jpeg);
+      WriteBytes(dir / "preview.jpg", std::string(jpeg.begin(), jpeg.end()));
       preview = cv::imdecode(jpeg, cv::IMREAD_COLOR);
-      if (c.orientation != 1)
-        cv::rotate(preview, preview, c.orientation == 6 ? cv::ROTATE_90_CLOCKWISE : cv::ROTATE_90_COUNTERCLOCKWISE);
+      reduced = ToolOutput({"/usr/bin/djpeg", "-scale", "1/2", "-outfile", ppm, dir / "preview.jpg"}, ppm);
+      for (cv::Mat* m : {&preview, &reduced})
+        if (c.orientation != 1)
+          cv::rotate(*m, *m, c.orientation == 6 ? cv::ROTATE_90_CLOCKWISE : cv::ROTATE_90_COUNTERCLOCKWISE);
     }
     ExpectDecodedAs(dng, {RawRendition::Preview}, preview, c.jpegPreview ? "preview" : "half");
+    ExpectDecodedAs(dng, {RawRendition::Preview, 2}, reduced, c.jpegPreview ? "preview" : "half");
     EXPECT_EQ(RunProcess({kFocusrate, dng, dir / "out.json"}).status, 0);
     EXPECT_EQ(ReadBytes(dir / "out.json"), ResultFileByHand(ReferenceFigures(half)));
   }
 }
 
 // Both previews are equally blurred: only the mosaics tell the sharp one.
-TEST(RawDecoding, SharpMosaicRatesHigherThanABlurredOneButNotByItsPreview) {
+// focusrank's rows and sidecars say which rendition it rated, and for
+// other files only when reduced (a flat PNG, ranked last).
+TEST(RawDecoding, SharpMosaicRanksFirstButNotByItsPreview) {
   ScratchDir dir;
   cv::Mat sharp = MakeNoise(160, 120, 9, 3), blurred, preview;
   cv::GaussianBlur(sharp, blurred, cv::Size(), 4);
   cv::resize(blurred, preview, cv::Size(80, 60));
-  for (RawRendition rendition : {RawRendition::Half, RawRendition::Full, RawRendition::Preview}) {
-    SCOPED_TRACE(RawRenditionText(rendition));
-    const double sharpFigure = ReferenceFigures(DecodeImage(Dng(dir, {sharp, "RGGB", 1, preview}), {rendition}).image).varianceLap;
-    const double blurredFigure = ReferenceFigures(DecodeImage(Dng(dir, {blurred, "RGGB", 1, preview}), {rendition}).image).varianceLap;
-    if (rendition == RawRendition::Preview)
-      EXPECT_EQ(sharpFigure, blurredFigure);
-    else
-      EXPECT_GT(sharpFigure, 4 * blurredFigure);
+  WriteBytes(dir / "blurred.dng", MakeDng({blurred, "RGGB", 1, preview}));
+  WriteBytes(dir / "sharp.dng", MakeDng({sharp, "RGGB", 1, preview}));
+  ASSERT_TRUE(cv::imwrite(dir / "flat.png", MakeUniform(16, 12, 9)));
+  const std::vector<std::string> cases[] = {{"--raw=half", "half 80x60"}, {"--raw=full", "full 160x120"},
+                                            {"--raw=preview", "preview 80x60"}, {"--scale=1/2", "half 40x30"}};
+  for (const std::vector<std::string>& c : cases) {
+    SCOPED_TRACE(c[0]);
+    std::istringstream rows(RunProcess({kFocusrank, c[0], "--format=jsonl", "--figures=variance_lap", "--sort=variance_lap",
+                                        "--xmp", dir / "blurred.dng", dir / "sharp.dng", dir / "flat.png"}).out);
+    std::string top, next;
+    std::getline(rows, top) && std::getline(rows, next);
+    auto figure = [](const std::string& row) { return std::stod(row.substr(row.find("Lap\":") + 5)); };
+    const bool preview = c[1].find("preview") == 0;
+    EXPECT_NE(top.find(preview ? "blurred.dng" : "sharp.dng"), std::string::npos);  // a tie keeps input order
+    EXPECT_TRUE(preview ? figure(top) == figure(next) : figure(top) > 4 * figure(next)) << top << next;
+    EXPECT_NE(next.find(",\"status\":\"ok\",\"rendition\":\"" + c[1] + "\""), std::string::npos) << next;
+    EXPECT_NE(ReadBytes(dir / "sharp.dng.xmp").find("focusrate:Rendition=\"" + c[1] + "\""), std::string::npos);
+    EXPECT_EQ(ReadBytes(dir / "flat.png.xmp").find("focusrate:Rendition=\"image 8x6\"") != std::string::npos,
+              c[0] == "--scale=1/2");
   }
 }
 

@@ -1,5 +1,6 @@
 #include "option_table.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "exit_status.h"
@@ -11,6 +12,8 @@ namespace focusrate {
 namespace {
 
 const std::string kHelp = "--help", kVersion = "--version";
+constexpr RawRendition kRawModes[] = {RawRendition::Half, RawRendition::Full, RawRendition::Preview};
+constexpr int kScales[] = {1, 2, 4, 8};
 
 static_assert(RankExit::kAllRated == RateExit::kSaved && RankExit::kUsage == RateExit::kUsage &&
                   RankExit::kOtherFailure == RateExit::kOtherFailure,
@@ -104,6 +107,38 @@ std::vector<OptionSpec> HelpAndVersion() {
   const OptionStore answered = [](const std::string&, std::string&) { return true; };
   return {{'h', kHelp, "", "print this help", {}, answered},
           {0, kVersion, "", "print the version", {}, answered}};
+}
+
+std::vector<OptionSpec> DecodingOptions(DecodeOptions& decode) {
+  std::vector<std::string> modes, scales;
+  for (RawRendition mode : kRawModes) modes.push_back(RawRenditionText(mode));
+  for (int scale : kScales) scales.push_back("1/" + std::to_string(scale));
+  // The value's place among the words picks the rendition or scale.
+  auto place = [](const std::vector<std::string>& words, const std::string& value) {
+    return static_cast<size_t>(std::find(words.begin(), words.end(), value) - words.begin());
+  };
+  return {{0, "--raw", "MODE",
+           "how camera raw files become pixels: half (half size,\n"
+           "camera white balance, sRGB), full (the same at full\n"
+           "size) or preview (the embedded JPEG; half without\n"
+           "one) [default: half]",
+           {ValueWords::Words, modes},
+           [&decode, modes, place](const std::string& value, std::string&) {
+             const size_t k = place(modes, value);
+             if (k < modes.size()) decode.raw = kRawModes[k];
+             return k < modes.size();
+           }},
+          {0, "--scale", "1/N",
+           "rate each image reduced to 1/N of its width and height\n"
+           "(N 2, 4 or 8; JPEG scaled in its DCT, other formats\n"
+           "resized by area after decoding): quick, and blind to\n"
+           "blur under about N pixels [default: 1/1]",
+           {ValueWords::Words, scales},
+           [&decode, scales, place](const std::string& value, std::string&) {
+             const size_t k = place(scales, value);
+             if (k < scales.size()) decode.scale = kScales[k];
+             return k < scales.size();
+           }}};
 }
 
 std::vector<std::string> FigureNames(const std::string& prefix) {

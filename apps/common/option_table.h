@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "decode_options.h"
+
 namespace focusrate {
 
 /// What completes an option's value.
@@ -45,6 +47,10 @@ struct OptionTable {
 
 /// The rows "-h, --help" and "--version", which the parser answers itself.
 std::vector<OptionSpec> HelpAndVersion();
+
+/// The rows --raw MODE and --scale 1/N of focusrank and focusmap, storing
+/// into decode.
+std::vector<OptionSpec> DecodingOptions(DecodeOptions& decode);
 
 /// The name of every figure, after prefix: what --figures, --sort and
 /// --measure complete.

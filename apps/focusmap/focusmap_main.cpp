@@ -42,7 +42,7 @@ bool OutputsClash(const MapOptions& options) {
 
 int Map(const MapOptions& options) {
   if (OutputsClash(options)) return RateExit::kNotSaved;
-  DecodedImage decoded = DecodeImage(options.imagePath);
+  DecodedImage decoded = DecodeImage(options.imagePath, options.decode);
   if (!WasDecoded(decoded.status)) {
     ComplainOfImage(kMapProgram, options.imagePath, decoded.status);
     return RateExit::kCannotDecode;

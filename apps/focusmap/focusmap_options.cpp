@@ -59,7 +59,8 @@ OptionTable MapOptionTable(MapOptions& o) {
          o.tilesPath = value;
          return !value.empty();
        }}};
-  for (const OptionSpec& spec : HelpAndVersion()) options.push_back(spec);
+  for (const std::vector<OptionSpec>& more : {DecodingOptions(o.decode), HelpAndVersion()})
+    options.insert(options.end(), more.begin(), more.end());
   return {kMapProgram, R"(Usage: focusmap IMAGE OUT.png [OPTIONS]
 Shows where an image is sharp: a picture of it, reduced to at most 1600
 pixels along its long side and dimmed to grey, under a colour for the chosen

@@ -16,6 +16,7 @@ struct MapOptions {
   int columns = 0, rows = 0;                      ///< --grid; 0: the default grid
   FigureColumn measure = AllFigureColumns()[1];   ///< --measure [variance_lap]
   std::string tilesPath;                          ///< --tiles-json, "" none
+  DecodeOptions decode;                           ///< --raw, --scale
 };
 
 /// The name messages are prefixed with.

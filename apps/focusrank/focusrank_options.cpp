@@ -107,13 +107,14 @@ OptionTable RankOptionTable(RankOptions& o) {
          ".heic .heif .hif .avif files and camera raw files\n"
          "(.dng .cr2 .cr3 .crw .nef .nrw .arw .srf .sr2 .orf\n"
          ".rw2 .raf .pef .srw .x3f .3fr .iiq .erf .kdc .dcr\n"
-         ".mrw .mos .rwl), rated at half size",
+         ".mrw .mos .rwl), rendered as --raw says",
          files, nullptr},
         {0, "--files-from", "FILE", "also read paths from FILE, one a line ('-': stdin)", files,
          PathInto(o.listFile)},
         {'0', "--null", "", "paths in --files-from end with NUL, not newline", {},
          FlagInto(o.nulSeparated)},
-        {0, "--roi", "X,Y,W,H", "rate only that region of each image, clipped to it", {},
+        {0, "--roi", "X,Y,W,H",
+         "rate only that region of each image, clipped to it,\nin the pixels rated (see --raw, --scale)", {},
          [&o](const std::string& value, std::string&) {
            return ParseRegion(value, o.rate.region);
          }},
@@ -154,7 +155,7 @@ OptionTable RankOptionTable(RankOptions& o) {
          [&o](const std::string& value, std::string&) {
            return ParseFigureList(value, o.layout.figures);
          }},
-        {'q', "--quiet", "", "no progress line on a terminal", {}, FlagInto(o.quiet)}}},
+        {'q', "--quiet", "", "no progress line, nor the closing summary, on a\nterminal", {}, FlagInto(o.quiet)}}},
       {"Ranking",
        {{0, "--sort", "FIGURE",
          "sharpest first by a figure named as in --figures\n"
@@ -230,6 +231,7 @@ OptionTable RankOptionTable(RankOptions& o) {
              std::to_string(kDefaultMaxPixels) + "]",
          {}, NumberInto(o.rate.maxPixels, 1, 1LL << 60)}}},
       {"", HelpAndVersion()}};
+  for (const OptionSpec& spec : DecodingOptions(o.rate.decode)) sections[0].options.push_back(spec);
   return {kRankProgram, kRankHelpIntro, sections, kRankHelpOutro};
 }
 

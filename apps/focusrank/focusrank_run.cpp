@@ -1,5 +1,7 @@
 #include "focusrank_run.h"
 
+#include <unistd.h>
+
 #include <cstring>
 #include <optional>
 
@@ -11,6 +13,7 @@
 #include "focusrank_sidecar.h"
 #include "messages.h"
 #include "progress.h"
+#include "quiet_stderr.h"
 #include "rank_images.h"
 #include "signal_cleanup.h"
 
@@ -30,7 +33,8 @@ RankSettings RunSettings(const RankOptions& options) {
   return run;
 }
 
-std::vector<std::string> ImagesToRate(const RankOptions& options, const RankSettings& run) {
+std::vector<std::string> ImagesToRate(const RankOptions& options, const RankSettings& run,
+                                      size_t& skipped) {
   std::vector<std::string> given = options.paths;
   int error = 0;
   if (!options.listFile.empty() &&
@@ -39,7 +43,8 @@ std::vector<std::string> ImagesToRate(const RankOptions& options, const RankSett
     Complain(kRankProgram, list + ": " + CannotText("read list", error));
   }
   std::vector<std::string> images =
-      ExpandPaths(given, [](const std::string& problem) { Complain(kRankProgram, problem); });
+      ExpandPaths(given, [](const std::string& problem) { Complain(kRankProgram, problem); },
+                  &skipped);
   DropUnshown(images, run);
   return images;
 }
@@ -62,11 +67,20 @@ std::string ClashAtOutput(const RankOptions& options, const std::vector<std::str
   return "";
 }
 
+// On a terminal, a run ends by saying what became of everything it found.
+void Summarise(bool quiet, size_t rated, size_t other, size_t skipped) {
+  if (quiet || ::isatty(RealStderr()) != 1) return;
+  WriteStderr(std::string(kRankProgram) + ": images rated: " + std::to_string(rated) +
+              ", rows with another status: " + std::to_string(other) +
+              ", files skipped for their extension: " + std::to_string(skipped) + "\n");
+}
+
 }  // namespace
 
 int RunFocusrank(const RankOptions& options) {
   const RankSettings run = RunSettings(options);
-  const std::vector<std::string> images = ImagesToRate(options, run);
+  size_t skipped = 0, ok = 0, done = 0;  // files a search passed by; rows ok; rows
+  const std::vector<std::string> images = ImagesToRate(options, run, skipped);
   const std::string clash = ClashAtOutput(options, images);
   if (!clash.empty()) {
     ComplainOfClash(kRankProgram, options.outputPath, clash);
@@ -92,6 +106,8 @@ int RunFocusrank(const RankOptions& options) {
     }
     progress.Step();
     allOk = allOk && rated.status == RateStatus::Ok;
+    ok += rated.status == RateStatus::Ok;
+    ++done;
     if (!cull.xmp || !WasRated(rated)) return true;
     // A signal waits until the sidecar is whole or untouched (its temporary
     // file is not the one the signal handler removes); waiting for another
@@ -116,6 +132,7 @@ int RunFocusrank(const RankOptions& options) {
   // Rows say "cannot decode"; the reason is the same for all of them.
   if (const std::string problem = DecoderPluginProblem(); !problem.empty())
     Complain(kRankProgram, problem);
+  Summarise(options.quiet, ok, done - ok, skipped);
   if (!out.Finish()) {
     if (out.ReaderGone()) return allOk ? RankExit::kAllRated : RankExit::kSomeNotRated;
     Complain(kRankProgram, out.Error());

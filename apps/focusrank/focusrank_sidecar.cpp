@@ -18,6 +18,11 @@ SidecarUpdate SidecarFor(const RatedImage& rated, const CullOptions& cull,
     const double figure = column.value(rated.figures);
     if (std::isfinite(figure)) update.own.emplace_back(column.xmp, FigureText(figure));
   }
+  // Figures of a raw rendition or a reduced image are not the full picture's:
+  // a later reader must know which they are to compare them.
+  const Rendition& rendition = rated.rendition;
+  if (rendition.raw || rendition.scale != 1)
+    update.own.emplace_back("Rendition", RenditionText(rendition));
   if (!cull.bursts) return update;
   const BurstPlace& place = rated.place;
   update.own.emplace_back("Burst", std::to_string(place.burst));

@@ -11,7 +11,9 @@ namespace focusrate {
 /// The five classic figures, the other figures among `asked` (a figure that
 /// is not finite is left out) and, with --bursts, the burst, relative figure
 /// and pick, as focusrate:Laplace, VarianceLap, ... (FigureColumn::xmp),
-/// Burst, Relative, Pick; xmp:Rating -1 below --reject-below and the
+/// Burst, Relative, Pick; focusrate:Rendition ("half 3012x2008", "image
+/// 1512x1008") for a raw file or an image rated at a reduced scale, whose
+/// figures are not the full picture's; xmp:Rating -1 below --reject-below and the
 /// --label-picks colour on a pick, each kind of mark revised only when its
 /// option is given.
 SidecarUpdate SidecarFor(const RatedImage& rated, const CullOptions& cull,

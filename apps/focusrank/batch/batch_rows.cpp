@@ -62,6 +62,9 @@ std::string JsonLine(const RowLayout& layout, const std::string& path, const Rat
               FigureValue(column.value(rated.subjectFigures)));
   }
   row.Add("status", Jzon::Value(Jzon::StringValue, StatusText(rated.status)));
+  // A raw file is rated in one of its renditions: say which.
+  if (WasRated(rated) && rated.rendition.raw)
+    row.Add("rendition", Jzon::Value(Jzon::StringValue, RenditionText(rated.rendition)));
   const BurstPlace& place = rated.place;
   if (layout.bursts) {
     row.Add("burst", place.burst ? Jzon::Value(static_cast<int>(place.burst)) : Jzon::Value());

@@ -27,7 +27,8 @@ std::string HeaderLine(RowFormat format, const RowLayout& layout);
 
 /// One row with its line break. Figures are written as the result file
 /// writes them; a figure that is missing or not finite is empty in CSV and
-/// null in JSON.
+/// null in JSON. A JSON row of a raw file rated also names its rendition
+/// ("rendition": "half 3012x2008", after the status).
 std::string RowLine(RowFormat format, const RowLayout& layout, const std::string& path,
                     const RatedImage& rated);
 
