@@ -134,7 +134,7 @@ OptionTable MapOptionTable(MapOptions& o) {
          o.outputDir = value;
          return !value.empty();
        }},
-      {0, "--opacity", "A", "share of the colour over the photo, 0 to 1 [default: 0.6]",
+      {0, "--opacity", "A", "share of the colour over the photo, 0 to 1\n[default: 0.6]",
        {},
        [&o](const std::string& value, std::string&) {
          return ParseNumber(value, o.opacity) && o.opacity >= 0 && o.opacity <= 1;
