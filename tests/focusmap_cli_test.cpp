@@ -1,9 +1,12 @@
 // focusmap run as a separate process: the picture's size, its outline on the
-// sharpest tile, the tile file against the reference, and bad input.
+// sharpest tile, the tile file against the reference, shared scales, focus
+// peaking, and bad input.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
 #include <tuple>
 
 #include "cli_test_util.h"
@@ -115,6 +118,7 @@ TEST(FocusmapCli, BadInputLeavesTheOutputAlone) {
   ASSERT_TRUE(cv::imwrite(dir / "ok.png", MakeSoftBlobs(40, 30, 2, 3)));
   WriteBytes(dir / "text.png", "not a picture");
   ASSERT_TRUE(cv::imwrite(dir / "dot.png", MakeDot3x3()));  // default grid: 3x3
+  std::filesystem::create_symlink("/dev/full", dir / "full.png");
   auto usage = [](const std::string& why) {
     return Said(2, "", "focusmap: " + why + "\nTry 'focusmap --help'.\n");
   };
@@ -123,8 +127,8 @@ TEST(FocusmapCli, BadInputLeavesTheOutputAlone) {
        Said(255, "", "focusmap: " + dir / "missing.png" + ": not found\n")},
       {{dir / "text.png", dir / "out.png", "--tiles-json", dir / "out.json"},
        Said(255, "", "focusmap: " + dir / "text.png" + ": cannot decode\n")},
-      {{dir / "ok.png", "/dev/full"},
-       Said(1, "", "focusmap: /dev/full: cannot write map (No space left on device)\n")},
+      {{dir / "ok.png", dir / "full.png"},
+       Said(1, "", "focusmap: " + dir / "full.png" + ": cannot write map (No space left on device)\n")},
       {{dir / "ok.png", dir / "out.png", "--tiles-json", dir / "no/such/dir.json"},
        Said(1, "",
             "focusmap: " + dir / "no/such/dir.json" +
@@ -143,6 +147,16 @@ TEST(FocusmapCli, BadInputLeavesTheOutputAlone) {
        usage("invalid value 'sharpness' for '--measure'")},
       {{dir / "ok.png", dir / "out.png", "--tiles-json"},
        usage("option '--tiles-json' needs a value")},
+      {{dir / "ok.png", dir / "out.gif"},
+       usage(dir / "out.gif" + ": a map is written as .png, .jpg or .jpeg")},
+      {{dir / "ok.png", dir / "out.png", "--scale-from", dir / "text.png"},
+       usage(dir / "text.png" + ": not a tiles file with a scale")},
+      {{dir / "ok.png", dir / "out.png", "--scale", "0,5"}, usage("invalid value '0,5' for '--scale'")},
+      {{"--output-dir", dir / "maps", dir / "ok.png", dir / "ok.webp"},
+       Said(1, "", "focusmap: " + dir / "maps/ok.png" + ": is also the map of " + dir / "ok.png" +
+                       "; not written\n")},
+      {{"--output-dir", dir / "", dir / "dot.png", dir / "ok.png"},
+       Said(1, "", "focusmap: " + dir / "dot.png" + ": is the input image; not written\n")},
   };
   for (const auto& [args, said] : cases) {
     WriteBytes(dir / "out.png", "old");
@@ -153,7 +167,62 @@ TEST(FocusmapCli, BadInputLeavesTheOutputAlone) {
     }
   }
   const Said help = Map({"--help"});
-  EXPECT_EQ(std::get<1>(help).substr(0, 33), "Usage: focusmap IMAGE OUT.png [OP");
+  EXPECT_EQ(std::get<1>(help).substr(0, 33), "Usage: focusmap IMAGE OUT.png|OUT");
+}
+
+// Yellow minus blue at each tile's middle, at most: the grey photo has none,
+// and the colour map gains it from its black bottom to its pale yellow top.
+int MostYellow(const cv::Mat& picture, int tiles, int tile) {
+  int most = -255;
+  for (int k = 0; k < tiles * tiles; ++k) {
+    const cv::Vec3b c = picture.at<cv::Vec3b>(k / tiles * tile + tile / 2, k % tiles * tile + tile / 2);
+    most = std::max(most, (c[1] + c[2]) / 2 - c[0]);
+  }
+  return most;
+}
+
+// On one scale a blurred frame's best tile is drawn far lower than a sharp
+// frame's, whether the scale spans both frames or comes from a tiles file.
+TEST(FocusmapCli, ASharedScaleDrawsTheBlurredFrameLower) {
+  ScratchDir dir;
+  ASSERT_TRUE(cv::imwrite(dir / "sharp.png", Photo(400, 400, {100, 100, 200, 200})));
+  ASSERT_TRUE(cv::imwrite(dir / "soft.png", MakeSoftBlobs(400, 400, 7, 3)));
+  const std::vector<std::string> grid = {"--grid", "4x4"};
+  auto run = [&](std::vector<std::string> args) {
+    args.insert(args.end(), grid.begin(), grid.end());
+    ASSERT_EQ(Map(args), Said(0, "", ""));
+  };
+  std::filesystem::create_directory(dir / "maps");
+  run({"--output-dir", dir / "maps", dir / "sharp.png", dir / "soft.png", "--opacity", "1"});
+  run({dir / "sharp.png", dir / "sharp.jpg", "--tiles-json", dir / "sharp.json", "--opacity=1"});
+  run({dir / "soft.png", dir / "soft.jpg", "--scale-from", dir / "sharp.json", "--opacity=1"});
+  EXPECT_EQ(ReadBytes(dir / "soft.jpg").substr(0, 2), "\xFF\xD8");
+  for (const auto& [folder, type] : {std::pair("maps/", ".png"), std::pair("", ".jpg")}) {
+    SCOPED_TRACE(type);
+    auto yellow = [&](const std::string& name) {
+      return MostYellow(cv::imread(dir / (folder + name + type)), 4, 100);
+    };
+    EXPECT_GT(yellow("sharp"), 80);
+    EXPECT_LT(yellow("soft"), yellow("sharp") - 60) << yellow("soft");
+  }
+}
+
+// Peaking paints only where the scene is sharp: the left half of noise, not
+// the same noise blurred on the right.
+TEST(FocusmapCli, PeakingPaintsTheSharpHalf) {
+  ScratchDir dir;
+  cv::Mat scene = MakeNoise(600, 300, 5, 3);
+  cv::GaussianBlur(scene.colRange(300, 600), scene.colRange(300, 600), cv::Size(), 3);
+  ASSERT_TRUE(cv::imwrite(dir / "scene.png", scene));
+  ASSERT_EQ(Map({dir / "scene.png", dir / "peak.png", "--style", "peaking", "--color", "#00ff00",
+                 "--max-size", "400"}),
+            Said(0, "", ""));
+  cv::Mat green;
+  cv::inRange(cv::imread(dir / "peak.png"), cv::Scalar(0, 255, 0), cv::Scalar(0, 255, 0), green);
+  ASSERT_EQ(green.size(), cv::Size(400, 200));
+  const int left = cv::countNonZero(green.colRange(0, 200)), all = cv::countNonZero(green);
+  EXPECT_GT(left, 200 * 200 / 10);
+  EXPECT_GE(left, 0.95 * all);
 }
 
 }  // namespace

@@ -12,31 +12,10 @@ namespace {
 
 constexpr int kLegendWidth = 120;
 constexpr int kMinHeight = 240;  // room for the legend's labels
-constexpr double kOverlay = 0.55;  // share of the colour over the grey photo
+// The bottom of the scale is laid over the photo at this share of the
+// opacity: a faint darkening, never a colour that could read as a highlight.
+constexpr double kFloorOpacity = 0.25;
 const cv::Vec3b kOutline(255, 255, 255);  // no blend of grey and the map is pure white
-
-// Where values land between 0 and 1 on a log scale.
-class LogScale {
- public:
-  explicit LogScale(const std::vector<double>& values) {
-    double top = 0, bottom = INFINITY;
-    for (double v : values) {
-      if (!std::isfinite(v) || v <= 0) continue;
-      top = std::max(top, v);
-      bottom = std::min(bottom, v);
-    }
-    hi_ = top > 0 ? top : 1;
-    lo_ = top > 0 ? std::max(bottom, top * 1e-6) : 1;
-  }
-  double Position(double v) const {
-    if (hi_ <= lo_) return 1;
-    return std::clamp(std::log(std::max(v, lo_) / lo_) / std::log(hi_ / lo_), 0.0, 1.0);
-  }
-  double ValueAt(double position) const { return lo_ * std::pow(hi_ / lo_, position); }
-
- private:
-  double lo_, hi_;
-};
 
 cv::Vec3b ColourAt(const cv::Mat& lut, double position) {
   return lut.at<cv::Vec3b>(0, static_cast<int>(std::lround(position * 255)));
@@ -48,13 +27,36 @@ std::string Number(double v) {
   return text;
 }
 
+// The title in lines that fit the legend, broken after underscores
+// ("variance_lap_" / "norm"); a word too long for a line keeps its line.
+std::vector<std::string> TitleLines(const std::string& title, int font, double size) {
+  std::vector<std::string> lines(1);
+  for (size_t start = 0; start < title.size();) {
+    const size_t underscore = title.find('_', start);
+    const size_t end = underscore == std::string::npos ? title.size() : underscore + 1;
+    const std::string word = title.substr(start, end - start);
+    int baseline = 0;
+    if (!lines.back().empty() &&
+        cv::getTextSize(lines.back() + word, font, size, 1, &baseline).width > kLegendWidth - 12)
+      lines.emplace_back();
+    lines.back() += word;
+    start = end;
+  }
+  return lines;
+}
+
 void DrawLegend(cv::Mat& canvas, int left, const cv::Mat& lut, const LogScale& scale,
                 bool any, const std::string& title) {
   const cv::Scalar ink(235, 235, 235);
   const int font = cv::FONT_HERSHEY_SIMPLEX;
-  cv::putText(canvas, title, cv::Point(left + 8, 20), font, 0.42, ink, 1, cv::LINE_AA);
-  cv::putText(canvas, "log scale", cv::Point(left + 8, 38), font, 0.38, ink, 1, cv::LINE_AA);
-  const int top = 52, bottom = canvas.rows - 16, x0 = left + 10, x1 = left + 30;
+  int row = 4;
+  for (const std::string& line : TitleLines(title, font, 0.42))
+    cv::putText(canvas, line, cv::Point(left + 8, row += 16), font, 0.42, ink, 1, cv::LINE_AA);
+  cv::putText(canvas, "log scale", cv::Point(left + 8, row += 18), font, 0.38, ink, 1, cv::LINE_AA);
+  cv::putText(canvas, "sharp", cv::Point(left + 8, row += 18), font, 0.38, ink, 1, cv::LINE_AA);
+  const int top = row + 10, bottom = canvas.rows - 26, x0 = left + 10, x1 = left + 30;
+  cv::putText(canvas, "soft", cv::Point(left + 8, canvas.rows - 8), font, 0.38, ink, 1,
+              cv::LINE_AA);
   for (int y = top; y <= bottom; ++y) {
     const double position = 1.0 - static_cast<double>(y - top) / std::max(1, bottom - top);
     canvas(cv::Range(y, y + 1), cv::Range(x0, x1)).setTo(ColourAt(lut, position));
@@ -69,6 +71,24 @@ void DrawLegend(cv::Mat& canvas, int left, const cv::Mat& lut, const LogScale& s
 
 }  // namespace
 
+LogScale::LogScale(const std::vector<double>& values) {
+  double top = 0, bottom = INFINITY;
+  for (double v : values) {
+    if (!std::isfinite(v) || v <= 0) continue;
+    top = std::max(top, v);
+    bottom = std::min(bottom, v);
+  }
+  hi_ = top > 0 ? top : 1;
+  lo_ = top > 0 ? std::max(bottom, top * 1e-6) : 1;
+}
+
+double LogScale::Position(double v) const {
+  if (hi_ <= lo_) return 1;
+  return std::clamp(std::log(std::max(v, lo_) / lo_) / std::log(hi_ / lo_), 0.0, 1.0);
+}
+
+double LogScale::ValueAt(double position) const { return lo_ * std::pow(hi_ / lo_, position); }
+
 int SharpestTile(const std::vector<double>& values) {
   int best = -1;
   for (size_t k = 0; k < values.size(); ++k)
@@ -78,7 +98,8 @@ int SharpestTile(const std::vector<double>& values) {
 }
 
 cv::Mat DrawFocusMap(const cv::Mat& photo, const TileGrid& grid,
-                     const std::vector<double>& values, const std::string& title) {
+                     const std::vector<double>& values, const std::string& title,
+                     const LogScale& scale, double opacity) {
   const double ratio =
       std::min(1.0, static_cast<double>(kMapLongSide) / std::max(photo.cols, photo.rows));
   const cv::Size size(std::max(1, static_cast<int>(std::lround(photo.cols * ratio))),
@@ -94,9 +115,8 @@ cv::Mat DrawFocusMap(const cv::Mat& photo, const TileGrid& grid,
 
   cv::Mat ramp(1, 256, CV_8UC1), lut;
   for (int k = 0; k < 256; ++k) ramp.at<uint8_t>(0, k) = static_cast<uint8_t>(k);
-  cv::applyColorMap(ramp, lut, cv::COLORMAP_VIRIDIS);
+  cv::applyColorMap(ramp, lut, cv::COLORMAP_INFERNO);
 
-  const LogScale scale(values);
   // A tile's rectangle in the reduced picture.
   auto tileRect = [&](int k) {
     const int i = k % grid.Columns(), j = k / grid.Columns();
@@ -110,9 +130,11 @@ cv::Mat DrawFocusMap(const cv::Mat& photo, const TileGrid& grid,
   for (size_t k = 0; k < values.size(); ++k) {
     if (!std::isfinite(values[k])) continue;
     cv::Mat tile = view(tileRect(static_cast<int>(k)));
-    const cv::Vec3b colour = ColourAt(lut, scale.Position(values[k]));
-    cv::addWeighted(tile, 1 - kOverlay, cv::Mat(tile.size(), CV_8UC3, cv::Scalar(colour)),
-                    kOverlay, 0, tile);
+    const double position = scale.Position(values[k]);
+    const double share = opacity * (kFloorOpacity + (1 - kFloorOpacity) * position);
+    cv::addWeighted(tile, 1 - share,
+                    cv::Mat(tile.size(), CV_8UC3, cv::Scalar(ColourAt(lut, position))), share, 0,
+                    tile);
   }
   const int best = SharpestTile(values);
   if (best >= 0) {

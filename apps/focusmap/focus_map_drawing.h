@@ -19,14 +19,32 @@ constexpr int kMapLongSide = 1600;
 /// none is finite.
 int SharpestTile(const std::vector<double>& values);
 
+/// Where figures land between 0 and 1 on a log scale from lo to hi.
+class LogScale {
+ public:
+  LogScale(double lo, double hi) : lo_(lo), hi_(hi) {}
+  /// From the smallest positive value (at least a millionth of the largest)
+  /// to the largest; 1 to 1 when none is positive and finite.
+  explicit LogScale(const std::vector<double>& values);
+  double Position(double v) const;
+  double ValueAt(double position) const;
+  double Low() const { return lo_; }
+  double High() const { return hi_; }
+
+ private:
+  double lo_, hi_;
+};
+
 /// Draws the map of photo (CV_8UC3) cut by grid: values[j * columns + i] is
 /// the figure of tile (i, j); a value that is not finite
-/// leaves its tile uncoloured. Colours follow the values on a log scale,
-/// from the smallest positive one (at least a millionth of the largest) to
-/// the largest. The photo is reduced to kMapLongSide when larger; the legend,
-/// titled title, sits to its right.
+/// leaves its tile uncoloured. Colours follow the values on scale, from
+/// black to pale yellow, laid over the photo at opacity for the top of the
+/// scale and less further down, so soft tiles read as nothing there. The
+/// photo is reduced to kMapLongSide when larger; the legend, titled title,
+/// sits to its right.
 cv::Mat DrawFocusMap(const cv::Mat& photo, const TileGrid& grid,
-                     const std::vector<double>& values, const std::string& title);
+                     const std::vector<double>& values, const std::string& title,
+                     const LogScale& scale, double opacity);
 
 }  // namespace focusrate
 

@@ -31,7 +31,7 @@ std::string Indented(const Jzon::Node& node) {
 
 // Every member but the tiles.
 Jzon::Object Head(const TiledSums& sums, cv::Size image, const FigureColumn& measure,
-                  int sharpest) {
+                  double scaleMin, double scaleMax, int sharpest) {
   const TileGrid& grid = sums.grid;
   Jzon::Object doc;
   doc.Add("width", Jzon::Value(image.width));
@@ -41,6 +41,8 @@ Jzon::Object Head(const TiledSums& sums, cv::Size image, const FigureColumn& mea
   doc.Add("x_edges", Edges(grid.xEdges));
   doc.Add("y_edges", Edges(grid.yEdges));
   doc.Add("measure", Jzon::Value(measure.name));
+  doc.Add("scale_min", Jzon::Value(scaleMin));
+  doc.Add("scale_max", Jzon::Value(scaleMax));
   if (sharpest < 0) {
     doc.Add("sharpest", Jzon::Value());
   } else {
@@ -78,10 +80,11 @@ std::string TileText(const TiledSums& sums, int i, int j, FigureSet set) {
 }  // namespace
 
 bool SaveTilesDocument(const std::string& path, const TiledSums& sums, cv::Size image,
-                       const FigureColumn& measure, int sharpest, int& error) {
+                       const FigureColumn& measure, double scaleMin, double scaleMax,
+                       int sharpest, int& error) {
   // Written as it is made, a tile at a time: the text of every tile at
   // once would take far more memory than their sums.
-  std::string text = Indented(Head(sums, image, measure, sharpest));
+  std::string text = Indented(Head(sums, image, measure, scaleMin, scaleMax, sharpest));
   text.resize(text.size() - 2);  // the head's closing "\n}"
   text += ",\n\t\"tiles\": [\n";
   Jzon::FileWriter out(path);
@@ -100,6 +103,16 @@ bool SaveTilesDocument(const std::string& path, const TiledSums& sums, cv::Size 
   ok = ok && out.Write(text.data(), text.size()) && out.Commit();
   error = out.LastErrno();
   return ok;
+}
+
+bool LoadScale(const std::string& path, double& scaleMin, double& scaleMax) {
+  Jzon::Object doc;
+  if (!Jzon::FileLoader::LoadFile(path, doc)) return false;
+  for (const char* member : {"scale_min", "scale_max"})
+    if (!doc.HasChild(member) || !doc.ChildNamed(member).IsNumber()) return false;
+  scaleMin = doc.ChildNamed("scale_min").ToDouble();
+  scaleMax = doc.ChildNamed("scale_max").ToDouble();
+  return scaleMin > 0 && scaleMin <= scaleMax;
 }
 
 }  // namespace focusrate
