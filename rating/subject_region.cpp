@@ -8,6 +8,7 @@
 #include "face_finder.h"
 #include "focus_sums.h"
 #include "image_region.h"
+#include "salient_region.h"
 #include "tile_grid.h"
 
 namespace focusrate {
@@ -61,11 +62,20 @@ SubjectRating RatePeak(const cv::Mat& image, FigureSet set) {
   return {FiguresFromSums(sums.whole), region, "peak", FiguresFromSums(block)};
 }
 
+constexpr std::pair<const char*, SubjectMode> kModes[] = {{"faces", SubjectMode::Faces},
+                                                          {"center", SubjectMode::Center},
+                                                          {"peak", SubjectMode::Peak},
+                                                          {"auto", SubjectMode::Auto}};
+
 }  // namespace
 
+std::vector<std::string> SubjectModeNames() {
+  std::vector<std::string> names;
+  for (const auto& mode : kModes) names.push_back(mode.first);
+  return names;
+}
+
 bool ParseSubjectMode(const std::string& name, SubjectMode& mode) {
-  static const std::pair<const char*, SubjectMode> kModes[] = {
-      {"faces", SubjectMode::Faces}, {"center", SubjectMode::Center}, {"peak", SubjectMode::Peak}};
   for (const auto& [text, value] : kModes) {
     if (name == text) {
       mode = value;
@@ -77,10 +87,12 @@ bool ParseSubjectMode(const std::string& name, SubjectMode& mode) {
 
 SubjectRating RateWithSubject(const cv::Mat& image, SubjectMode mode, FigureSet set) {
   if (mode == SubjectMode::Peak) return RatePeak(image, set);
-  if (mode == SubjectMode::Faces) {
-    cv::Rect face;
-    if (FindLargestFace(image, face)) return RateRegion(image, face, "face", set);
-    return RateRegion(image, CentreOf(image.size()), "center (no face)", set);
+  cv::Rect found;
+  if (mode == SubjectMode::Faces || mode == SubjectMode::Auto) {
+    if (FindLargestFace(image, found)) return RateRegion(image, found, "face", set);
+    if (mode == SubjectMode::Faces)
+      return RateRegion(image, CentreOf(image.size()), "center (no face)", set);
+    if (FindSalientRegion(image, found)) return RateRegion(image, found, "salient", set);
   }
   return RateRegion(image, CentreOf(image.size()), "center", set);
 }

@@ -4,6 +4,7 @@
 #define FOCUSRATE_SUBJECT_REGION_H
 
 #include <string>
+#include <vector>
 
 #include <opencv2/core.hpp>
 
@@ -16,15 +17,19 @@ enum class SubjectMode {
   Faces,   ///< the largest face, else the centre
   Center,  ///< the central 50% of width and height
   Peak,    ///< the 3x3 tiles around the sharpest tile of the default grid
+  Auto,    ///< the largest face, else the most salient third, else the centre
 };
 
-/// "faces", "center", "peak"; false for others.
+/// The names of the modes, as --subject takes them.
+std::vector<std::string> SubjectModeNames();
+
+/// A name of SubjectModeNames(); false for others.
 bool ParseSubjectMode(const std::string& name, SubjectMode& mode);
 
 struct SubjectRating {
   FocusFigures whole;    ///< the figures of the whole image
   cv::Rect region;       ///< the subject, in the image's pixels
-  std::string how;       ///< "face", "center", "center (no face)" or "peak"
+  std::string how;       ///< "face", "center", "center (no face)", "peak" or "salient"
   FocusFigures subject;  ///< the subject's figures, filtered with its surroundings
 };
 

@@ -324,6 +324,16 @@ TEST(FocusrankSubject, ChosenColumnsAndSubjectFiguresMatchTheReference) {
        centreHeader + centreRow(r, ring) + centreRow(c, core)},
   };
   for (const auto& [args, csv] : cases) EXPECT_EQ(Of(Rank(args)), Said(0, csv, "")) << args[1];
+  // auto: no face, so the window of most saliency, around the one object
+  // (sharp noise on a third of soft blobs), not the centre.
+  cv::Mat third = soft.clone();
+  noise(cv::Rect(56, 12, 20, 20)).copyTo(third(cv::Rect(56, 12, 20, 20)));
+  ASSERT_TRUE(cv::imwrite(p, third));
+  const std::string row = Rank({"--subject", "auto", "--figures", "laplace", p}).out;
+  int x = 0, y = 0, w = 0, h = 0;
+  ASSERT_EQ(std::sscanf(row.c_str() + row.find(".png,") + 5, "%*[^,],%d %d %d %d salient,", &x,
+                        &y, &w, &h), 4) << row;
+  EXPECT_TRUE(cv::Rect(x, y, w, h).contains({66, 22})) << row;
 }
 
 // A missing or unreadable cascade would quietly rate the centre instead.

@@ -92,7 +92,6 @@ OptionSpec XmpOnly(OptionSpec spec, CullOptions& cull) {
 OptionTable RankOptionTable(RankOptions& o) {
   static const std::vector<std::string> kFormats = {"csv", "jsonl"},
                                         kNamings = {"append", "replace"},
-                                        kModes = {"faces", "center", "peak"},
                                         kColours = {"Red", "Yellow", "Green", "Blue", "Purple"};
   std::vector<std::string> sortKeys = FigureNames(), subjectKeys = FigureNames("subject_");
   sortKeys.insert(sortKeys.end(), subjectKeys.begin(), subjectKeys.end());
@@ -126,8 +125,10 @@ OptionTable RankOptionTable(RankOptions& o) {
          "and subject_FIGURE for each figure; MODE is\n"
          "faces    the largest face; the centre when none\n"
          "center   the central 50% of width and height\n"
-         "peak     3x3 tiles around the sharpest tile",
-         {ValueWords::Words, kModes},
+         "peak     3x3 tiles around the sharpest tile\n"
+         "auto     the largest face, else the most salient\n"
+         "         third of width and height, else the centre",
+         {ValueWords::Words, SubjectModeNames()},
          [&o](const std::string& value, std::string&) {
            return ParseSubjectMode(value, o.rate.subject);
          }}}},
