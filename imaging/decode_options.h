@@ -28,6 +28,9 @@ struct Rendition {
   RawRendition kind = RawRendition::Half;  ///< which one, when raw
   int width = 0;
   int height = 0;
+  /// The EXIF turn still to be applied to the rows DecodeRows handed on
+  /// (1: they came upright).
+  int orientation = 1;
 };
 
 /// "half 3012x2008", "preview 1616x1080"; "image 640x480" for other files.

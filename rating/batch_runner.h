@@ -22,6 +22,9 @@ struct RateSettings {
   /// Also what bursts are told by: each image's SceneFingerprint and
   /// capture time.
   bool burstClues = false;
+  /// Above 0: also keep a reduced copy of each rated image, its long side
+  /// at most this many pixels (never enlarged).
+  int reducedSide = 0;
 };
 
 /// Rates one file: refuses it as TooLarge when its header (or, for formats

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "reduced_copy.h"
 #include "row_stream.h"
 #include "row_decoder.h"
 
@@ -42,15 +43,23 @@ class EngineSink : public PixelSink {
 
 }  // namespace
 
-StreamedFigures RateWholeFrame(const std::string& path, long long maxPixels, int threads) {
+StreamedFigures RateWholeFrame(const std::string& path, long long maxPixels, int threads,
+                               int reducedSide) {
   EngineSink sink(maxPixels, threads);
-  StreamedFigures result{DecodeRows(path, sink), {}};
+  ReducingSink reducing(sink, reducedSide);
+  PixelSink& rows = reducedSide > 0 ? static_cast<PixelSink&>(reducing) : sink;
+  Rendition rendition;
+  StreamedFigures result{DecodeRows(path, rows, DecodeOptions(), &rendition), {}, {}, {}};
   if (!WasDecoded(result.status)) return result;
   if (!sink.Rated()) {
     result.status = RateStatus::TooLarge;
     return result;
   }
   result.figures = sink.Finish();
+  if (reducedSide > 0) {
+    result.reduced = reducing.Finish(rendition.orientation);
+    result.reducedFrom = {rendition.width, rendition.height};
+  }
   return result;
 }
 

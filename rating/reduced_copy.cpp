@@ -1,0 +1,77 @@
+#include "reduced_copy.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <opencv2/imgproc.hpp>
+
+#include "exif_orientation.h"
+
+namespace focusrate {
+
+cv::Size ReducedSize(cv::Size image, int longSide) {
+  const double scale = std::min(1.0, static_cast<double>(longSide) / std::max(image.width, image.height));
+  return {std::max(1, static_cast<int>(std::lround(image.width * scale))),
+          std::max(1, static_cast<int>(std::lround(image.height * scale)))};
+}
+
+cv::Mat Reduced(const cv::Mat& image, int longSide) {
+  const cv::Size size = ReducedSize(image.size(), longSide);
+  if (size == image.size()) return image.clone();
+  cv::Mat small;
+  cv::resize(image, small, size, 0, 0, cv::INTER_AREA);
+  return small;
+}
+
+void ReducingSink::Begin(int width, int height) {
+  next_.Begin(width, height);
+  const cv::Size size = ReducedSize({width, height}, longSide_);
+  copy_ = cv::Mat::zeros(size, CV_8UC3);
+  height_ = height;
+  column_.resize(static_cast<size_t>(width));
+  width_.assign(static_cast<size_t>(size.width), 0);
+  for (int x = 0; x < width; ++x) {
+    column_[x] = static_cast<int>(static_cast<long long>(x) * size.width / width);
+    ++width_[column_[x]];
+  }
+  sums_.assign(static_cast<size_t>(size.width) * 3, 0);
+  target_ = 0;
+  rowsIn_ = 0;
+}
+
+void ReducingSink::RowDone(int y) {
+  const int target = static_cast<int>(static_cast<long long>(y) * copy_.rows / height_);
+  if (target != target_) {
+    FlushRow();
+    target_ = target;
+  }
+  const uint8_t* pixel = row_;
+  for (const int column : column_) {
+    std::uint64_t* sum = &sums_[static_cast<size_t>(column) * 3];
+    sum[0] += pixel[0];
+    sum[1] += pixel[1];
+    sum[2] += pixel[2];
+    pixel += 3;
+  }
+  ++rowsIn_;
+  next_.RowDone(y);
+}
+
+void ReducingSink::FlushRow() {
+  if (rowsIn_ == 0) return;
+  uint8_t* out = copy_.ptr<uint8_t>(target_);
+  for (size_t x = 0; x < width_.size(); ++x) {
+    const std::uint64_t count = std::uint64_t{width_[x]} * static_cast<std::uint64_t>(rowsIn_);
+    for (size_t c = 0; c < 3; ++c) out[x * 3 + c] = static_cast<uint8_t>((sums_[x * 3 + c] + count / 2) / count);
+  }
+  std::fill(sums_.begin(), sums_.end(), 0);
+  rowsIn_ = 0;
+}
+
+cv::Mat ReducingSink::Finish(int orientation) {
+  FlushRow();
+  ApplyOrientation(orientation, copy_);
+  return copy_;
+}
+
+}  // namespace focusrate
