@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include <opencv2/imgproc.hpp>
 
@@ -26,7 +27,7 @@ cv::Mat Reduced(const cv::Mat& image, int longSide) {
 void ReducingSink::Begin(int width, int height) {
   next_.Begin(width, height);
   const cv::Size size = ReducedSize({width, height}, longSide_);
-  copy_ = cv::Mat::zeros(size, CV_8UC3);
+  copy_.create(size, CV_8UC3);  // every row is written: rows reach a sink to the last
   height_ = height;
   column_.resize(static_cast<size_t>(width));
   width_.assign(static_cast<size_t>(size.width), 0);
@@ -40,6 +41,11 @@ void ReducingSink::Begin(int width, int height) {
 }
 
 void ReducingSink::RowDone(int y) {
+  if (copy_.rows == height_ && static_cast<size_t>(copy_.cols) == column_.size()) {
+    std::memcpy(copy_.ptr<uint8_t>(y), row_, column_.size() * 3);  // not reduced at all
+    next_.RowDone(y);
+    return;
+  }
   const int target = static_cast<int>(static_cast<long long>(y) * copy_.rows / height_);
   if (target != target_) {
     FlushRow();
@@ -61,8 +67,11 @@ void ReducingSink::FlushRow() {
   if (rowsIn_ == 0) return;
   uint8_t* out = copy_.ptr<uint8_t>(target_);
   for (size_t x = 0; x < width_.size(); ++x) {
-    const std::uint64_t count = std::uint64_t{width_[x]} * static_cast<std::uint64_t>(rowsIn_);
-    for (size_t c = 0; c < 3; ++c) out[x * 3 + c] = static_cast<uint8_t>((sums_[x * 3 + c] + count / 2) / count);
+    // A multiplication, not three divisions: this runs for every pixel of
+    // the copy, and is exact enough for a thumbnail.
+    const double share = 1.0 / (static_cast<double>(width_[x]) * rowsIn_);
+    for (size_t c = 0; c < 3; ++c)
+      out[x * 3 + c] = static_cast<uint8_t>(static_cast<double>(sums_[x * 3 + c]) * share + 0.5);
   }
   std::fill(sums_.begin(), sums_.end(), 0);
   rowsIn_ = 0;
