@@ -38,6 +38,7 @@ bool Compress(const cv::Mat& image, int quality, jpeg_compress_struct& info, Err
   info.in_color_space = JCS_EXT_BGR;  // as OpenCV holds pixels: no copy to swap them
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, quality, TRUE);
+  info.dct_method = JDCT_IFAST;  // a thumbnail cannot tell, and small images pay for each encode
   jpeg_start_compress(&info, TRUE);
   while (info.next_scanline < info.image_height) {
     JSAMPROW row = const_cast<JSAMPROW>(image.ptr<uint8_t>(static_cast<int>(info.next_scanline)));
