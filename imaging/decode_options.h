@@ -37,6 +37,9 @@ struct Rendition {
   int width = 0;
   int height = 0;
   int scale = 1;  ///< the DecodeOptions::scale it was decoded at
+  /// The EXIF turn still to be applied to the rows DecodeRows handed on
+  /// (1: they came upright).
+  int orientation = 1;
 };
 
 /// "half 3012x2008", "preview 1616x1080"; "image 640x480" for other files.

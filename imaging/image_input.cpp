@@ -233,7 +233,10 @@ RateStatus DecodeRows(const std::string& path, PixelSink& sink, const DecodeOpti
       sink.RowDone(y);
     }
   }
-  if (rendition != nullptr) *rendition = decoded.rendition;
+  if (rendition != nullptr) {
+    *rendition = decoded.rendition;
+    rendition->orientation = decoded.orientation;
+  }
   return decoded.status;
 }
 

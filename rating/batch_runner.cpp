@@ -15,6 +15,7 @@
 #include "image_header.h"
 #include "image_input.h"
 #include "failure_text.h"
+#include "reduced_copy.h"
 #include "scene_fingerprint.h"
 #include "streamed_rating.h"
 
@@ -35,11 +36,13 @@ RatedImage Rate(const std::string& path, const RateSettings& settings) {
   // fingerprint does.
   if (settings.region.kind == RegionSpec::Kind::Whole && settings.subject == SubjectMode::None &&
       !settings.burstClues) {
-    const StreamedFigures streamed =
-        RateWholeFrame(path, settings.maxPixels, 1, settings.figures, settings.decode);
+    StreamedFigures streamed = RateWholeFrame(path, settings.maxPixels, 1, settings.figures,
+                                              settings.decode, settings.reducedSide);
     rated.status = streamed.status;
     rated.rendition = streamed.rendition;
     if (WasDecoded(streamed.status)) rated.figures = streamed.figures;
+    rated.reduced = std::move(streamed.reduced);
+    rated.reducedFrom = streamed.reducedFrom;
     return rated;
   }
   // A region is found in the upright image, whose turn a PNG may reveal only
@@ -58,6 +61,10 @@ RatedImage Rate(const std::string& path, const RateSettings& settings) {
     return rated;
   }
   if (settings.burstClues) rated.fingerprint = SceneFingerprint(decoded.image);
+  if (settings.reducedSide > 0) {
+    rated.reduced = Reduced(decoded.image, settings.reducedSide);
+    rated.reducedFrom = decoded.image.size();
+  }
   if (settings.subject == SubjectMode::None) {
     rated.figures = FastFigures(decoded.image(region), 1, ChannelOrder::Bgr, settings.figures);
     return rated;

@@ -25,6 +25,9 @@ struct RateSettings {
   bool burstClues = false;
   /// What is measured: All when any figure asked for needs it.
   FigureSet figures = FigureSet::Classic;
+  /// Above 0: also keep a reduced copy of each rated image, its long side
+  /// at most this many pixels (never enlarged).
+  int reducedSide = 0;
 };
 
 /// Rates one file: refuses it as TooLarge when its header (or, for formats

@@ -39,6 +39,10 @@ struct RatedImage {
   std::optional<std::int64_t> captureTime;
   BurstPlace place;               ///< with --bursts
   std::string sidecar;            ///< with --xmp: what became of its sidecar
+  /// When asked for (RateSettings::reducedSide): the upright image made
+  /// small, from the pixels the rating decoded.
+  cv::Mat reduced;
+  cv::Size reducedFrom;  ///< the upright size of the image reduced
 };
 
 /// Whether the image got its figures (a damaged file gets them too).

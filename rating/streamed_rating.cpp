@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "reduced_copy.h"
 #include "row_stream.h"
 #include "row_decoder.h"
 
@@ -45,16 +46,23 @@ class EngineSink : public PixelSink {
 }  // namespace
 
 StreamedFigures RateWholeFrame(const std::string& path, long long maxPixels, int threads,
-                               FigureSet set, const DecodeOptions& options) {
+                               FigureSet set, const DecodeOptions& options,
+                               int reducedSide) {
   EngineSink sink(maxPixels, threads, set);
+  ReducingSink reducing(sink, reducedSide);
+  PixelSink& rows = reducedSide > 0 ? static_cast<PixelSink&>(reducing) : sink;
   StreamedFigures result;
-  result.status = DecodeRows(path, sink, options, &result.rendition);
+  result.status = DecodeRows(path, rows, options, &result.rendition);
   if (!WasDecoded(result.status)) return result;
   if (!sink.Rated()) {
     result.status = RateStatus::TooLarge;
     return result;
   }
   result.figures = sink.Finish();
+  if (reducedSide > 0) {
+    result.reduced = reducing.Finish(result.rendition.orientation);
+    result.reducedFrom = {result.rendition.width, result.rendition.height};
+  }
   return result;
 }
 

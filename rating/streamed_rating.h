@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include <opencv2/core.hpp>
+
 #include "focus_figures.h"
 #include "image_input.h"
 
@@ -15,14 +17,19 @@ struct StreamedFigures {
   RateStatus status;    ///< TooLarge when the decoded size exceeds maxPixels
   FocusFigures figures; ///< meaningful only when WasDecoded(status)
   Rendition rendition;  ///< what was decoded
+  cv::Mat reduced;      ///< upright, when asked for and rated
+  cv::Size reducedFrom; ///< the upright size of the image reduced
 };
 
 /// The whole frame's figures of the image in path, decoded as DecodeImage
 /// decodes it with options. threads 2 or more: measuring overlaps decoding
-/// on a second thread. set: the figures measured (engine.h).
+/// on a second thread. set: the figures measured (engine.h). reducedSide
+/// above 0: also a reduced copy, long side at most that, built from the
+/// same rows.
 StreamedFigures RateWholeFrame(const std::string& path, long long maxPixels, int threads,
                                FigureSet set = FigureSet::Classic,
-                               const DecodeOptions& options = DecodeOptions());
+                               const DecodeOptions& options = DecodeOptions(),
+                               int reducedSide = 0);
 
 }  // namespace focusrate
 

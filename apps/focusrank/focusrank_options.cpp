@@ -156,7 +156,13 @@ OptionTable RankOptionTable(RankOptions& o) {
          [&o](const std::string& value, std::string&) {
            return ParseFigureList(value, o.layout.figures);
          }},
-        {'q', "--quiet", "", "no progress line, nor the closing summary, on a\nterminal", {}, FlagInto(o.quiet)}}},
+        {0, "--report", "DIR",
+         "also write DIR/index.html, a page of thumbnails with\n"
+         "their figures (bursts, picks, subjects), and\n"
+         "DIR/thumbs/; DIR is made when missing and may not be\n"
+         "an input or lie in a folder searched",
+         {ValueWords::Files, {}}, PathInto(o.reportDir)},
+        {'q', "--quiet", "", "no progress line on a terminal", {}, FlagInto(o.quiet)}}},
       {"Ranking",
        {{0, "--sort", "FIGURE",
          "sharpest first by a figure named as in --figures\n"

@@ -37,6 +37,7 @@ struct RankOptions {
   std::string listFile;            ///< --files-from ("-" standard input), "" none
   bool nulSeparated = false;       ///< -0
   std::string outputPath;          ///< -o, "" standard output (also "-o -")
+  std::string reportDir;           ///< --report, "" none
   RowFormat format = RowFormat::Csv;
   RowLayout layout;                ///< --figures; subject columns with --subject
   int jobs = 1;                    ///< defaults to the number of cores

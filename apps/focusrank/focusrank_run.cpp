@@ -2,8 +2,11 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <optional>
+#include <system_error>
 
 #include "batch_inputs.h"
 #include "batch_output.h"
@@ -15,6 +18,8 @@
 #include "progress.h"
 #include "quiet_stderr.h"
 #include "rank_images.h"
+#include "report_thumbs.h"
+#include "report_writer.h"
 #include "signal_cleanup.h"
 
 namespace focusrate {
@@ -30,6 +35,7 @@ RankSettings RunSettings(const RankOptions& options) {
   run.top = options.top;
   run.bursts = options.cull.bursts;
   run.gap = options.cull.gap;
+  if (!options.reportDir.empty()) run.rate.reducedSide = kThumbSide;
   return run;
 }
 
@@ -75,6 +81,24 @@ void Summarise(bool quiet, size_t rated, size_t other, size_t skipped) {
               ", files skipped for their extension: " + std::to_string(skipped) + "\n");
 }
 
+// Whether the report folder is an input or lies in a folder searched: the
+// next run would rate its thumbnails, or it would write over an input.
+bool ReportAmongInputs(const RankOptions& options) {
+  namespace fs = std::filesystem;
+  auto real = [](const std::string& path) {
+    std::error_code error;
+    fs::path real = fs::weakly_canonical(path, error);
+    if (!real.empty() && real.filename().empty()) real = real.parent_path();  // "dir/"
+    return real;
+  };
+  const fs::path report = real(options.reportDir);
+  return std::any_of(options.paths.begin(), options.paths.end(), [&](const std::string& given) {
+    const fs::path input = real(given);
+    return !input.empty() &&
+           std::mismatch(input.begin(), input.end(), report.begin(), report.end()).first == input.end();
+  });
+}
+
 }  // namespace
 
 int RunFocusrank(const RankOptions& options) {
@@ -85,6 +109,18 @@ int RunFocusrank(const RankOptions& options) {
   if (!clash.empty()) {
     ComplainOfClash(kRankProgram, options.outputPath, clash);
     return RankExit::kUsage;
+  }
+  if (!options.reportDir.empty() && ReportAmongInputs(options)) {
+    ComplainOfClash(kRankProgram, options.reportDir, "an input or in a folder searched");
+    return RankExit::kUsage;
+  }
+  std::optional<ReportWriter> report;
+  if (!options.reportDir.empty()) {
+    report.emplace(options.reportDir, options.layout);
+    if (!report->Open()) {
+      Complain(kRankProgram, report->Error());
+      return RankExit::kOtherFailure;
+    }
   }
   const CullOptions& cull = options.cull;
   RowOutput out(options.outputPath);
@@ -108,6 +144,8 @@ int RunFocusrank(const RankOptions& options) {
     allOk = allOk && rated.status == RateStatus::Ok;
     ok += rated.status == RateStatus::Ok;
     ++done;
+    // The report's failure is said once, at the end; the rows go on.
+    if (report) report->Add(index, images[index], rated);
     if (!cull.xmp || !WasRated(rated)) return true;
     // A signal waits until the sidecar is whole or untouched (its temporary
     // file is not the one the signal handler removes); waiting for another
@@ -129,6 +167,8 @@ int RunFocusrank(const RankOptions& options) {
   };
   RankImages(images, run, finished, shown);
   progress.Finish();
+  const bool reported = !report || report->Finish();
+  if (!reported) Complain(kRankProgram, report->Error());
   // Rows say "cannot decode"; the reason is the same for all of them.
   if (const std::string problem = DecoderPluginProblem(); !problem.empty())
     Complain(kRankProgram, problem);
@@ -138,6 +178,7 @@ int RunFocusrank(const RankOptions& options) {
     Complain(kRankProgram, out.Error());
     return RankExit::kOtherFailure;
   }
+  if (!reported) return RankExit::kOtherFailure;
   return allOk && !ComplainedOnce() ? RankExit::kAllRated : RankExit::kSomeNotRated;
 }
 

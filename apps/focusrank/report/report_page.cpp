@@ -1,0 +1,179 @@
+#include "report_page.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "report_thumbs.h"
+#include "result_document.h"
+#include "text_encoding.h"
+
+namespace focusrate {
+
+namespace {
+
+// Everything inline: the page is opened from file:// without a network.
+constexpr char kStyle[] = R"(
+body{font:14px sans-serif;margin:1em;background:#222;color:#ddd}
+h1{font-size:1.3em}h2{font-size:1.05em;margin:.2em 0}
+.burst{flex-basis:100%;border:1px solid #555;border-radius:6px;padding:.5em;margin:.6em 0}
+.frames{display:flex;flex-wrap:wrap;gap:.6em}
+.frame{margin:0;padding:.3em;background:#333;border:3px solid transparent;border-radius:4px;max-width:260px}
+.frame:focus{outline:2px solid #8cf}.frame.pick{border-color:#4c4}
+.frame.failed{background:#422}
+.pic{position:relative;display:inline-block;line-height:0}
+.pic img{max-width:250px;height:auto}
+.subject{position:absolute;border:2px solid #fc3;box-sizing:border-box}
+.name{word-break:break-all;font-weight:bold}
+.mark{color:#4c4;font-weight:bold}
+.bar{background:#555;height:6px;margin:.2em 0}.bar span{display:block;height:6px;background:#4c4}
+table{font-size:12px;border-collapse:collapse}td,th{padding:0 .4em 0 0;text-align:left}
+)";
+
+// Keyboard (j/k or the arrow keys move between frames) and sorting by a
+// figure; without it the page reads the same in input order.
+constexpr char kScript[] = R"(
+const frames=[...document.querySelectorAll('.frame')];
+const homes=frames.map(f=>f.parentNode);
+const sort=document.getElementById('sort');
+const sorted=document.getElementById('sorted');
+sort.hidden=false;
+sort.onchange=()=>{
+  const key=sort.value;
+  sorted.hidden=!key;
+  document.getElementById('groups').hidden=!!key;
+  if(!key){frames.forEach((f,i)=>homes[i].appendChild(f));return;}
+  const v=f=>{const x=parseFloat(f.getAttribute('data-'+key));return isNaN(x)?-Infinity:x;};
+  [...frames].sort((a,b)=>v(b)-v(a)).forEach(f=>sorted.appendChild(f));
+};
+document.addEventListener('keydown',e=>{
+  const step={j:1,ArrowRight:1,k:-1,ArrowLeft:-1}[e.key];
+  if(!step||e.target===sort)return;
+  const shown=[...document.querySelectorAll('.frame')].filter(f=>f.offsetParent);
+  const at=shown.indexOf(document.activeElement);
+  const next=shown[Math.max(0,Math.min(shown.length-1,at<0?0:at+step))];
+  if(next){next.focus();e.preventDefault();}
+});
+)";
+
+std::string Percent(double part, int whole) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f%%", whole > 0 ? 100.0 * part / whole : 0.0);
+  return text;
+}
+
+std::string Figures(const RowLayout& layout, const FocusFigures& figures, const char* prefix,
+                    std::string& attributes) {
+  std::string rows;
+  for (const FigureColumn& column : layout.figures) {
+    const std::string name = prefix + std::string(column.name);
+    const std::string value = FigureText(column.value(figures));
+    attributes += " data-" + name + "=\"" + value + '"';
+    rows += "<tr><th>" + name + "</th><td>" + value + "</td></tr>";
+  }
+  return rows;
+}
+
+std::string Frame(const ReportFrame& frame, size_t index, const RowLayout& layout) {
+  const RatedImage& rated = frame.rated;
+  const BurstPlace& place = rated.place;
+  const bool failed = !WasRated(rated);
+  std::string attributes = " data-index=\"" + std::to_string(index) + "\" data-status=\"" +
+                           StatusText(rated.status) + '"';
+  std::string table = Figures(layout, rated.figures, "", attributes);
+  if (layout.subject) table += Figures(layout, rated.subjectFigures, "subject_", attributes);
+  std::string html;
+  if (!frame.thumb.empty()) {
+    html += "<div class=\"pic\"><img src=\"thumbs/" + ThumbName(index) + "\" width=\"" +
+            std::to_string(frame.thumb.width) + "\" height=\"" +
+            std::to_string(frame.thumb.height) + "\" loading=\"lazy\" alt=\"\">";
+    const cv::Size whole = rated.reducedFrom;
+    if (layout.subject && !rated.subject.empty())
+      html += "<div class=\"subject\" title=\"" + HtmlEscaped(rated.subjectHow) + "\" style=\"left:" +
+              Percent(rated.subject.x, whole.width) + ";top:" + Percent(rated.subject.y, whole.height) +
+              ";width:" + Percent(rated.subject.width, whole.width) +
+              ";height:" + Percent(rated.subject.height, whole.height) + "\"></div>";
+    html += "</div>";
+  }
+  html += "<figcaption><div class=\"name\">" + HtmlEscaped(ToValidUtf8(frame.path)) + "</div>" +
+          StatusText(rated.status);
+  if (failed && !rated.failure.empty()) html += ": " + HtmlEscaped(ToValidUtf8(rated.failure));
+  if (layout.bursts && place.burst > 0) {
+    attributes += " data-burst=\"" + std::to_string(place.burst) + "\" data-relative=\"" +
+                  FigureText(place.relative) + "\" data-pick=\"" + (place.pick ? "1" : "0") + '"';
+    const double bar = std::isfinite(place.relative) ? std::clamp(place.relative, 0.0, 1.0) : 0.0;
+    html += (place.pick ? " <span class=\"mark\">&#9733; pick</span>" : std::string()) +
+            "<div class=\"bar\" title=\"relative " + FigureText(place.relative) +
+            "\"><span style=\"width:" + Percent(bar, 1) + "\"></span></div>";
+  }
+  if (layout.subject && !rated.subjectHow.empty())
+    html += "<div>subject: " + HtmlEscaped(rated.subjectHow) + "</div>";
+  if (!failed) html += "<table>" + table + "</table>";
+  html += "</figcaption>";
+  const std::string classes =
+      std::string("frame") + (place.pick ? " pick" : "") + (failed ? " failed" : "");
+  return "<figure class=\"" + classes + "\" tabindex=\"0\"" + attributes + '>' + html +
+         "</figure>\n";
+}
+
+std::string SortChoice(const RowLayout& layout) {
+  std::string options = "<option value=\"\">input order</option>";
+  std::vector<std::string> keys;
+  for (const FigureColumn& column : layout.figures) keys.push_back(column.name);
+  if (layout.subject)
+    for (const FigureColumn& column : layout.figures) keys.push_back("subject_" + std::string(column.name));
+  if (layout.bursts) keys.push_back("relative");
+  for (const std::string& key : keys) options += "<option>" + key + "</option>";
+  return "<label>sort by <select id=\"sort\" hidden>" + options + "</select></label>";
+}
+
+}  // namespace
+
+std::string HtmlEscaped(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      case '\'': out += "&#39;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+std::string ReportPage(const std::vector<ReportFrame>& frames, const RowLayout& layout,
+                       const std::string& nonce) {
+  std::string groups;
+  size_t bursts = 0;
+  for (size_t k = 0; k < frames.size();) {
+    // A burst's frames are consecutive; a frame in none stands alone.
+    const size_t burst = layout.bursts ? frames[k].rated.place.burst : 0;
+    size_t end = k + 1;
+    while (burst > 0 && end < frames.size() && frames[end].rated.place.burst == burst) ++end;
+    std::string inside;
+    for (; k < end; ++k) inside += Frame(frames[k], k, layout);
+    if (burst == 0) {
+      groups += inside;
+      continue;
+    }
+    ++bursts;
+    groups += "<section class=\"burst\" data-burst=\"" + std::to_string(burst) + "\"><h2>Burst " +
+              std::to_string(burst) + "</h2><div class=\"frames\">\n" + inside + "</div></section>\n";
+  }
+  return "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">\n"
+         "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; img-src "
+         "'self' file:; style-src 'unsafe-inline'; script-src 'nonce-" + nonce + "'\">\n"
+         "<title>focusrank report</title><style>" + std::string(kStyle) + "</style></head>\n"
+         "<body data-frames=\"" + std::to_string(frames.size()) + "\" data-bursts=\"" +
+         std::to_string(bursts) + "\">\n<h1>focusrank: " + std::to_string(frames.size()) +
+         " images" + (layout.bursts ? ", " + std::to_string(bursts) + (bursts == 1 ? " burst" : " bursts") : "") + "</h1>\n<p>" +
+         SortChoice(layout) + " &middot; j/k or arrow keys: next/previous frame</p>\n"
+         "<div id=\"sorted\" class=\"frames\" hidden></div>\n<div id=\"groups\" class=\"frames\">\n" +
+         groups + "</div>\n<script nonce=\"" + nonce + "\">" + kScript + "</script>\n</body></html>\n";
+}
+
+}  // namespace focusrate

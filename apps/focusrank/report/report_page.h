@@ -1,0 +1,34 @@
+// The report page: every image of a run as a thumbnail with its figures,
+// grouped by burst, as one HTML file that needs nothing but its thumbs/.
+#ifndef FOCUSRATE_REPORT_PAGE_H
+#define FOCUSRATE_REPORT_PAGE_H
+
+#include <string>
+#include <vector>
+
+#include <opencv2/core.hpp>
+
+#include "batch_rows.h"
+#include "rated_image.h"
+
+namespace focusrate {
+
+/// One image of the page, in input order.
+struct ReportFrame {
+  std::string path;
+  RatedImage rated;  ///< without its reduced copy
+  cv::Size thumb;    ///< of thumbs/ThumbName(position); empty: none written
+};
+
+/// Text with & < > " ' as character references: safe in text and in
+/// quoted attribute values.
+std::string HtmlEscaped(const std::string& text);
+
+/// The page. Its script runs only with nonce (a fresh random word), so no
+/// markup a file name smuggled in could run anything even if it escaped.
+std::string ReportPage(const std::vector<ReportFrame>& frames, const RowLayout& layout,
+                       const std::string& nonce);
+
+}  // namespace focusrate
+
+#endif  // FOCUSRATE_REPORT_PAGE_H

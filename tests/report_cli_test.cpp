@@ -1,0 +1,111 @@
+// focusrank --report run as a process: the thumbnails, the page as a
+// headless browser builds it (frames, bursts, picks, no network, a hostile
+// file name shown as text and never run), rows unchanged, and a folder that
+// would be written through a link or rated again refused.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include "batch_runner.h"
+#include "cli_test_util.h"
+#include "encoded_variants.h"
+#include "reduced_copy.h"
+#include "test_images.h"
+
+using namespace focusrate;
+
+namespace {
+
+// Two scenes of three and two frames, blur growing; and a file that is no
+// image, whose name would run script were it pasted into the page as is.
+constexpr char kHostile[] = "<img src=x onerror=document.body.setAttribute('data-pwned',1)>.jpg";
+
+size_t Count(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+TEST(ReportCli, PageShowsEveryFrameInItsBurstAndRunsNothingFromNames) {
+  ScratchDir dir;
+  std::filesystem::create_directory(dir / "in");
+  const char* names[] = {"a1.png", "a2.png", "a3.png", "b1.jpg", "b2.jpg"};
+  for (int k = 0; k < 5; ++k) {
+    cv::Mat frame = MakeSoftBlobs(640, 400, k < 3 ? 1 : 2, 3);
+    cv::GaussianBlur(frame, frame, cv::Size(), 0.5 + (k % 3));
+    ASSERT_TRUE(cv::imwrite(dir / ("in/" + std::string(names[k])), frame));
+  }
+  WriteBytes(dir / ("in/" + std::string(kHostile)), "not an image");
+  // Planted links: writes through them would reach the victim.
+  std::filesystem::create_directories(dir / "report/thumbs");
+  WriteBytes(dir / "victim", "victim");
+  ASSERT_EQ(symlink((dir / "victim").c_str(), (dir / "report/index.html").c_str()), 0);
+  ASSERT_EQ(symlink((dir / "victim").c_str(), (dir / "report/thumbs/000001.jpg").c_str()), 0);
+
+  const ProcessResult plain = RunProcess({kFocusrank, "--bursts", "-j2", dir / "in"});
+  const ProcessResult reported =
+      RunProcess({kFocusrank, "--bursts", "-j2", "--report", dir / "report", dir / "in"});
+  EXPECT_EQ(reported.status, plain.status) << reported.err;
+  EXPECT_EQ(reported.out, plain.out);
+  EXPECT_EQ(ReadBytes(dir / "victim"), "victim");
+  EXPECT_EQ(cv::imread(dir / "report/thumbs/000001.jpg").size(), cv::Size(480, 300));
+  EXPECT_FALSE(std::filesystem::exists(dir / "report/thumbs/000000.jpg"));  // the hostile file
+  const std::string html = ReadBytes(dir / "report/index.html");
+  EXPECT_NE(html.find("&lt;img src=x onerror=document.body.setAttribute(&#39;data-pwned"),
+            std::string::npos);
+
+  // In a searched folder the next run would rate the report itself.
+  const ProcessResult inside =
+      RunProcess({kFocusrank, "--report", dir / "in/report", dir / "in"});
+  EXPECT_EQ(inside.status, 2);
+  EXPECT_FALSE(std::filesystem::exists(dir / "in/report"));
+
+  if (access("/usr/bin/chromium", X_OK) != 0) GTEST_SKIP() << "no chromium";
+  const ProcessResult dom = RunProcess({"/usr/bin/chromium", "--headless", "--no-sandbox",
+                                        "--disable-gpu", "--dump-dom",
+                                        "file://" + dir / "report/index.html"}, "", 120);
+  ASSERT_EQ(dom.status, 0) << dom.err;
+  EXPECT_NE(dom.out.find("data-frames=\"6\" data-bursts=\"2\""), std::string::npos);
+  EXPECT_EQ(Count(dom.out, "<figure class=\"frame"), 6u);
+  EXPECT_EQ(Count(dom.out, "<section class=\"burst\""), 2u);
+  EXPECT_EQ(Count(dom.out, "<figure class=\"frame pick\""), 2u);
+  EXPECT_EQ(Count(dom.out, "data-pick=\"1\""), 2u);
+  EXPECT_EQ(Count(dom.out, "://"), 0u);  // nothing fetched from anywhere
+  EXPECT_EQ(Count(dom.out, "data-pwned="), 0u);
+  EXPECT_NE(dom.out.find("&lt;img src=x"), std::string::npos);
+}
+
+// The copy reduced while rows stream (before any EXIF turn, turned at the
+// end) against the decoded image reduced: at full size exactly the image,
+// for every kind of file and orientation the direct decoders read; a third
+// of the size, area averages.
+TEST(ReducedCopy, StreamedMatchesDecodedImageReduced) {
+  struct Case {
+    std::string name, bytes;
+    int side;
+  };
+  std::vector<Case> cases;
+  for (const EncodedVariant& variant : EncodedVariants())  // past damage, pixels are anything
+    if (!variant.damaged) cases.push_back({variant.name, variant.bytes, 61});
+  std::vector<uchar> png;
+  cv::imencode(".png", MakeNoise(120, 90, 7, 3), png);
+  cases.push_back({"120x90 to a third", std::string(png.begin(), png.end()), 40});
+  ScratchDir dir;
+  for (const Case& c : cases) {
+    WriteBytes(dir / "file", c.bytes);
+    RateSettings settings;
+    settings.reducedSide = c.side;
+    const RatedImage rated = RateFile(dir / "file", settings);
+    if (!WasRated(rated)) continue;
+    const cv::Mat decoded = DecodeImage(dir / "file").image;
+    const cv::Mat expected = Reduced(decoded, c.side);
+    ASSERT_EQ(rated.reduced.size(), expected.size()) << c.name;
+    EXPECT_EQ(rated.reducedFrom, decoded.size()) << c.name;
+    EXPECT_LE(cv::norm(rated.reduced, expected, cv::NORM_INF), 1) << c.name;
+  }
+}
+
+}  // namespace
