@@ -48,13 +48,14 @@ void ExpectSameAsPipeline(const std::string& path) {
   const std::string out = dir / "result.json";
   const ProcessResult run =
       RunProcess({FOCUSRATE_BINARY_DIR "/bin/focusrate", path, out}, "", 300);
-  EXPECT_EQ("", run.err);
   const cv::Mat decoded = cv::imread(path, cv::IMREAD_COLOR);
   if (decoded.empty()) {
     EXPECT_EQ(255, run.status) << "OpenCV cannot decode it, so focusrate must not rate it";
+    EXPECT_EQ("focusrate: " + path + ": cannot decode\n", run.err);
     EXPECT_EQ("", ReadBytes(out));
     return;
   }
+  EXPECT_EQ("", run.err);
   EXPECT_EQ(0, run.status);
   // Below the six printed digits too: our decoders' pixels and the engine's
   // doubles, bit for bit.
