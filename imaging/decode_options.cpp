@@ -11,6 +11,15 @@ const char* RawRenditionText(RawRendition rendition) {
   return "half";
 }
 
+bool ParseRawRendition(const std::string& text, RawRendition& rendition) {
+  for (RawRendition r : kRawRenditions)
+    if (text == RawRenditionText(r)) {
+      rendition = r;
+      return true;
+    }
+  return false;
+}
+
 std::string RenditionText(const Rendition& rendition) {
   return std::string(rendition.raw ? RawRenditionText(rendition.kind) : "image") + " " +
          std::to_string(rendition.width) + "x" + std::to_string(rendition.height);

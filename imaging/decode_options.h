@@ -17,6 +17,16 @@ enum class RawRendition {
 /// "half", "full", "preview".
 const char* RawRenditionText(RawRendition rendition);
 
+/// Every rendition, in the order the programs offer them.
+constexpr RawRendition kRawRenditions[] = {RawRendition::Half, RawRendition::Full,
+                                           RawRendition::Preview};
+
+/// The rendition RawRenditionText spells as text; false for any other text.
+bool ParseRawRendition(const std::string& text, RawRendition& rendition);
+
+/// Every DecodeOptions::scale: 1/1, 1/2, 1/4 and 1/8 of the size.
+constexpr int kDecodeScales[] = {1, 2, 4, 8};
+
 struct DecodeOptions {
   RawRendition raw = RawRendition::Half;  ///< for camera raw files; other files ignore it
   /// 1, 2, 4 or 8: decode at 1/scale of the size, each side rounded up

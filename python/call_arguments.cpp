@@ -79,9 +79,32 @@ std::vector<std::string> PathList(const py::handle& paths, const std::string& fu
   return list;
 }
 
+DecodeOptions DecodeArguments(const std::string& function, const py::handle& raw,
+                              const py::handle& scale) {
+  DecodeOptions options;
+  if (const std::optional<std::string> mode = Text(raw, function + ": raw"))
+    if (!ParseRawRendition(*mode, options.raw))
+      throw py::value_error(function + ": raw must be None, 'half', 'full' or 'preview', not '" +
+                            *mode + "'");
+  if (scale.is_none()) return options;
+  if ((!py::isinstance<py::int_>(scale) && !py::isinstance<py::float_>(scale)) ||
+      py::isinstance<py::bool_>(scale))
+    throw py::type_error(function + ": scale must be a number or None, not " + TypeName(scale));
+  // 1/2, 1/4 and 1/8 are exact as floats: equal, never near.
+  const double fraction = scale.cast<double>();
+  for (int n : kDecodeScales)
+    if (fraction * n == 1) options.scale = n;
+  if (fraction * options.scale != 1)
+    throw py::value_error(function + ": scale must be None, 1, 1/2, 1/4 or 1/8, not " +
+                          py::repr(scale).cast<std::string>());
+  return options;
+}
+
 RateSettings RateArguments(const std::string& function, const py::handle& region,
-                           const py::handle& subject, const py::handle& maxPixels) {
+                           const py::handle& subject, const py::handle& maxPixels,
+                           const DecodeOptions& decode) {
   RateSettings settings;
+  settings.decode = decode;
   if (!region.is_none()) {
     const std::string what = function + ": region";
     const std::string text = RegionText(region, what);

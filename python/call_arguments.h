@@ -34,10 +34,17 @@ std::string PathBytes(const pybind11::handle& path, const std::string& function)
 /// One path, or an iterable of them, as PathBytes gives each.
 std::vector<std::string> PathList(const pybind11::handle& paths, const std::string& function);
 
+/// raw ('half', 'full', 'preview') and scale (1, 1/2, 1/4 or 1/8, as a
+/// number), each None for focusrank's default.
+DecodeOptions DecodeArguments(const std::string& function, const pybind11::handle& raw,
+                              const pybind11::handle& scale);
+
 /// region ("X,Y,W,H", "center:P" or (x, y, w, h)), subject ('faces',
-/// 'center', 'peak') and max_pixels, each None for focusrank's default.
+/// 'center', 'peak') and max_pixels, each None for focusrank's default,
+/// and decode.
 RateSettings RateArguments(const std::string& function, const pybind11::handle& region,
-                           const pybind11::handle& subject, const pybind11::handle& maxPixels);
+                           const pybind11::handle& subject, const pybind11::handle& maxPixels,
+                           const DecodeOptions& decode);
 
 /// The settings of a rank run: jobs, sort (a figure name, "subject_" before
 /// it only with a subject), top and bursts (None or False for none, True for

@@ -109,10 +109,10 @@ py::tuple Figures(const py::object& object, const py::object& orderName,
 }
 
 py::tuple Rate(const py::object& path, const py::object& region, const py::object& subject,
-               const py::object& maxPixels) {
+               const py::object& maxPixels, const py::object& raw, const py::object& scale) {
   const std::string bytes = PathBytes(path, "rate");
   RankSettings one;
-  one.rate = RateArguments("rate", region, subject, maxPixels);
+  one.rate = RateArguments("rate", region, subject, maxPixels, DecodeArguments("rate", raw, scale));
   RatedImage rated;
   {
     py::gil_scoped_release release;
@@ -121,12 +121,13 @@ py::tuple Rate(const py::object& path, const py::object& region, const py::objec
   return RowTuple(bytes, rated, one);
 }
 
-py::object Decode(const py::object& path) {
+py::object Decode(const py::object& path, const py::object& raw, const py::object& scale) {
   const std::string bytes = PathBytes(path, "decode");
+  const DecodeOptions options = DecodeArguments("decode", raw, scale);
   DecodedImage decoded;
   {
     py::gil_scoped_release release;
-    decoded = DecodeImage(bytes);
+    decoded = DecodeImage(bytes, options);
   }
   if (!WasDecoded(decoded.status))
     throw py::value_error("decode: " + py::str(path).cast<std::string>() + ": " +
@@ -140,10 +141,12 @@ py::object Decode(const py::object& path) {
 // Every argument is checked before the folders are searched.
 RunHolder Rank(const py::object& paths, const py::object& jobs, const py::object& sort,
                const py::object& top, const py::object& region, const py::object& subject,
-               const py::object& bursts, const py::object& maxPixels) {
+               const py::object& bursts, const py::object& maxPixels, const py::object& raw,
+               const py::object& scale) {
   const std::vector<std::string> given = PathList(paths, "rank");
-  const RankSettings settings =
-      RankArguments(jobs, sort, top, bursts, RateArguments("rank", region, subject, maxPixels));
+  const RankSettings settings = RankArguments(
+      jobs, sort, top, bursts,
+      RateArguments("rank", region, subject, maxPixels, DecodeArguments("rank", raw, scale)));
   return RunHolder(new RankRun(Expanded(given), settings));
 }
 

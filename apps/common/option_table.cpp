@@ -12,8 +12,6 @@ namespace focusrate {
 namespace {
 
 const std::string kHelp = "--help", kVersion = "--version";
-constexpr RawRendition kRawModes[] = {RawRendition::Half, RawRendition::Full, RawRendition::Preview};
-constexpr int kScales[] = {1, 2, 4, 8};
 
 static_assert(RankExit::kAllRated == RateExit::kSaved && RankExit::kUsage == RateExit::kUsage &&
                   RankExit::kOtherFailure == RateExit::kOtherFailure,
@@ -111,22 +109,16 @@ std::vector<OptionSpec> HelpAndVersion() {
 
 std::vector<OptionSpec> DecodingOptions(DecodeOptions& decode) {
   std::vector<std::string> modes, scales;
-  for (RawRendition mode : kRawModes) modes.push_back(RawRenditionText(mode));
-  for (int scale : kScales) scales.push_back("1/" + std::to_string(scale));
-  // The value's place among the words picks the rendition or scale.
-  auto place = [](const std::vector<std::string>& words, const std::string& value) {
-    return static_cast<size_t>(std::find(words.begin(), words.end(), value) - words.begin());
-  };
+  for (RawRendition mode : kRawRenditions) modes.push_back(RawRenditionText(mode));
+  for (int scale : kDecodeScales) scales.push_back("1/" + std::to_string(scale));
   return {{0, "--raw", "MODE",
            "how camera raw files become pixels: half (half size,\n"
            "camera white balance, sRGB), full (the same at full\n"
            "size) or preview (the embedded JPEG; half without\n"
            "one) [default: half]",
            {ValueWords::Words, modes},
-           [&decode, modes, place](const std::string& value, std::string&) {
-             const size_t k = place(modes, value);
-             if (k < modes.size()) decode.raw = kRawModes[k];
-             return k < modes.size();
+           [&decode](const std::string& value, std::string&) {
+             return ParseRawRendition(value, decode.raw);
            }},
           {0, "--scale", "1/N",
            "rate each image reduced to 1/N of its width and height\n"
@@ -134,10 +126,10 @@ std::vector<OptionSpec> DecodingOptions(DecodeOptions& decode) {
            "resized by area after decoding): quick, and blind to\n"
            "blur under about N pixels [default: 1/1]",
            {ValueWords::Words, scales},
-           [&decode, scales, place](const std::string& value, std::string&) {
-             const size_t k = place(scales, value);
-             if (k < scales.size()) decode.scale = kScales[k];
-             return k < scales.size();
+           [&decode, scales](const std::string& value, std::string&) {
+             const auto k = std::find(scales.begin(), scales.end(), value) - scales.begin();
+             if (k < static_cast<long>(scales.size())) decode.scale = kDecodeScales[k];
+             return k < static_cast<long>(scales.size());
            }}};
 }
 

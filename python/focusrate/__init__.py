@@ -74,35 +74,38 @@ def figures(array, order="bgr", threads=1):
     return Figures(*_native.figures(array, order, threads))
 
 
-def decode(path):
+def decode(path, raw=None, scale=None):
     """The pixels focusrank rates for the file `path` (str, bytes or
     os.PathLike): a uint8 H x W x 3 array, blue-green-red, turned upright by
-    its EXIF orientation. Raises ValueError naming the status when the file
-    cannot be decoded, and for a path holding a NUL byte."""
-    return _native.decode(path)
+    its EXIF orientation. `raw` ('half', the default, 'full' or 'preview')
+    renders camera raw files as focusrank's --raw; `scale` (1/2, 1/4 or 1/8)
+    reduces the image as --scale. Raises ValueError naming the status when
+    the file cannot be decoded, and for a path holding a NUL byte."""
+    return _native.decode(path, raw, scale)
 
 
-def rate(path, region=None, subject=None, max_pixels=None):
+def rate(path, region=None, subject=None, max_pixels=None, raw=None, scale=None):
     """Decodes and rates the file `path` as focusrank does and returns its
     Row. `region` rates only part of the image, as focusrank's --roi: the
     text 'X,Y,W,H' or 'center:P', or a tuple (x, y, w, h). `subject`
     ('faces', 'center' or 'peak') also rates the subject found in that
     part, as --subject. Images of more than `max_pixels` pixels (default
-    2^30) are refused as 'too large'. A file that cannot be rated gets its
+    2^30, counted at `scale`) are refused as 'too large'. `raw` and `scale`
+    are decode's. A file that cannot be rated gets its
     status, not an exception; bad arguments and a path holding a NUL byte
     raise TypeError or ValueError."""
-    return _row(_native.rate(path, region, subject, max_pixels))
+    return _row(_native.rate(path, region, subject, max_pixels, raw, scale))
 
 
 def rank(paths, jobs=None, sort=None, top=None, region=None, subject=None, bursts=None,
-         max_pixels=None):
+         max_pixels=None, raw=None, scale=None):
     """An iterator over the Rows focusrank gives for `paths` (one path or an
     iterable of them; folders are searched recursively for images, as by
     expand), rating `jobs` images at once (default: every core) on threads
     of its own, without the GIL. Rows come in input order as they are rated,
     or, with `sort` (a name of Figures._fields, or 'subject_' and one with a
     subject), sharpest first once all are rated; `top` keeps only the first
-    rows. `region`, `subject` and `max_pixels` are rate's. `bursts` groups
+    rows. `region`, `subject`, `max_pixels`, `raw` and `scale` are rate's. `bursts` groups
     frames of one scene taken at most that many seconds apart (True: 2 s)
     and picks the sharpest of each, by `sort` or else by variance_lap_norm,
     as focusrank --bursts. Rows always carry every figure, so there is no
@@ -112,7 +115,7 @@ def rank(paths, jobs=None, sort=None, top=None, region=None, subject=None, burst
     path holding a NUL byte too) raise TypeError or ValueError here, before
     any image is rated."""
     rows = _native.rank(paths, jobs, sort, top, region, subject, _microseconds(bursts),
-                        max_pixels)
+                        max_pixels, raw, scale)
     return (_row(row) for row in rows)
 
 

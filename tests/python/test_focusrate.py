@@ -128,6 +128,7 @@ PARITY = [
      ["--roi", "40,30,200,100", "--bursts", "--sort", "variance_lap_norm"]),
     (dict(region="center:50", max_pixels=100_000, jobs=2, subject="faces"),
      ["--roi", "center:50", "--max-pixels", "100000", "-j2", "--subject", "faces"]),
+    (dict(scale=1/4, raw="preview", max_pixels=20_000), ["--scale=1/4", "--raw=preview", "--max-pixels=20000"]),
 ]
 
 
@@ -178,6 +179,8 @@ BAD_CALLS = [
     (lambda: focusrate.rate(SAMPLES[0], region=[1, -2, 3, 4]), ValueError, "region must be 0 to"),
     (lambda: focusrate.rate(SAMPLES[0], region=5), TypeError, "a tuple (x, y, w, h) or None, not int"),
     (lambda: focusrate.rate(SAMPLES[0], max_pixels=0), ValueError, "max_pixels must be 1 to"),
+    (lambda: focusrate.rank(SAMPLES, scale=1/3), ValueError, "rank: scale must be None, 1, 1/2"),
+    (lambda: focusrate.decode(SAMPLES[0], raw="small"), ValueError, "decode: raw must be None, 'half'"),
     (lambda: focusrate.rank(SAMPLES, bursts=1e-7), ValueError, "whole microseconds, not 1e-07 s"),
     (lambda: focusrate.rank(SAMPLES, bursts=0), ValueError, "bursts in microseconds must be 1 to"),
     (lambda: focusrate.rank(SAMPLES, bursts="2"), TypeError, "float of seconds, not str"),
