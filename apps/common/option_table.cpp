@@ -123,8 +123,8 @@ std::vector<OptionSpec> DecodingOptions(DecodeOptions& decode) {
           {0, "--scale", "1/N",
            "rate each image reduced to 1/N of its width and height\n"
            "(N 2, 4 or 8; JPEG scaled in its DCT, other formats\n"
-           "resized by area after decoding): quick, and blind to\n"
-           "blur under about N pixels [default: 1/1]",
+           "resized by area after decoding): quicker, but blur\n"
+           "finer than about N/2 pixels fades [default: 1/1]",
            {ValueWords::Words, scales},
            [&decode, scales](const std::string& value, std::string&) {
              const auto k = std::find(scales.begin(), scales.end(), value) - scales.begin();
