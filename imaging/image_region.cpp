@@ -20,7 +20,7 @@ bool ParseCount(const std::string& text, long long& out) {
   return out <= kMaxCoordinate;
 }
 
-bool ParseBox(const std::string& text, RegionSpec& spec) {
+bool ParseBox(const std::string& text, RegionChoice& region) {
   long long v[4];
   std::string::size_type start = 0;
   for (int i = 0; i < 4; ++i) {
@@ -31,23 +31,23 @@ bool ParseBox(const std::string& text, RegionSpec& spec) {
     start = comma + 1;
   }
   if (v[2] < 1 || v[3] < 1) return false;
-  spec.kind = RegionSpec::Kind::Box;
-  spec.x = v[0];
-  spec.y = v[1];
-  spec.width = v[2];
-  spec.height = v[3];
+  region.kind = RegionChoice::Kind::Box;
+  region.x = v[0];
+  region.y = v[1];
+  region.width = v[2];
+  region.height = v[3];
   return true;
 }
 
-bool ParseCentre(const std::string& text, RegionSpec& spec) {
+bool ParseCentre(const std::string& text, RegionChoice& region) {
   if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos)
     return false;
   errno = 0;
   char* end = nullptr;
   double p = std::strtod(text.c_str(), &end);
   if (errno != 0 || *end != '\0' || !(p > 0) || p > 100) return false;
-  spec.kind = RegionSpec::Kind::Centre;
-  spec.percent = p;
+  region.kind = RegionChoice::Kind::Centre;
+  region.percent = p;
   return true;
 }
 
@@ -60,27 +60,27 @@ void CentreSpan(long long total, double percent, long long& offset, long long& l
 
 }  // namespace
 
-bool ParseRegion(const std::string& text, RegionSpec& spec) {
+bool ParseRegion(const std::string& text, RegionChoice& region) {
   static const std::string kCentre = "center:";
   if (text.compare(0, kCentre.size(), kCentre) == 0)
-    return ParseCentre(text.substr(kCentre.size()), spec);
-  return ParseBox(text, spec);
+    return ParseCentre(text.substr(kCentre.size()), region);
+  return ParseBox(text, region);
 }
 
-cv::Rect RegionIn(const RegionSpec& spec, cv::Size size) {
+cv::Rect RegionIn(const RegionChoice& region, cv::Size size) {
   long long x = 0, y = 0, w = size.width, h = size.height;
-  switch (spec.kind) {
-    case RegionSpec::Kind::Whole:
+  switch (region.kind) {
+    case RegionChoice::Kind::Whole:
       break;
-    case RegionSpec::Kind::Box:
-      x = std::min<long long>(spec.x, size.width);
-      y = std::min<long long>(spec.y, size.height);
-      w = std::min<long long>(spec.width, size.width - x);
-      h = std::min<long long>(spec.height, size.height - y);
+    case RegionChoice::Kind::Box:
+      x = std::min<long long>(region.x, size.width);
+      y = std::min<long long>(region.y, size.height);
+      w = std::min<long long>(region.width, size.width - x);
+      h = std::min<long long>(region.height, size.height - y);
       break;
-    case RegionSpec::Kind::Centre:
-      CentreSpan(size.width, spec.percent, x, w);
-      CentreSpan(size.height, spec.percent, y, h);
+    case RegionChoice::Kind::Centre:
+      CentreSpan(size.width, region.percent, x, w);
+      CentreSpan(size.height, region.percent, y, h);
       break;
   }
   if (w <= 0 || h <= 0) return cv::Rect();

@@ -34,7 +34,7 @@ RatedImage Rate(const std::string& path, const RateSettings& settings) {
   }
   // The whole frame needs no image held; a region, a subject or a scene
   // fingerprint does.
-  if (settings.region.kind == RegionSpec::Kind::Whole && settings.subject == SubjectMode::None &&
+  if (settings.region.kind == RegionChoice::Kind::Whole && settings.subject == SubjectMode::None &&
       !settings.burstClues) {
     StreamedFigures streamed = RateWholeFrame(path, settings.maxPixels, 1, settings.figures,
                                               settings.decode, settings.reducedSide);

@@ -16,7 +16,7 @@ namespace focusrate {
 constexpr long long kDefaultMaxPixels = 1LL << 30;
 
 struct RateSettings {
-  RegionSpec region;                       ///< the part of each image rated
+  RegionChoice region;                       ///< the part of each image rated
   SubjectMode subject = SubjectMode::None;  ///< the subject found inside that part
   long long maxPixels = kDefaultMaxPixels;  ///< larger images (their renditions) are refused
   DecodeOptions decode;                    ///< raw rendition and scale of every decode

@@ -21,4 +21,12 @@ cv::Size DefaultGridSize(cv::Size image) {
   return image.width >= image.height ? cv::Size(along, across) : cv::Size(across, along);
 }
 
+int SharpestTile(const std::vector<double>& figures) {
+  int best = -1;
+  for (size_t k = 0; k < figures.size(); ++k)
+    if (std::isfinite(figures[k]) && (best < 0 || figures[k] > figures[best]))
+      best = static_cast<int>(k);
+  return best;
+}
+
 }  // namespace focusrate

@@ -1,6 +1,9 @@
-// The tile grid a focus map and the peak subject use unless told otherwise.
+// The tile grid a focus map and the peak subject use unless told otherwise,
+// and the sharpest of its tiles.
 #ifndef FOCUSRATE_DEFAULT_GRID_H
 #define FOCUSRATE_DEFAULT_GRID_H
+
+#include <vector>
 
 #include <opencv2/core.hpp>
 
@@ -14,6 +17,10 @@ constexpr int kMaxGridTiles = 65536;
 /// and as many along the long side as keep the tiles roughly square, but no
 /// more tiles along a side than pixels, nor more than kMaxGridTiles.
 cv::Size DefaultGridSize(cv::Size image);
+
+/// The index of the largest finite tile figure (the first of equals), -1
+/// when none is finite (empty tiles are NaN).
+int SharpestTile(const std::vector<double>& figures);
 
 }  // namespace focusrate
 

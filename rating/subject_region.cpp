@@ -19,8 +19,8 @@ namespace {
 constexpr int kRegionTile = 4;
 
 cv::Rect CentreOf(cv::Size size) {
-  RegionSpec centre;
-  centre.kind = RegionSpec::Kind::Centre;
+  RegionChoice centre;
+  centre.kind = RegionChoice::Kind::Centre;
   centre.percent = 50;
   return RegionIn(centre, size);
 }
@@ -42,15 +42,9 @@ SubjectRating RatePeak(const cv::Mat& image, FigureSet set) {
   const TileGrid cellGrid = UniformGrid(image.cols, image.rows, cells.width, cells.height);
   const TiledSums sums = FastTiledSums(image, cellGrid, 1, set);
   const TileGrid& grid = sums.grid;
-  int best = 0;
-  double bestFigure = -1;
-  for (size_t k = 0; k < sums.tiles.size(); ++k) {
-    const double figure = FiguresFromSums(sums.tiles[k]).varianceLap;
-    if (figure > bestFigure) {  // NaN (an empty tile) never wins
-      bestFigure = figure;
-      best = static_cast<int>(k);
-    }
-  }
+  std::vector<double> figures;
+  for (const FocusSums& tile : sums.tiles) figures.push_back(FiguresFromSums(tile).varianceLap);
+  const int best = std::max(0, SharpestTile(figures));
   const int i0 = BlockStart(best % grid.Columns(), grid.Columns());
   const int j0 = BlockStart(best / grid.Columns(), grid.Rows());
   const int i1 = std::min(i0 + 3, grid.Columns()), j1 = std::min(j0 + 3, grid.Rows());

@@ -10,7 +10,7 @@ using namespace focusrate;
 namespace {
 
 TEST(ImageRegion, ClipsBoxesToTheImageCentresByPercentRefusesEmptyOrMalformed) {
-  EXPECT_EQ(RegionIn(RegionSpec(), cv::Size(13, 7)), cv::Rect(0, 0, 13, 7));  // no region
+  EXPECT_EQ(RegionIn(RegionChoice(), cv::Size(13, 7)), cv::Rect(0, 0, 13, 7));  // no region
   // Rectangles worked out by hand. Boxes run off the right and bottom, are
   // larger than the image, start just past its edge or keep its last pixel;
   // centred ones round half up and are never less than one pixel.
@@ -22,16 +22,16 @@ TEST(ImageRegion, ClipsBoxesToTheImageCentresByPercentRefusesEmptyOrMalformed) {
       {"center:100", {7, 3}, {0, 0, 7, 3}},          {"center:33.3", {3, 3}, {1, 1, 1, 1}},
       {"center:1", {10, 10}, {4, 4, 1, 1}},          {"center:0.5", {1000, 400}, {497, 199, 5, 2}},
       {"center:12.25", {400, 100}, {175, 44, 49, 12}}};
-  RegionSpec spec;
+  RegionChoice region;
   for (const auto& [text, image, expected] : cases) {
-    ASSERT_TRUE(ParseRegion(text, spec)) << text;
-    EXPECT_EQ(RegionIn(spec, image), expected) << text << " in " << image;
+    ASSERT_TRUE(ParseRegion(text, region)) << text;
+    EXPECT_EQ(RegionIn(region, image), expected) << text << " in " << image;
   }
   for (const char* text :
        {"0,0,0,5", "0,0,5,0", "-1,0,5,5", "1,2,3", "1,2,3,4,5", "1,,3,4", " 1,2,3,4", "1,2,3,4 ",
         "a,b,c,d", "center:0", "center:100.5", "center:", "center:-5", "center:1e2",
         "center:5%", "centre:50", "", "1,2,3,99999999999999999"})
-    EXPECT_FALSE(ParseRegion(text, spec)) << text;
+    EXPECT_FALSE(ParseRegion(text, region)) << text;
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include <opencv2/imgproc.hpp>
 
+#include "default_grid.h"
+
 namespace focusrate {
 
 namespace {
@@ -89,13 +91,6 @@ double LogScale::Position(double v) const {
 
 double LogScale::ValueAt(double position) const { return lo_ * std::pow(hi_ / lo_, position); }
 
-int SharpestTile(const std::vector<double>& values) {
-  int best = -1;
-  for (size_t k = 0; k < values.size(); ++k)
-    if (std::isfinite(values[k]) && (best < 0 || values[k] > values[best]))
-      best = static_cast<int>(k);
-  return best;
-}
 
 cv::Mat DrawFocusMap(const cv::Mat& photo, const TileGrid& grid,
                      const std::vector<double>& values, const std::string& title,

@@ -15,9 +15,6 @@ namespace focusrate {
 /// The photo is drawn at most this many pixels along its long side.
 constexpr int kMapLongSide = 1600;
 
-/// The index of the largest finite value (the first of equals), -1 when
-/// none is finite.
-int SharpestTile(const std::vector<double>& values);
 
 /// Where figures land between 0 and 1 on a log scale from lo to hi.
 class LogScale {
