@@ -33,7 +33,8 @@ struct Compressor {
 };
 
 // The part libjpeg may jump out of: no object with a destructor lives here.
-bool Encode(Compressor& c, ErrorManager& errors, const cv::Mat& image, int quality) {
+bool Encode(Compressor& c, ErrorManager& errors, const cv::Mat& image, int quality,
+            bool fastDct) {
   c.cinfo.err = jpeg_std_error(&errors.pub);
   errors.pub.error_exit = JumpOut;
   errors.pub.emit_message = Silent;
@@ -46,6 +47,7 @@ bool Encode(Compressor& c, ErrorManager& errors, const cv::Mat& image, int quali
   c.cinfo.in_color_space = JCS_EXT_BGR;  // libjpeg-turbo reads OpenCV's order itself
   jpeg_set_defaults(&c.cinfo);
   jpeg_set_quality(&c.cinfo, quality, TRUE);
+  if (fastDct) c.cinfo.dct_method = JDCT_IFAST;
   jpeg_start_compress(&c.cinfo, TRUE);
   while (c.cinfo.next_scanline < c.cinfo.image_height) {
     JSAMPROW row = const_cast<JSAMPROW>(image.ptr<JSAMPLE>(static_cast<int>(c.cinfo.next_scanline)));
@@ -57,11 +59,11 @@ bool Encode(Compressor& c, ErrorManager& errors, const cv::Mat& image, int quali
 
 }  // namespace
 
-std::string EncodeJpeg(const cv::Mat& image, int quality) {
+std::string EncodeJpeg(const cv::Mat& image, int quality, bool fastDct) {
   CV_Assert(image.type() == CV_8UC3 && !image.empty());
   Compressor c;
   ErrorManager errors;
-  if (!Encode(c, errors, image, quality)) throw std::runtime_error("cannot encode JPEG");
+  if (!Encode(c, errors, image, quality, fastDct)) throw std::runtime_error("cannot encode JPEG");
   return std::string(reinterpret_cast<const char*>(c.buffer), c.size);
 }
 

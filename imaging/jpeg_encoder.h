@@ -11,8 +11,8 @@ namespace focusrate {
 
 /// The JPEG file bytes of image (CV_8UC3 blue-green-red, at least 1x1, any
 /// row step) at quality (1..100). Throws std::runtime_error when libjpeg
-/// fails.
-std::string EncodeJpeg(const cv::Mat& image, int quality = 90);
+/// fails. fastDct trades a little accuracy for speed (thumbnails).
+std::string EncodeJpeg(const cv::Mat& image, int quality = 90, bool fastDct = false);
 
 }  // namespace focusrate
 

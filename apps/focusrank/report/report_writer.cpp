@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <stdexcept>
 
+#include "jpeg_encoder.h"
 #include "report_thumbs.h"
 
 namespace focusrate {
@@ -38,7 +40,13 @@ bool ReportWriter::Add(std::size_t index, const std::string& path, RatedImage& r
   frame.rated.reduced = cv::Mat();
   if (!rated.reduced.empty()) {
     const std::string name = ThumbName(index);
-    const std::string jpeg = EncodeJpeg(rated.reduced, kThumbQuality);
+    std::string jpeg;
+    try {
+      // The fast DCT: a thumbnail cannot tell, and small images pay for each encode.
+      jpeg = EncodeJpeg(rated.reduced, kThumbQuality, true);
+    } catch (const std::runtime_error&) {
+      // libjpeg fails writing to memory only when it has none left
+    }
     const int error = jpeg.empty() ? ENOMEM : folder_.Write(name, jpeg, true);
     if (error != 0) return Failed("thumbs/" + name, error);
     frame.thumb = rated.reduced.size();
