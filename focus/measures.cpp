@@ -37,14 +37,9 @@ cv::Mat TenengradResponse(const cv::Mat& gray, int apertureSize) {
 }
 
 // Differences two pixels apart, (g(x+1) - g(x-1))^2 + (g(y+1) - g(y-1))^2:
-// Sobel's first derivative without its smoothing.
-cv::Mat BrennerResponse(const cv::Mat& gray) {
-  cv::Mat Dx;
-  cv::Mat Dy;
-  cv::Sobel(gray, Dx, CV_64F, 1, 0, 1, 1.0, 0.0, cv::BORDER_DEFAULT);
-  cv::Sobel(gray, Dy, CV_64F, 0, 1, 1, 1.0, 0.0, cv::BORDER_DEFAULT);
-  return Dx.mul(Dx, 1.0) + Dy.mul(Dy, 1.0);
-}
+// Tenengrad's response with Sobel's aperture 1, the derivative without its
+// smoothing.
+cv::Mat BrennerResponse(const cv::Mat& gray) { return TenengradResponse(gray, 1); }
 
 // |Dxx| + |Dyy| (unsmoothed second differences), 0 below the threshold.
 cv::Mat SumModifiedLaplaceResponse(const cv::Mat& gray) {

@@ -162,7 +162,8 @@ OptionTable RankOptionTable(RankOptions& o) {
          "DIR/thumbs/; DIR is made when missing and may not be\n"
          "an input or lie in a folder searched",
          {ValueWords::Files, {}}, PathInto(o.reportDir)},
-        {'q', "--quiet", "", "no progress line on a terminal", {}, FlagInto(o.quiet)}}},
+        {'q', "--quiet", "", "no progress line, nor the closing summary, on a\nterminal", {},
+         FlagInto(o.quiet)}}},
       {"Ranking",
        {{0, "--sort", "FIGURE",
          "sharpest first by a figure named as in --figures\n"
