@@ -128,8 +128,9 @@ class WorkerSignalMask {
 // slow image at most a ring's worth of finished outcomes waits.
 class OrderedRun {
  public:
-  OrderedRun(const std::vector<std::string>& paths, const RateSettings& settings, int jobs)
-      : paths_(paths), settings_(settings), ring_(2 * static_cast<size_t>(jobs)) {}
+  OrderedRun(const std::vector<std::string>& paths, const RateSettings& settings, int jobs,
+             const RatedWork& work)
+      : paths_(paths), settings_(settings), work_(work), ring_(2 * static_cast<size_t>(jobs)) {}
 
   void Work() {
     for (;;) {
@@ -145,6 +146,7 @@ class OrderedRun {
       std::optional<RatedImage> rated;
       try {
         rated = RateFile(paths_[index], settings_);
+        if (work_) work_(index, *rated);
       } catch (...) {
         std::lock_guard<std::mutex> lock(mutex_);
         if (!failure_) failure_ = std::current_exception();
@@ -190,6 +192,7 @@ class OrderedRun {
  private:
   const std::vector<std::string>& paths_;
   const RateSettings& settings_;
+  const RatedWork& work_;
   std::vector<std::optional<RatedImage>> ring_;
   std::mutex mutex_;
   std::condition_variable slotFree_;
@@ -203,8 +206,8 @@ class OrderedRun {
 }  // namespace
 
 void RateInOrder(const std::vector<std::string>& paths, const RateSettings& settings,
-                 int jobs, const RowSink& sink) {
-  OrderedRun run(paths, settings, jobs);
+                 int jobs, const RowSink& sink, const RatedWork& work) {
+  OrderedRun run(paths, settings, jobs, work);
   std::vector<std::thread> workers;
   auto endWorkers = [&] {
     run.Stop();

@@ -46,14 +46,20 @@ RatedImage RateFile(const std::string& path, const RateSettings& settings);
 /// input order; returns false to stop the run early.
 using RowSink = std::function<bool(size_t index, const RatedImage& rated)>;
 
-/// Rates every path with RateFile on `jobs` worker threads and hands the
+/// Called on the worker thread that rated an image as soon as it is rated:
+/// per-image work that runs beside the rating of the others (encoding a
+/// thumbnail), on several threads at once and in no particular order.
+using RatedWork = std::function<void(size_t index, RatedImage& rated)>;
+
+/// Rates every path with RateFile on `jobs` worker threads, does work on
+/// each outcome there, and hands the
 /// outcomes to sink in input order, whatever order they finish in. At most
 /// 2 x jobs outcomes wait ahead of the sink, so memory stays bounded by the
 /// images being decoded. An exception from a worker (running out of memory
 /// while recording a failure) stops the run and is rethrown here once every
 /// worker has ended.
 void RateInOrder(const std::vector<std::string>& paths, const RateSettings& settings,
-                 int jobs, const RowSink& sink);
+                 int jobs, const RowSink& sink, const RatedWork& work = RatedWork());
 
 }  // namespace focusrate
 

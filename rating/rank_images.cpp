@@ -29,7 +29,8 @@ void DropUnshown(std::vector<std::string>& images, const RankSettings& settings)
 }
 
 void RankImages(std::vector<std::string> images, const RankSettings& settings,
-                const FinishedImage& finished, const ShownRow& shown) {
+                const FinishedImage& finished, const ShownRow& shown,
+                const RatedWork& work) {
   DropUnshown(images, settings);
   RateSettings rate = settings.rate;
   rate.burstClues = rate.burstClues || settings.bursts;
@@ -55,7 +56,8 @@ void RankImages(std::vector<std::string> images, const RankSettings& settings,
                   finish(bursts.Add(index, rated, rated.captureTime));
                 }
                 return more;
-              });
+              },
+              work);
   if (more) finish(bursts.Finish());
   for (const RankedRow& row : ranking.Take())
     if (!more || !(more = shown(row.first, row.second))) break;

@@ -40,14 +40,16 @@ using ShownRow = std::function<bool(std::size_t index, const RatedImage& rated)>
 /// the images a run will rate.
 void DropUnshown(std::vector<std::string>& images, const RankSettings& settings);
 
-/// Rates images and hands each to finished, then the rows to shown: in input
+/// Rates images, does work on each on the thread that rated it (RateInOrder),
+/// and hands each to finished, then the rows to shown: in input
 /// order as they are final when unsorted, best first at the end when sorted,
 /// at most `top` rows. Unsorted, images past `top` are not rated at all.
 /// Relative figures and picks go by sortBy when sorted, else by
 /// variance_lap_norm (fair between the exposures of a burst). An exception
 /// from a worker ends the run and is rethrown here.
 void RankImages(std::vector<std::string> images, const RankSettings& settings,
-                const FinishedImage& finished, const ShownRow& shown);
+                const FinishedImage& finished, const ShownRow& shown,
+                const RatedWork& work = RatedWork());
 
 }  // namespace focusrate
 

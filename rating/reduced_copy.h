@@ -37,14 +37,14 @@ class ReducingSink : public PixelSink {
 
   PixelSink& next_;
   int longSide_;
-  int height_ = 0;
+  int width_ = 0, height_ = 0;  ///< of the stored image
   uint8_t* row_ = nullptr;
   cv::Mat copy_;
-  std::vector<int> column_;          ///< each stored column's column in the copy
-  std::vector<std::uint32_t> width_;  ///< stored columns averaged into each
-  std::vector<std::uint64_t> sums_;   ///< of the copy's row being gathered
-  int target_ = 0;                    ///< that row
-  int rowsIn_ = 0;                    ///< stored rows gathered into it
+  std::vector<int> firstColumn_;           ///< of each copy column's run; last: width
+  std::vector<double> perColumn_;          ///< 1 / the length of each run
+  std::vector<std::uint32_t> columnSums_;  ///< stored rows gathered into the copy's row, per byte
+  int target_ = 0;                         ///< that row
+  int rowsIn_ = 0;                         ///< stored rows gathered into it
 };
 
 }  // namespace focusrate

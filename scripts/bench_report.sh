@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # What focusrank --report costs: the same run with and without it, over 200
-# small JPEGs (480x320) and 40 large ones (3840x2880, 11 MP), made from the
-# bundled sample scene. Each way runs ROUNDS times (default 3), alternating;
+# tiny JPEGs (480x320: the thumbnail is as large as the photo, so encoding it
+# costs about what decoding the photo did), 200 small ones (1440x960) and 40
+# large ones (3840x2880, 11 MP), made from the bundled sample scene. Each way runs ROUNDS times (default 3), alternating;
 # the fastest run of each counts. Target: --report at most 25% more.
 # Usage: scripts/bench_report.sh [BUILD_DIR] [ROUNDS]     (default: build-bench 3)
 # FOCUSRANK=PROGRAM measures that focusrank as it is, building nothing.
@@ -20,25 +21,32 @@ tmp=$(mktemp -d /var/tmp/focusrank-report.XXXXXX)
 trap 'rm -rf "$tmp"' EXIT
 
 # The scene as PPM (convert FILE.png ppm:- is all the Debian image tools
-# here need), tiled 8 x 9 for the large frame; cjpeg encodes both.
-convert "$root/samples/scene_sharp.png" ppm:- > "$tmp/scene.ppm"
-python3 - "$tmp/scene.ppm" "$tmp/large.ppm" <<'PY'
+# here need), tiled 3 x 3 for the small frame and 8 x 9 for the large one;
+# cjpeg encodes them.
+convert "$root/samples/scene_sharp.png" ppm:- > "$tmp/tiny.ppm"
+tile() {
+  python3 - "$tmp/tiny.ppm" "$tmp/$1.ppm" "$2" "$3" <<'PY'
 import sys
 data = open(sys.argv[1], 'rb').read()
+across, down = int(sys.argv[3]), int(sys.argv[4])
 fields = data.split(maxsplit=4)
 w, h = int(fields[1]), int(fields[2])
 pixels = data[len(data) - w * h * 3:]
-rows = [pixels[y * w * 3:(y + 1) * w * 3] * 8 for y in range(h)]
+rows = [pixels[y * w * 3:(y + 1) * w * 3] * across for y in range(h)]
 with open(sys.argv[2], 'wb') as out:
-    out.write(b'P6\n%d %d\n255\n' % (w * 8, h * 9))
-    for _ in range(9):
+    out.write(b'P6\n%d %d\n255\n' % (w * across, h * down))
+    for _ in range(down):
         out.write(b''.join(rows))
 PY
-mkdir -p "$tmp/small" "$tmp/large"
-cjpeg -quality 90 "$tmp/scene.ppm" > "$tmp/small.jpg"
-cjpeg -quality 90 "$tmp/large.ppm" > "$tmp/large.jpg"
-for i in $(seq -w 1 200); do cp "$tmp/small.jpg" "$tmp/small/$i.jpg"; done
-for i in $(seq -w 1 40); do cp "$tmp/large.jpg" "$tmp/large/$i.jpg"; done
+}
+tile small 3 3
+tile large 8 9
+for set in tiny:200 small:200 large:40; do
+  name=${set%:*}
+  mkdir -p "$tmp/$name"
+  cjpeg -quality 90 "$tmp/$name.ppm" > "$tmp/$name.jpg"
+  for i in $(seq -w 1 "${set#*:}"); do cp "$tmp/$name.jpg" "$tmp/$name/$i.jpg"; done
+done
 
 now() { date +%s.%N; }
 calc() { awk "BEGIN { printf \"%.6f\", $1 }"; }
@@ -53,7 +61,7 @@ seconds() {
 
 echo "CPU: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), $(nproc) cores"
 printf '%-28s %9s %9s %7s\n' "focusrank --jobs $jobs" plain report ratio
-for set in small large; do
+for set in tiny small large; do
   count=$(ls "$tmp/$set" | wc -l)
   plain=1e9 reported=1e9
   for ((r = 0; r < rounds; r++)); do

@@ -117,7 +117,7 @@ int RunFocusrank(const RankOptions& options) {
   std::optional<ReportWriter> report;
   if (!options.reportDir.empty()) {
     report.emplace(options.reportDir, options.layout);
-    if (!report->Open()) {
+    if (!report->Open(images.size())) {
       Complain(kRankProgram, report->Error());
       return RankExit::kOtherFailure;
     }
@@ -165,7 +165,9 @@ int RunFocusrank(const RankOptions& options) {
     return out.Write(RowLine(options.format, options.layout, images[index], rated)) &&
            (!streaming || options.sorted || out.Flush());
   };
-  RankImages(images, run, finished, shown);
+  RatedWork thumbnail;
+  if (report) thumbnail = [&](size_t index, RatedImage& rated) { report->Thumbnail(index, rated); };
+  RankImages(images, run, finished, shown, thumbnail);
   progress.Finish();
   const bool reported = !report || report->Finish();
   if (!reported) Complain(kRankProgram, report->Error());

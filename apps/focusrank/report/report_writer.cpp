@@ -3,8 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <random>
-#include <stdexcept>
 
 #include "jpeg_encoder.h"
 #include "report_thumbs.h"
@@ -25,39 +25,55 @@ std::string Nonce() {
 }  // namespace
 
 bool ReportWriter::Failed(const std::string& name, int error) {
-  error_ = dir_ + "/" + name + ": cannot write report (" + std::strerror(error) + ")";
+  std::lock_guard<std::mutex> lock(errorLock_);
+  if (error_.empty()) error_ = dir_ + "/" + name + ": cannot write report (" + std::strerror(error) + ")";
   return false;
 }
 
-bool ReportWriter::Open() {
+bool ReportWriter::Failing() const {
+  std::lock_guard<std::mutex> lock(errorLock_);
+  return !error_.empty();
+}
+
+std::string ReportWriter::Error() const {
+  std::lock_guard<std::mutex> lock(errorLock_);
+  return error_;
+}
+
+bool ReportWriter::Open(std::size_t images) {
+  thumbs_.assign(images, cv::Size());
   const int error = folder_.Open(dir_);
   return error == 0 || Failed("thumbs", error);
 }
 
-bool ReportWriter::Add(std::size_t index, const std::string& path, RatedImage& rated) {
-  if (!error_.empty()) return false;
-  ReportFrame frame{path, rated, {}};
-  frame.rated.reduced = cv::Mat();
-  if (!rated.reduced.empty()) {
-    const std::string name = ThumbName(index);
-    std::string jpeg;
-    try {
-      // The fast DCT: a thumbnail cannot tell, and small images pay for each encode.
-      jpeg = EncodeJpeg(rated.reduced, kThumbQuality, true);
-    } catch (const std::runtime_error&) {
-      // libjpeg fails writing to memory only when it has none left
-    }
-    const int error = jpeg.empty() ? ENOMEM : folder_.Write(name, jpeg, true);
-    if (error != 0) return Failed("thumbs/" + name, error);
-    frame.thumb = rated.reduced.size();
-    rated.reduced = cv::Mat();  // a sorted run keeps its rows to the end
+void ReportWriter::Thumbnail(std::size_t index, RatedImage& rated) {
+  if (rated.reduced.empty() || Failing()) return;
+  const std::string name = ThumbName(index);
+  std::string jpeg;
+  try {
+    // The fast DCT: a thumbnail cannot tell, and small images pay for each encode.
+    jpeg = EncodeJpeg(rated.reduced, kThumbQuality, true);
+  } catch (const std::exception&) {
+    // libjpeg fails writing to memory only when it has none left
   }
-  frames_.push_back(std::move(frame));
+  const int error = jpeg.empty() ? ENOMEM : folder_.Write(name, jpeg, true);
+  if (error != 0) {
+    Failed("thumbs/" + name, error);
+    return;
+  }
+  thumbs_[index] = rated.reduced.size();
+  rated.reduced = cv::Mat();  // rows held for bursts or sorting need it no more
+}
+
+bool ReportWriter::Add(std::size_t index, const std::string& path, const RatedImage& rated) {
+  if (Failing()) return false;
+  frames_.push_back(ReportFrame{path, rated, thumbs_[index]});
+  frames_.back().rated.reduced = cv::Mat();
   return true;
 }
 
 bool ReportWriter::Finish() {
-  if (!error_.empty()) return false;
+  if (Failing()) return false;
   const int error = folder_.Write("index.html", ReportPage(frames_, layout_, Nonce()), false);
   return error == 0 || Failed("index.html", error);
 }

@@ -4,8 +4,11 @@
 #define FOCUSRATE_REPORT_WRITER_H
 
 #include <cstddef>
+#include <mutex>
 #include <string>
 #include <vector>
+
+#include <opencv2/core.hpp>
 
 #include "report_folder.h"
 #include "report_page.h"
@@ -16,24 +19,30 @@ class ReportWriter {
  public:
   ReportWriter(std::string dir, RowLayout layout) : dir_(std::move(dir)), layout_(std::move(layout)) {}
 
-  /// Makes the folders; false says why in Error().
-  bool Open();
-  /// Image index (added in input order, from 0) is final: writes its
-  /// thumbnail and lets go of its reduced copy. After a failure, nothing more
-  /// is written and false is returned.
-  bool Add(std::size_t index, const std::string& path, RatedImage& rated);
+  /// Makes the folders for a run over `images` images; false says why in
+  /// Error().
+  bool Open(std::size_t images);
+  /// Writes image index's thumbnail from its reduced copy and lets go of
+  /// that copy: on the thread that rated it, several at once (a RatedWork).
+  void Thumbnail(std::size_t index, RatedImage& rated);
+  /// Image index (added in input order, from 0) is final. After a failure,
+  /// nothing more is written and false is returned.
+  bool Add(std::size_t index, const std::string& path, const RatedImage& rated);
   /// Writes index.html.
   bool Finish();
   /// What went wrong, naming the file.
-  const std::string& Error() const { return error_; }
+  std::string Error() const;
 
  private:
   bool Failed(const std::string& name, int error);
+  bool Failing() const;
 
   std::string dir_;
   RowLayout layout_;
   ReportFolder folder_;
   std::vector<ReportFrame> frames_;
+  std::vector<cv::Size> thumbs_;  ///< by index, each set by the thread writing it
+  mutable std::mutex errorLock_;  ///< thumbnails fail on any thread
   std::string error_;
 };
 
