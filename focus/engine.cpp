@@ -25,9 +25,7 @@ namespace engine_internal {
 namespace {
 
 // The tiles' sums of rows [y0, y1), row-major as in TiledSums; the grey rows
-// just outside are recomputed, not shared. Each tile's row segment is
-// measured through pointers offset to its first column, so its neighbours
-// are the image's own.
+// just outside are recomputed, not shared.
 std::vector<FocusSums> StripeSums(const cv::Mat& image, const TileGrid& grid, int y0, int y1,
                                   RowKernels kernels) {
   GreyRows grey({image.data, image.step[0], image.rows}, image.cols, image.rows,
@@ -37,14 +35,7 @@ std::vector<FocusSums> StripeSums(const cv::Mat& image, const TileGrid& grid, in
   int j = 0;
   for (int y = y0; y < y1; ++y) {
     while (grid.yEdges[j + 1] <= y) ++j;
-    const uint8_t* above = grey.Row(Reflect(y - 1, image.rows));
-    const uint8_t* centre = grey.Row(y);
-    const uint8_t* below = grey.Row(Reflect(y + 1, image.rows));
-    FocusSums* row = tiles.data() + static_cast<size_t>(j) * columns;
-    for (int i = 0; i < columns; ++i) {
-      const int x0 = grid.xEdges[i], x1 = grid.xEdges[i + 1];
-      if (x1 > x0) kernels.Measure(above + x0, centre + x0, below + x0, x1 - x0, row[i]);
-    }
+    grey.Measure(y, grid.xEdges, tiles.data() + static_cast<size_t>(j) * columns);
   }
   return tiles;
 }

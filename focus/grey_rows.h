@@ -159,6 +159,19 @@ class GreyRows {
     kernels_.Measure(above, centre, below, width_, sums);
   }
 
+  // Adds the figures of grey row y between xEdges[i] and xEdges[i + 1] to
+  // tiles[i]. Each segment is measured through pointers offset to its first
+  // column, so its neighbours are the row's own.
+  void Measure(int y, const std::vector<int>& xEdges, FocusSums* tiles) {
+    const uint8_t* above = Row(Reflect(y - 1, rows_));
+    const uint8_t* centre = Row(y);
+    const uint8_t* below = Row(Reflect(y + 1, rows_));
+    for (size_t i = 0; i + 1 < xEdges.size(); ++i) {
+      const int x0 = xEdges[i], x1 = xEdges[i + 1];
+      if (x1 > x0) kernels_.Measure(above + x0, centre + x0, below + x0, x1 - x0, tiles[i]);
+    }
+  }
+
  private:
   void MakeGrey(int y, uint8_t* out) {
     const int above = Reflect(y - 1, rows_);

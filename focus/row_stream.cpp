@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <opencv2/core.hpp>
@@ -27,8 +28,11 @@ constexpr int kBand = 32;
 
 class RowStream::Measurer {
  public:
-  Measurer(int width, int height, int channels, bool threaded, bool rgb, bool extended)
-      : rowBytes_(static_cast<size_t>(width) * channels),
+  Measurer(int width, int height, int channels, bool threaded, bool rgb, bool extended,
+           TileGrid grid)
+      : grid_(std::move(grid)),
+        tiles_(static_cast<size_t>(grid_.Columns()) * grid_.Rows()),
+        rowBytes_(static_cast<size_t>(width) * channels),
         rows_(height),
         ringRows_(threaded ? 3 + 2 * kBand : 3),
         ring_(rowBytes_ * ringRows_),
@@ -80,11 +84,18 @@ class RowStream::Measurer {
     } else {
       for (; measured_ < rows_; ++measured_) MeasureRow(measured_);
     }
-    return FiguresFromSums(sums_);
+    FocusSums whole;
+    for (const FocusSums& tile : tiles_) whole += tile;
+    return FiguresFromSums(whole);
   }
 
+  const std::vector<FocusSums>& TileSums() const { return tiles_; }
+
  private:
-  void MeasureRow(int y) { grey_.Measure(y, sums_); }
+  void MeasureRow(int y) {
+    while (grid_.yEdges[tileRow_ + 1] <= y) ++tileRow_;
+    grey_.Measure(y, grid_.xEdges, tiles_.data() + static_cast<size_t>(tileRow_) * grid_.Columns());
+  }
 
   // The measuring thread: waits for each band, and frees the ring behind it.
   void MeasureAll() {
@@ -103,12 +114,14 @@ class RowStream::Measurer {
     }
   }
 
+  const TileGrid grid_;
+  std::vector<FocusSums> tiles_;
+  int tileRow_ = 0;  ///< the grid row of the row being measured
   const size_t rowBytes_;
   const int rows_;
   const int ringRows_;
   std::vector<uint8_t> ring_;
   engine_internal::GreyRows grey_;
-  FocusSums sums_;
   int arrived_ = 0;   ///< rows written by the caller
   int measured_ = 0;  ///< rows measured, when the caller measures
   int freeUpTo_ = 0;  ///< the caller may write rows below this without asking
@@ -122,10 +135,12 @@ class RowStream::Measurer {
 };
 
 RowStream::RowStream(int width, int height, int channels, int threads, ChannelOrder order,
-                     FigureSet set) {
+                     FigureSet set, const TileGrid& grid) {
   CV_Assert(width > 0 && height > 0 && (channels == 1 || channels == 3));
-  measurer_ = std::make_unique<Measurer>(width, height, channels, threads >= 2,
-                                         order == ChannelOrder::Rgb, set == FigureSet::All);
+  CV_Assert(grid.xEdges.empty() || FitsImage(grid, width, height));
+  measurer_ = std::make_unique<Measurer>(
+      width, height, channels, threads >= 2, order == ChannelOrder::Rgb, set == FigureSet::All,
+      grid.xEdges.empty() ? UniformGrid(width, height, 1, 1) : grid);
 }
 
 RowStream::~RowStream() = default;
@@ -135,5 +150,7 @@ uint8_t* RowStream::NextRow() { return measurer_->NextRow(); }
 void RowStream::RowDone() { measurer_->RowDone(); }
 
 FocusFigures RowStream::Finish() { return measurer_->Finish(); }
+
+const std::vector<FocusSums>& RowStream::TileSums() const { return measurer_->TileSums(); }
 
 }  // namespace focusrate

@@ -5,9 +5,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "engine.h"
 #include "focus_figures.h"
+#include "focus_sums.h"
+#include "tile_grid.h"
 
 namespace focusrate {
 
@@ -22,8 +25,11 @@ class RowStream {
   /// threads 2 or more: a second thread measures while the caller decodes
   /// the next rows (a ring of row bands between them); 1: the caller
   /// measures in RowDone. order: of the colour channels; set: as FastFigures.
+  /// grid (fitting the image; none: one tile): also each tile's sums, as
+  /// FastTiledSums takes them.
   RowStream(int width, int height, int channels, int threads,
-            ChannelOrder order = ChannelOrder::Bgr, FigureSet set = FigureSet::Classic);
+            ChannelOrder order = ChannelOrder::Bgr, FigureSet set = FigureSet::Classic,
+            const TileGrid& grid = TileGrid());
   /// Stops the measuring thread, also when not every row came.
   ~RowStream();
   RowStream(const RowStream&) = delete;
@@ -36,6 +42,8 @@ class RowStream {
   void RowDone();
   /// The figures, once every row is done.
   FocusFigures Finish();
+  /// After Finish: each tile's sums, row-major as in TiledSums.
+  const std::vector<FocusSums>& TileSums() const;
 
  private:
   class Measurer;

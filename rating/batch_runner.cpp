@@ -11,6 +11,7 @@
 #include <signal.h>
 
 #include "capture_time.h"
+#include "default_grid.h"
 #include "engine.h"
 #include "image_header.h"
 #include "image_input.h"
@@ -18,6 +19,7 @@
 #include "reduced_copy.h"
 #include "scene_fingerprint.h"
 #include "streamed_rating.h"
+#include "tile_map.h"
 
 namespace focusrate {
 
@@ -37,12 +39,14 @@ RatedImage Rate(const std::string& path, const RateSettings& settings) {
   if (settings.region.kind == RegionChoice::Kind::Whole && settings.subject == SubjectMode::None &&
       !settings.burstClues) {
     StreamedFigures streamed = RateWholeFrame(path, settings.maxPixels, 1, settings.figures,
-                                              settings.decode, settings.reducedSide);
+                                              settings.decode, settings.reducedSide,
+                                              settings.tileMap);
     rated.status = streamed.status;
     rated.rendition = streamed.rendition;
     if (WasDecoded(streamed.status)) rated.figures = streamed.figures;
     rated.reduced = std::move(streamed.reduced);
     rated.reducedFrom = streamed.reducedFrom;
+    rated.tileMap = std::move(streamed.tileMap);
     return rated;
   }
   // A region is found in the upright image, whose turn a PNG may reveal only
@@ -65,8 +69,15 @@ RatedImage Rate(const std::string& path, const RateSettings& settings) {
     rated.reduced = Reduced(decoded.image, settings.reducedSide);
     rated.reducedFrom = decoded.image.size();
   }
+  if (settings.tileMap) {
+    const TiledSums tiled =
+        FastTiledSums(decoded.image(region), DefaultGrid(region.size()), 1, settings.figures);
+    rated.tileMap = VarianceLapMap(tiled.tiles, tiled.grid);
+    rated.figures = FiguresFromSums(tiled.whole);
+  }
   if (settings.subject == SubjectMode::None) {
-    rated.figures = FastFigures(decoded.image(region), 1, ChannelOrder::Bgr, settings.figures);
+    if (!settings.tileMap)
+      rated.figures = FastFigures(decoded.image(region), 1, ChannelOrder::Bgr, settings.figures);
     return rated;
   }
   const SubjectRating subject =

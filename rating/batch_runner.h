@@ -28,6 +28,8 @@ struct RateSettings {
   /// Above 0: also keep a reduced copy of each rated image, its long side
   /// at most this many pixels (never enlarged).
   int reducedSide = 0;
+  /// Also keep where the focus lies: RatedImage::tileMap.
+  bool tileMap = false;
 };
 
 /// Rates one file: refuses it as TooLarge when its header (or, for formats

@@ -21,6 +21,11 @@ cv::Size DefaultGridSize(cv::Size image) {
   return image.width >= image.height ? cv::Size(along, across) : cv::Size(across, along);
 }
 
+TileGrid DefaultGrid(cv::Size image) {
+  const cv::Size cells = DefaultGridSize(image);
+  return UniformGrid(image.width, image.height, cells.width, cells.height);
+}
+
 int SharpestTile(const std::vector<double>& figures) {
   int best = -1;
   for (size_t k = 0; k < figures.size(); ++k)

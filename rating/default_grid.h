@@ -7,6 +7,8 @@
 
 #include <opencv2/core.hpp>
 
+#include "tile_grid.h"
+
 namespace focusrate {
 
 /// The most tiles a grid may have: each tile's figures are kept, and a
@@ -17,6 +19,9 @@ constexpr int kMaxGridTiles = 65536;
 /// and as many along the long side as keep the tiles roughly square, but no
 /// more tiles along a side than pixels, nor more than kMaxGridTiles.
 cv::Size DefaultGridSize(cv::Size image);
+
+/// That grid over an image of that size.
+TileGrid DefaultGrid(cv::Size image);
 
 /// The index of the largest finite tile figure (the first of equals), -1
 /// when none is finite (empty tiles are NaN).

@@ -43,6 +43,9 @@ struct RatedImage {
   /// small, from the pixels the rating decoded.
   cv::Mat reduced;
   cv::Size reducedFrom;  ///< the upright size of the image reduced
+  /// When asked for (RateSettings::tileMap): the Variance-Lap of each tile
+  /// of the default grid over the part rated, upright (VarianceLapMap).
+  cv::Mat tileMap;
 };
 
 /// Whether the image got its figures (a damaged file gets them too).

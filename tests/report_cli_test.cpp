@@ -11,9 +11,13 @@
 
 #include "batch_runner.h"
 #include "cli_test_util.h"
+#include "default_grid.h"
 #include "encoded_variants.h"
+#include "engine.h"
+#include "exif_orientation.h"
 #include "reduced_copy.h"
 #include "test_images.h"
+#include "tile_map.h"
 
 using namespace focusrate;
 
@@ -56,6 +60,21 @@ TEST(ReportCli, PageShowsEveryFrameInItsBurstAndRunsNothingFromNames) {
   const std::string html = ReadBytes(dir / "report/index.html");
   EXPECT_NE(html.find("&lt;img src=x onerror=document.body.setAttribute(&#39;data-pwned"),
             std::string::npos);
+  // The tile maps of a burst share one scale: the sharpest frame's best tile
+  // is drawn brighter than the most blurred frame's best tile.
+  std::vector<double> brightest;
+  for (size_t at = html.find("base64,"); at != std::string::npos; at = html.find("base64,", at + 1)) {
+    const size_t start = at + 7;
+    const std::string png =
+        RunProcess({"/usr/bin/base64", "-d"}, html.substr(start, html.find('"', start) - start)).out;
+    cv::Mat map = cv::imdecode(std::vector<uchar>(png.begin(), png.end()), cv::IMREAD_GRAYSCALE);
+    ASSERT_FALSE(map.empty());
+    double top = 0;
+    cv::minMaxLoc(map, nullptr, &top);
+    brightest.push_back(top);
+  }
+  ASSERT_EQ(brightest.size(), 5u);  // a1, a2, a3, b1, b2: no map for the file that is no image
+  EXPECT_GT(brightest[0], brightest[2] + 40);
 
   // In a searched folder the next run would rate the report itself.
   const ProcessResult inside =
@@ -81,7 +100,7 @@ TEST(ReportCli, PageShowsEveryFrameInItsBurstAndRunsNothingFromNames) {
 // The copy reduced while rows stream (before any EXIF turn, turned at the
 // end) against the decoded image reduced: at full size exactly the image,
 // for every kind of file and orientation the direct decoders read; a third
-// of the size, area averages.
+// of the size, area averages. Tile maps likewise.
 TEST(ReducedCopy, StreamedMatchesDecodedImageReduced) {
   struct Case {
     std::string name, bytes;
@@ -98,6 +117,7 @@ TEST(ReducedCopy, StreamedMatchesDecodedImageReduced) {
     WriteBytes(dir / "file", c.bytes);
     RateSettings settings;
     settings.reducedSide = c.side;
+    settings.tileMap = true;
     const RatedImage rated = RateFile(dir / "file", settings);
     if (!WasRated(rated)) continue;
     const cv::Mat decoded = DecodeImage(dir / "file").image;
@@ -105,6 +125,19 @@ TEST(ReducedCopy, StreamedMatchesDecodedImageReduced) {
     ASSERT_EQ(rated.reduced.size(), expected.size()) << c.name;
     EXPECT_EQ(rated.reducedFrom, decoded.size()) << c.name;
     EXPECT_LE(cv::norm(rated.reduced, expected, cv::NORM_INF), 1) << c.name;
+    // The tile map is taken while streaming, on the image as stored, and
+    // turned at the end: the stored image is the upright one turned back
+    // (6 and 8 undo each other, the other turns undo themselves).
+    const int orientation = rated.rendition.orientation;
+    cv::Mat stored = decoded.clone();
+    ApplyOrientation(orientation == 6 ? 8 : orientation == 8 ? 6 : orientation, stored);
+    const TiledSums sums = FastTiledSums(stored, DefaultGrid(stored.size()), 1);
+    cv::Mat held = VarianceLapMap(sums.tiles, sums.grid);
+    ApplyOrientation(orientation, held);
+    ASSERT_EQ(rated.tileMap.size(), held.size()) << c.name;
+    EXPECT_TRUE(std::equal(held.begin<double>(), held.end<double>(), rated.tileMap.begin<double>(),
+                           [](double a, double b) { return a == b || (a != a && b != b); }))
+        << c.name;
   }
 }
 

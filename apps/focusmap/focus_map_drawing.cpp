@@ -19,10 +19,6 @@ constexpr int kMinHeight = 240;  // room for the legend's labels
 constexpr double kFloorOpacity = 0.25;
 const cv::Vec3b kOutline(255, 255, 255);  // no blend of grey and the map is pure white
 
-cv::Vec3b ColourAt(const cv::Mat& lut, double position) {
-  return lut.at<cv::Vec3b>(0, static_cast<int>(std::lround(position * 255)));
-}
-
 std::string Number(double v) {
   char text[32];
   std::snprintf(text, sizeof text, "%.3g", v);
@@ -47,7 +43,7 @@ std::vector<std::string> TitleLines(const std::string& title, int font, double s
   return lines;
 }
 
-void DrawLegend(cv::Mat& canvas, int left, const cv::Mat& lut, const LogScale& scale,
+void DrawLegend(cv::Mat& canvas, int left, const LogScale& scale,
                 bool any, const std::string& title) {
   const cv::Scalar ink(235, 235, 235);
   const int font = cv::FONT_HERSHEY_SIMPLEX;
@@ -61,7 +57,7 @@ void DrawLegend(cv::Mat& canvas, int left, const cv::Mat& lut, const LogScale& s
               cv::LINE_AA);
   for (int y = top; y <= bottom; ++y) {
     const double position = 1.0 - static_cast<double>(y - top) / std::max(1, bottom - top);
-    canvas(cv::Range(y, y + 1), cv::Range(x0, x1)).setTo(ColourAt(lut, position));
+    canvas(cv::Range(y, y + 1), cv::Range(x0, x1)).setTo(FocusColour(position));
   }
   for (double position : {1.0, 0.5, 0.0}) {
     const int y = top + static_cast<int>(std::lround((1 - position) * (bottom - top)));
@@ -72,25 +68,6 @@ void DrawLegend(cv::Mat& canvas, int left, const cv::Mat& lut, const LogScale& s
 }
 
 }  // namespace
-
-LogScale::LogScale(const std::vector<double>& values) {
-  double top = 0, bottom = INFINITY;
-  for (double v : values) {
-    if (!std::isfinite(v) || v <= 0) continue;
-    top = std::max(top, v);
-    bottom = std::min(bottom, v);
-  }
-  hi_ = top > 0 ? top : 1;
-  lo_ = top > 0 ? std::max(bottom, top * 1e-6) : 1;
-}
-
-double LogScale::Position(double v) const {
-  if (hi_ <= lo_) return 1;
-  return std::clamp(std::log(std::max(v, lo_) / lo_) / std::log(hi_ / lo_), 0.0, 1.0);
-}
-
-double LogScale::ValueAt(double position) const { return lo_ * std::pow(hi_ / lo_, position); }
-
 
 cv::Mat DrawFocusMap(const cv::Mat& photo, const TileGrid& grid,
                      const std::vector<double>& values, const std::string& title,
@@ -108,10 +85,6 @@ cv::Mat DrawFocusMap(const cv::Mat& photo, const TileGrid& grid,
   cv::Mat view = canvas(cv::Rect(0, 0, size.width, size.height));
   cv::cvtColor(grey, view, cv::COLOR_GRAY2BGR);
 
-  cv::Mat ramp(1, 256, CV_8UC1), lut;
-  for (int k = 0; k < 256; ++k) ramp.at<uint8_t>(0, k) = static_cast<uint8_t>(k);
-  cv::applyColorMap(ramp, lut, cv::COLORMAP_INFERNO);
-
   // A tile's rectangle in the reduced picture.
   auto tileRect = [&](int k) {
     const int i = k % grid.Columns(), j = k / grid.Columns();
@@ -128,7 +101,7 @@ cv::Mat DrawFocusMap(const cv::Mat& photo, const TileGrid& grid,
     const double position = scale.Position(values[k]);
     const double share = opacity * (kFloorOpacity + (1 - kFloorOpacity) * position);
     cv::addWeighted(tile, 1 - share,
-                    cv::Mat(tile.size(), CV_8UC3, cv::Scalar(ColourAt(lut, position))), share, 0,
+                    cv::Mat(tile.size(), CV_8UC3, cv::Scalar(FocusColour(position))), share, 0,
                     tile);
   }
   const int best = SharpestTile(values);
@@ -141,7 +114,7 @@ cv::Mat DrawFocusMap(const cv::Mat& photo, const TileGrid& grid,
       cv::rectangle(view, r.tl() + inset, r.br() - cv::Point(1, 1) - inset, cv::Scalar(kOutline),
                     thickness);
   }
-  DrawLegend(canvas, size.width, lut, scale, best >= 0, title);
+  DrawLegend(canvas, size.width, scale, best >= 0, title);
   return canvas;
 }
 

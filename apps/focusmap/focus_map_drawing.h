@@ -8,29 +8,13 @@
 
 #include <opencv2/core.hpp>
 
+#include "focus_colours.h"
 #include "tile_grid.h"
 
 namespace focusrate {
 
 /// The photo is drawn at most this many pixels along its long side.
 constexpr int kMapLongSide = 1600;
-
-
-/// Where figures land between 0 and 1 on a log scale from lo to hi.
-class LogScale {
- public:
-  LogScale(double lo, double hi) : lo_(lo), hi_(hi) {}
-  /// From the smallest positive value (at least a millionth of the largest)
-  /// to the largest; 1 to 1 when none is positive and finite.
-  explicit LogScale(const std::vector<double>& values);
-  double Position(double v) const;
-  double ValueAt(double position) const;
-  double Low() const { return lo_; }
-  double High() const { return hi_; }
-
- private:
-  double lo_, hi_;
-};
 
 /// Draws the map of photo (CV_8UC3) cut by grid: values[j * columns + i] is
 /// the figure of tile (i, j); a value that is not finite

@@ -35,7 +35,10 @@ RankSettings RunSettings(const RankOptions& options) {
   run.top = options.top;
   run.bursts = options.cull.bursts;
   run.gap = options.cull.gap;
-  if (!options.reportDir.empty()) run.rate.reducedSide = kThumbSide;
+  if (!options.reportDir.empty()) {
+    run.rate.reducedSide = kThumbSide;
+    run.rate.tileMap = true;
+  }
   return run;
 }
 
@@ -116,7 +119,7 @@ int RunFocusrank(const RankOptions& options) {
   }
   std::optional<ReportWriter> report;
   if (!options.reportDir.empty()) {
-    report.emplace(options.reportDir, options.layout);
+    report.emplace(options.reportDir, options.layout, options.rate.region);
     if (!report->Open(images.size())) {
       Complain(kRankProgram, report->Error());
       return RankExit::kOtherFailure;

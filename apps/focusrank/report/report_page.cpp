@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "focus_colours.h"
+#include "png_encoder.h"
 #include "report_thumbs.h"
 #include "result_document.h"
 #include "text_encoding.h"
@@ -23,6 +25,8 @@ h1{font-size:1.3em}h2{font-size:1.05em;margin:.2em 0}
 .frame.failed{background:#422}
 .pic{position:relative;display:inline-block;line-height:0}
 .pic img{max-width:250px;height:auto}
+.pic img.map{position:absolute;left:0;top:0;max-width:none;image-rendering:pixelated;
+mix-blend-mode:screen;opacity:.6;pointer-events:none}.pic:hover img.map{opacity:0}
 .subject{position:absolute;border:2px solid #fc3;box-sizing:border-box}
 .name{word-break:break-all;font-weight:bold}
 .mark{color:#4c4;font-weight:bold}
@@ -62,6 +66,32 @@ std::string Percent(double part, int whole) {
   return text;
 }
 
+std::string Box(const cv::Rect& box, cv::Size whole) {
+  return "left:" + Percent(box.x, whole.width) + ";top:" + Percent(box.y, whole.height) +
+         ";width:" + Percent(box.width, whole.width) + ";height:" + Percent(box.height, whole.height);
+}
+
+// The tile map as a PNG of a pixel per tile, black where soft: laid over the
+// thumbnail in screen mode, soft tiles leave the photo as it is.
+std::string MapImage(const cv::Mat& map, const LogScale& scale) {
+  cv::Mat picture(map.size(), CV_8UC3, cv::Scalar(0, 0, 0));
+  for (int j = 0; j < map.rows; ++j)
+    for (int i = 0; i < map.cols; ++i)
+      if (std::isfinite(map.at<double>(j, i)))
+        picture.at<cv::Vec3b>(j, i) = FocusColour(scale.Position(map.at<double>(j, i)));
+  return "data:image/png;base64," + Base64(EncodePng(picture));
+}
+
+// One scale over the tiles of frames [first, end).
+LogScale ScaleOf(const std::vector<ReportFrame>& frames, size_t first, size_t end) {
+  std::vector<double> values;
+  for (size_t k = first; k < end; ++k) {
+    const cv::Mat& map = frames[k].rated.tileMap;
+    values.insert(values.end(), map.begin<double>(), map.end<double>());
+  }
+  return LogScale(values);
+}
+
 std::string Figures(const RowLayout& layout, const FocusFigures& figures, const char* prefix,
                     std::string& attributes) {
   std::string rows;
@@ -74,7 +104,8 @@ std::string Figures(const RowLayout& layout, const FocusFigures& figures, const 
   return rows;
 }
 
-std::string Frame(const ReportFrame& frame, size_t index, const RowLayout& layout) {
+std::string Frame(const ReportFrame& frame, size_t index, const RowLayout& layout,
+                  const RegionChoice& region, const LogScale& scale) {
   const RatedImage& rated = frame.rated;
   const BurstPlace& place = rated.place;
   const bool failed = !WasRated(rated);
@@ -88,11 +119,12 @@ std::string Frame(const ReportFrame& frame, size_t index, const RowLayout& layou
             std::to_string(frame.thumb.width) + "\" height=\"" +
             std::to_string(frame.thumb.height) + "\" loading=\"lazy\" alt=\"\">";
     const cv::Size whole = rated.reducedFrom;
+    if (!rated.tileMap.empty())
+      html += "<img class=\"map\" src=\"" + MapImage(rated.tileMap, scale) + "\" style=\"" +
+              Box(RegionIn(region, whole), whole) + "\" alt=\"\">";
     if (layout.subject && !rated.subject.empty())
-      html += "<div class=\"subject\" title=\"" + HtmlEscaped(rated.subjectHow) + "\" style=\"left:" +
-              Percent(rated.subject.x, whole.width) + ";top:" + Percent(rated.subject.y, whole.height) +
-              ";width:" + Percent(rated.subject.width, whole.width) +
-              ";height:" + Percent(rated.subject.height, whole.height) + "\"></div>";
+      html += "<div class=\"subject\" title=\"" + HtmlEscaped(rated.subjectHow) + "\" style=\"" +
+              Box(rated.subject, whole) + "\"></div>";
     html += "</div>";
   }
   html += "<figcaption><div class=\"name\">" + HtmlEscaped(ToValidUtf8(frame.path)) + "</div>" +
@@ -146,7 +178,7 @@ std::string HtmlEscaped(const std::string& text) {
 }
 
 std::string ReportPage(const std::vector<ReportFrame>& frames, const RowLayout& layout,
-                       const std::string& nonce) {
+                       const RegionChoice& region, const std::string& nonce) {
   std::string groups;
   size_t bursts = 0;
   for (size_t k = 0; k < frames.size();) {
@@ -155,7 +187,8 @@ std::string ReportPage(const std::vector<ReportFrame>& frames, const RowLayout& 
     size_t end = k + 1;
     while (burst > 0 && end < frames.size() && frames[end].rated.place.burst == burst) ++end;
     std::string inside;
-    for (; k < end; ++k) inside += Frame(frames[k], k, layout);
+    const LogScale scale = ScaleOf(frames, k, end);
+    for (; k < end; ++k) inside += Frame(frames[k], k, layout, region, scale);
     if (burst == 0) {
       groups += inside;
       continue;
@@ -166,7 +199,7 @@ std::string ReportPage(const std::vector<ReportFrame>& frames, const RowLayout& 
   }
   return "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">\n"
          "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; img-src "
-         "'self' file:; style-src 'unsafe-inline'; script-src 'nonce-" + nonce + "'\">\n"
+         "'self' file: data:; style-src 'unsafe-inline'; script-src 'nonce-" + nonce + "'\">\n"
          "<title>focusrank report</title><style>" + std::string(kStyle) + "</style></head>\n"
          "<body data-frames=\"" + std::to_string(frames.size()) + "\" data-bursts=\"" +
          std::to_string(bursts) + "\">\n<h1>focusrank: " + std::to_string(frames.size()) +

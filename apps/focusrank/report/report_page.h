@@ -9,6 +9,7 @@
 #include <opencv2/core.hpp>
 
 #include "batch_rows.h"
+#include "image_region.h"
 #include "rated_image.h"
 
 namespace focusrate {
@@ -16,7 +17,7 @@ namespace focusrate {
 /// One image of the page, in input order.
 struct ReportFrame {
   std::string path;
-  RatedImage rated;  ///< without its reduced copy
+  RatedImage rated;  ///< without its reduced copy; its tileMap is drawn
   cv::Size thumb;    ///< of thumbs/ThumbName(position); empty: none written
 };
 
@@ -26,8 +27,10 @@ std::string HtmlEscaped(const std::string& text);
 
 /// The page. Its script runs only with nonce (a fresh random word), so no
 /// markup a file name smuggled in could run anything even if it escaped.
+/// Each frame's tile map is laid over the part rated (region) on one colour
+/// scale per burst, so a burst's maps compare at a glance.
 std::string ReportPage(const std::vector<ReportFrame>& frames, const RowLayout& layout,
-                       const std::string& nonce);
+                       const RegionChoice& region, const std::string& nonce);
 
 }  // namespace focusrate
 

@@ -74,7 +74,7 @@ bool ReportWriter::Add(std::size_t index, const std::string& path, const RatedIm
 
 bool ReportWriter::Finish() {
   if (Failing()) return false;
-  const int error = folder_.Write("index.html", ReportPage(frames_, layout_, Nonce()), false);
+  const int error = folder_.Write("index.html", ReportPage(frames_, layout_, region_, Nonce()), false);
   return error == 0 || Failed("index.html", error);
 }
 

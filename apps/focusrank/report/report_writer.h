@@ -17,7 +17,9 @@ namespace focusrate {
 
 class ReportWriter {
  public:
-  ReportWriter(std::string dir, RowLayout layout) : dir_(std::move(dir)), layout_(std::move(layout)) {}
+  /// region: the part of each image rated, where its tile map lies.
+  ReportWriter(std::string dir, RowLayout layout, RegionChoice region)
+      : dir_(std::move(dir)), layout_(std::move(layout)), region_(region) {}
 
   /// Makes the folders for a run over `images` images; false says why in
   /// Error().
@@ -39,6 +41,7 @@ class ReportWriter {
 
   std::string dir_;
   RowLayout layout_;
+  RegionChoice region_;
   ReportFolder folder_;
   std::vector<ReportFrame> frames_;
   std::vector<cv::Size> thumbs_;  ///< by index, each set by the thread writing it
