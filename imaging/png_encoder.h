@@ -9,8 +9,9 @@
 
 namespace focusrate {
 
-/// The PNG file bytes of image (CV_8UC3 blue-green-red, at least 1x1, any
-/// row step): 8-bit RGB, fastest compression. Throws std::runtime_error when
+/// The PNG file bytes of image (CV_8UC3 blue-green-red, or CV_8UC4 with
+/// alpha; at least 1x1, any row step): 8-bit RGB or RGBA, fastest
+/// compression. Throws std::runtime_error when
 /// libpng fails; std::bad_alloc when memory runs out.
 std::string EncodePng(const cv::Mat& image);
 

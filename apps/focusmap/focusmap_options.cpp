@@ -160,8 +160,11 @@ OptionTable MapOptionTable(MapOptions& o) {
   for (OptionSpec& spec : decoding) {
     if (spec.longName != "--scale") continue;
     spec.valueName = "1/N|MIN,MAX";
-    spec.help += "\nor, as MIN,MAX, colours from figure MIN to figure MAX\n"
-                 "(log scale) [default: the image's own range, or all\nimages' range]";
+    // One default for both meanings, at the end.
+    const std::string::size_type reducedDefault = spec.help.rfind(" [default:");
+    spec.help = spec.help.substr(0, reducedDefault) +
+                ";\nas MIN,MAX, colours from figure MIN to figure MAX\n(log scale) [default: 1/1, "
+                "and the image's own\nrange, or all images' range]";
     spec.store = [&o, reduce = spec.store](const std::string& value, std::string& why) {
       return value.find('/') != std::string::npos ? reduce(value, why)
                                                   : ParseScale(value, o.scaleMin, o.scaleMax);

@@ -14,6 +14,9 @@ namespace focusrate {
 
 namespace {
 
+// The colour of the sharpest tile over its thumbnail.
+constexpr double kMapOpacity = 0.7;
+
 // Everything inline: the page is opened from file:// without a network.
 constexpr char kStyle[] = R"(
 body{font:14px sans-serif;margin:1em;background:#222;color:#ddd}
@@ -26,7 +29,7 @@ h1{font-size:1.3em}h2{font-size:1.05em;margin:.2em 0}
 .pic{position:relative;display:inline-block;line-height:0}
 .pic img{max-width:250px;height:auto}
 .pic img.map{position:absolute;left:0;top:0;max-width:none;image-rendering:pixelated;
-mix-blend-mode:screen;opacity:.6;pointer-events:none}.pic:hover img.map{opacity:0}
+pointer-events:none}.pic:hover img.map{opacity:0}
 .subject{position:absolute;border:2px solid #fc3;box-sizing:border-box}
 .name{word-break:break-all;font-weight:bold}
 .mark{color:#4c4;font-weight:bold}
@@ -71,14 +74,19 @@ std::string Box(const cv::Rect& box, cv::Size whole) {
          ";width:" + Percent(box.width, whole.width) + ";height:" + Percent(box.height, whole.height);
 }
 
-// The tile map as a PNG of a pixel per tile, black where soft: laid over the
-// thumbnail in screen mode, soft tiles leave the photo as it is.
+// The tile map as a PNG of a pixel per tile: clear where soft, more of the
+// colour the sharper, so the photo shows through where nothing is in focus.
 std::string MapImage(const cv::Mat& map, const LogScale& scale) {
-  cv::Mat picture(map.size(), CV_8UC3, cv::Scalar(0, 0, 0));
+  cv::Mat picture(map.size(), CV_8UC4, cv::Scalar(0, 0, 0, 0));
   for (int j = 0; j < map.rows; ++j)
-    for (int i = 0; i < map.cols; ++i)
-      if (std::isfinite(map.at<double>(j, i)))
-        picture.at<cv::Vec3b>(j, i) = FocusColour(scale.Position(map.at<double>(j, i)));
+    for (int i = 0; i < map.cols; ++i) {
+      const double value = map.at<double>(j, i);
+      if (!std::isfinite(value)) continue;
+      const double position = scale.Position(value);
+      const cv::Vec3b colour = FocusColour(position);
+      picture.at<cv::Vec4b>(j, i) = {colour[0], colour[1], colour[2],
+                                     static_cast<uint8_t>(std::lround(kMapOpacity * 255 * position))};
+    }
   return "data:image/png;base64," + Base64(EncodePng(picture));
 }
 
