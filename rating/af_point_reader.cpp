@@ -87,10 +87,11 @@ std::optional<AfPoint> PanasonicPoint(const Exiv2::ExifData& exif) {
 }
 
 // AFPointSelected: an unused number, then the top-left and bottom-right
-// corners of the AF area, in fractions.
+// corners of the AF area, in fractions; all undefined (read as 0) for none.
 std::optional<AfPoint> OlympusPoint(const Exiv2::ExifData& exif) {
   const std::vector<double> at = Numbers(exif, "Exif.OlympusCs.AFPointSelected");
-  if (at.size() != 5) return std::nullopt;
+  if (at.size() != 5 || (at[1] == 0 && at[2] == 0 && at[3] == 0 && at[4] == 0))
+    return std::nullopt;
   return InFrame(1, 1, (at[1] + at[3]) / 2, (at[2] + at[4]) / 2, at[3] - at[1], at[4] - at[2]);
 }
 

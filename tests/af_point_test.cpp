@@ -65,6 +65,10 @@ const std::vector<AfCase> kCases = {
     {"OlympusArea",
      {kOlympus, {"Exif.OlympusCs.AFPointSelected", Exiv2::signedRational, "0/1 0/1 0/1 0/1 0/1"}},
      {"-Olympus:AFPointSelected=(25%,25%) (75%,50%)"}, {160, 120}, 1, {40, 30, 80, 30}, "af-point"},
+    // No area selected: all five undefined.
+    {"OlympusNone",
+     {kOlympus, {"Exif.OlympusCs.AFPointSelected", Exiv2::signedRational, "0/1 0/1 0/1 0/1 0/1"}},
+     {"-Olympus:AFPointSelected=n/a"}, {160, 120}, 1, {40, 30, 80, 60}, "center"},
     // The contrast-detect area, 64x48 centred at (160, 360) of 640x480, in
     // a 160x120 JPEG decoded at half size: 8x6 around (20, 45).
     {"NikonContrastDetectHalfScale",
@@ -83,11 +87,11 @@ const std::vector<AfCase> kCases = {
      {kFujifilm, kFujiPixel},
      {"-FujiFilm:FocusPixel=400 900", "-ExifImageWidth=1600", "-ExifImageHeight=1200"},
      {160, 120}, 1, {24, 74, 32, 32}, "af-point"},
-    // A point on the corner keeps the part of its square inside.
+    // A point near the corner, (4, 4), keeps the part of its square inside.
     {"FujifilmCornerClipped",
      {kFujifilm, kFujiPixel},
-     {"-FujiFilm:FocusPixel=0 0", "-ExifImageWidth=1600", "-ExifImageHeight=1200"},
-     {160, 120}, 1, {0, 0, 16, 16}, "af-point"},
+     {"-FujiFilm:FocusPixel=40 40", "-ExifImageWidth=1600", "-ExifImageHeight=1200"},
+     {160, 120}, 1, {0, 0, 20, 20}, "af-point"},
     // (80, 60) of 320x240 turned by 3 (upside down): (120, 90).
     {"SonyUpsideDown",
      {kSony, Turned("3"), kSonyLocation},
