@@ -2,8 +2,11 @@
 // as an index into a model's own AF layout (Nikon's phase-detect points,
 // Sony's and Pentax's named points, Olympus's AFPoint) say nothing of where
 // they lie and are not read.
+#include <algorithm>
 #include <exception>
 #include <exiv2/exiv2.hpp>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "af_point.h"
