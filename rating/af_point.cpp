@@ -27,8 +27,10 @@ cv::Rect AfPointBox(const AfPoint& point, cv::Size upright, int orientation) {
   if (orientation == 3 || orientation == 4 || orientation == 7 || orientation == 8)
     centre.y = 1 - centre.y;
   const double side = kShareOfLongSide * std::max(upright.width, upright.height);
-  const double w = area.width > 0 ? area.width * upright.width : side;
-  const double h = area.height > 0 ? area.height * upright.height : side;
+  // An area wider than the frame (a file's nonsense) is the frame, which
+  // also keeps the pixel counts within int.
+  const double w = area.width > 0 ? std::min(area.width, 1.0) * upright.width : side;
+  const double h = area.height > 0 ? std::min(area.height, 1.0) * upright.height : side;
   const double x = centre.x * upright.width, y = centre.y * upright.height;
   auto at = [](double v) { return static_cast<int>(std::lround(v)); };
   const cv::Point topLeft(at(x - w / 2), at(y - h / 2));
