@@ -109,6 +109,7 @@ struct Decoded {
   cv::Mat whole;        ///< upright, from cv::imread or reduced here; its rows went nowhere
   Rendition rendition;  ///< upright size
   bool reduced = false; ///< the decoder itself made the rows at the scale asked for
+  int turn = 1;         ///< the stored frame's turn to upright, applied or not
 };
 
 Decoded ReadWithOpenCv(const std::string& path) {
@@ -135,7 +136,7 @@ Rendition Upright(Rendition rendition, cv::Size stored, int orientation) {
 Decoded DecodeStreamed(const RowDecodeResult& result, const SizeNotingSink& sink) {
   if (result.verdict == DecodeVerdict::Refused) return {RateStatus::CannotDecode, 1, cv::Mat(), {}};
   return {result.damaged ? RateStatus::Damaged : RateStatus::Ok, result.orientation, cv::Mat(),
-          Upright(Rendition(), sink.size, result.orientation)};
+          Upright(Rendition(), sink.size, result.orientation), false, result.orientation};
 }
 
 // Only JPEG decodes at a reduced size: its rows go to their own sink.
@@ -159,11 +160,11 @@ Decoded DecodeWithPlugin(PictureLibrary library, std::FILE* file, const DecodeOp
                          const Sinks& sinks) {
   PictureOutcome picture = ReadPicture(library, ::fileno(file), options, &sinks.full);
   if (!WasDecoded(picture.status) || picture.jpeg.empty())
-    return {picture.status, 1, cv::Mat(), picture.rendition};
+    return {picture.status, 1, cv::Mat(), picture.rendition, false, picture.orientation};
   const OpenFile preview(::fmemopen(picture.jpeg.data(), picture.jpeg.size(), "rb"), std::fclose);
   if (!preview) throw std::bad_alloc();
   Decoded decoded = DecodeJpegAt(preview.get(), sinks.jpeg, options.scale);
-  decoded.orientation = picture.orientation;
+  decoded.orientation = decoded.turn = picture.orientation;
   decoded.rendition = Upright(picture.rendition, sinks.jpeg.size, picture.orientation);
   return decoded;
 }
@@ -217,9 +218,10 @@ DecodedImage DecodeImage(const std::string& path, const DecodeOptions& options) 
   MatSink sink;
   Decoded decoded = Decode(path, options, sink);
   if (!WasDecoded(decoded.status)) return {cv::Mat(), decoded.status, {}};
-  if (!decoded.whole.empty()) return {decoded.whole, decoded.status, decoded.rendition};
+  if (!decoded.whole.empty())
+    return {decoded.whole, decoded.status, decoded.rendition, decoded.turn};
   ApplyOrientation(decoded.orientation, sink.image);
-  return {sink.image, decoded.status, decoded.rendition};
+  return {sink.image, decoded.status, decoded.rendition, decoded.turn};
 }
 
 RateStatus DecodeRows(const std::string& path, PixelSink& sink, const DecodeOptions& options,

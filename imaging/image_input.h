@@ -44,6 +44,10 @@ struct DecodedImage {
   cv::Mat image;  ///< CV_8UC3, blue-green-red; empty unless WasDecoded(status)
   RateStatus status;
   Rendition rendition;  ///< what image holds, when WasDecoded(status)
+  /// The EXIF orientation (1-8) the stored image was turned upright by, so
+  /// that what the file says of its stored frame can be placed in image; 1
+  /// also for files cv::imread decoded, which turns them by itself unseen.
+  int orientation = 1;
 };
 
 /// Decodes path as cv::imread(path, IMREAD_COLOR) does, pixel for pixel and

@@ -25,7 +25,9 @@ struct PictureOutcome {
   RateStatus status = RateStatus::CannotDecode;  ///< Ok, Damaged, CannotDecode or OutOfMemory
   Rendition rendition;   ///< what was made, with its upright size (raw: Preview only with a JPEG)
   std::string jpeg;      ///< a raw file's preview, as stored, for the caller's JPEG decoder
-  int orientation = 1;   ///< the raw's turn for that preview, as an EXIF orientation
+  /// A raw's turn, as an EXIF orientation: its rows come turned by it, its
+  /// preview is still to be.
+  int orientation = 1;
 };
 
 /// Reads path and hands the picture's rows to sink, upright, once the

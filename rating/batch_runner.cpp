@@ -10,6 +10,7 @@
 
 #include <signal.h>
 
+#include "af_point.h"
 #include "capture_time.h"
 #include "default_grid.h"
 #include "engine.h"
@@ -80,8 +81,14 @@ RatedImage Rate(const std::string& path, const RateSettings& settings) {
       rated.figures = FastFigures(decoded.image(region), 1, ChannelOrder::Bgr, settings.figures);
     return rated;
   }
+  // The AF point is placed in the whole upright image, then in the region.
+  cv::Rect afArea;
+  if (settings.subject == SubjectMode::Auto)
+    if (const std::optional<AfPoint> point = ReadAfPoint(path))
+      afArea = (AfPointBox(*point, decoded.image.size(), decoded.orientation) & region) -
+               region.tl();
   const SubjectRating subject =
-      RateWithSubject(decoded.image(region), settings.subject, settings.figures);
+      RateWithSubject(decoded.image(region), settings.subject, settings.figures, afArea);
   rated.figures = subject.whole;
   rated.subject = subject.region + region.tl();  // in the whole upright image
   rated.subjectHow = subject.how;

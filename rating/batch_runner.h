@@ -36,7 +36,8 @@ struct RateSettings {
 /// whose header is not read, its decoded image) has more than maxPixels,
 /// counted at the scale asked for; decodes it as settings.decode says and
 /// records the rendition; cuts out the region (in the rendition's pixels) and rates that as an image of its own
-/// on this thread, with its subject when one is asked for, and takes the
+/// on this thread, with its subject when one is asked for (for Auto, with
+/// the AF point the file records), and takes the
 /// whole image's fingerprint and its capture time when asked (the
 /// fingerprint from the pixels already decoded).
 /// A bad file is a status, never an

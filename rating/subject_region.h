@@ -17,7 +17,8 @@ enum class SubjectMode {
   Faces,   ///< the largest face, else the centre
   Center,  ///< the central 50% of width and height
   Peak,    ///< the 3x3 tiles around the sharpest tile of the default grid
-  Auto,    ///< the largest face, else the most salient third, else the centre
+  Auto,    ///< the largest face, else the camera's AF area, else the most salient third,
+           ///< else the centre
 };
 
 /// The names of the modes, as --subject takes them.
@@ -29,13 +30,16 @@ bool ParseSubjectMode(const std::string& name, SubjectMode& mode);
 struct SubjectRating {
   FocusFigures whole;    ///< the figures of the whole image
   cv::Rect region;       ///< the subject, in the image's pixels
-  std::string how;       ///< "face", "center", "center (no face)", "peak" or "salient"
+  std::string how;       ///< "face", "af-point", "center", "center (no face)", "peak" or "salient"
   FocusFigures subject;  ///< the subject's figures, filtered with its surroundings
 };
 
 /// Finds the subject of image (CV_8UC3, not None) and rates it and the whole
-/// image in one pass on this thread, measuring the figures of set.
-SubjectRating RateWithSubject(const cv::Mat& image, SubjectMode mode, FigureSet set);
+/// image in one pass on this thread, measuring the figures of set. afArea
+/// is where the camera focused, in image's pixels (AfPointBox), empty when
+/// it is not known; only Auto takes it.
+SubjectRating RateWithSubject(const cv::Mat& image, SubjectMode mode, FigureSet set,
+                              const cv::Rect& afArea = cv::Rect());
 
 }  // namespace focusrate
 

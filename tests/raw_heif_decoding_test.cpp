@@ -24,11 +24,13 @@ using namespace focusrate;
 
 namespace {
 
-// Pixels equal, and the rendition names its kind and their size.
+// Pixels equal, the rendition names its kind and their size, and the turn
+// from the stored frame is the one the file asked for.
 void ExpectDecodedAs(const std::string& path, DecodeOptions options, const cv::Mat& expected,
-                     const std::string& kind) {
+                     const std::string& kind, int turn = 1) {
   const DecodedImage decoded = DecodeImage(path, options);
   EXPECT_EQ(decoded.status, RateStatus::Ok);
+  EXPECT_EQ(decoded.orientation, turn);
   EXPECT_TRUE(decoded.image.size() == expected.size() && cv::norm(decoded.image, expected, cv::NORM_INF) == 0)
       << decoded.image.size() << " against " << expected.size();
   const std::string size = std::to_string(expected.cols) + "x" + std::to_string(expected.rows);
@@ -62,8 +64,8 @@ TEST(RawDecoding, RenditionsHaveDcrawEmusPixelsOrThePreviewsAndFocusrateRatesHal
     const std::string dng = Dng(dir, spec), ppm = dir / "out.ppm";
     const cv::Mat half = ToolOutput({"/usr/bin/dcraw_emu", "-h", "-w", "-o", "1", "-Z", ppm, dng}, ppm);
     const cv::Mat full = ToolOutput({"/usr/bin/dcraw_emu", "-w", "-o", "1", "-Z", ppm, dng}, ppm);
-    ExpectDecodedAs(dng, {RawRendition::Half}, half, "half");
-    ExpectDecodedAs(dng, {RawRendition::Full}, full, "full");
+    ExpectDecodedAs(dng, {RawRendition::Half}, half, "half", c.orientation);
+    ExpectDecodedAs(dng, {RawRendition::Full}, full, "full", c.orientation);
     // At 1/2: djpeg -scale of the preview, else the half size area-resized.
     cv::Mat preview = half, reduced;
     cv::resize(half, reduced, cv::Size((half.cols + 1) / 2, (half.rows + 1) / 2), 0, 0, cv::INTER_AREA);
@@ -77,8 +79,9 @@ TEST(RawDecoding, RenditionsHaveDcrawEmusPixelsOrThePreviewsAndFocusrateRatesHal
         if (c.orientation != 1)
           cv::rotate(*m, *m, c.orientation == 6 ? cv::ROTATE_90_CLOCKWISE : cv::ROTATE_90_COUNTERCLOCKWISE);
     }
-    ExpectDecodedAs(dng, {RawRendition::Preview}, preview, c.jpegPreview ? "preview" : "half");
-    ExpectDecodedAs(dng, {RawRendition::Preview, 2}, reduced, c.jpegPreview ? "preview" : "half");
+    const std::string kind = c.jpegPreview ? "preview" : "half";
+    ExpectDecodedAs(dng, {RawRendition::Preview}, preview, kind, c.orientation);
+    ExpectDecodedAs(dng, {RawRendition::Preview, 2}, reduced, kind, c.orientation);
     EXPECT_EQ(RunProcess({kFocusrate, dng, dir / "out.json"}).status, 0);
     EXPECT_EQ(ReadBytes(dir / "out.json"), ResultFileByHand(ReferenceFigures(half)));
   }

@@ -33,7 +33,6 @@ bool TakeJpegPreview(LibRaw& raw, PictureOutcome& out) {
   if (code != LIBRAW_SUCCESS || thumb.tformat != LIBRAW_THUMBNAIL_JPEG || thumb.thumb == nullptr)
     return false;
   out.jpeg.assign(thumb.thumb, thumb.tlength);
-  out.orientation = kOrientationOfFlip[raw.imgdata.sizes.flip & 7];
   out.rendition.kind = RawRendition::Preview;
   out.status = RateStatus::Ok;
   return true;
@@ -84,6 +83,7 @@ void Read(const char* path, RawRendition rendition, PixelSink* sink, PictureOutc
     out.status = Failure(code);
     return;
   }
+  out.orientation = kOrientationOfFlip[raw->imgdata.sizes.flip & 7];
   if (rendition == RawRendition::Preview && TakeJpegPreview(*raw, out)) return;
   out.rendition.kind = full ? RawRendition::Full : RawRendition::Half;
   if (sink == nullptr) {

@@ -28,8 +28,8 @@ image was not rated) and the status focusrank gives it: 'ok', 'damaged',
 'not found', 'permission denied', 'symlink loop', 'name too long', 'not a
 regular file', 'too large', 'out of memory', 'cannot decode', 'cannot
 rate'. With a subject: its box `subject` (x, y, w, h) in the upright image,
-`subject_how` ('face', 'center', 'center (no face)', 'peak') and its
-Figures `subject_figures`. With bursts: `burst` (1, 2, ... in input order),
+`subject_how` ('face', 'af-point', 'salient', 'center', 'center (no face)',
+'peak') and its Figures `subject_figures`. With bursts: `burst` (1, 2, ... in input order),
 `relative` (the figure over the best of its burst) and `pick` (the best
 frame of its burst). Fields not asked for, and burst and relative of a
 frame in no burst, are None."""
@@ -88,7 +88,7 @@ def rate(path, region=None, subject=None, max_pixels=None, raw=None, scale=None)
     """Decodes and rates the file `path` as focusrank does and returns its
     Row. `region` rates only part of the image, as focusrank's --roi: the
     text 'X,Y,W,H' or 'center:P', or a tuple (x, y, w, h). `subject`
-    ('faces', 'center' or 'peak') also rates the subject found in that
+    ('faces', 'center', 'peak' or 'auto') also rates the subject found in that
     part, as --subject. Images of more than `max_pixels` pixels (default
     2^30, counted at `scale`) are refused as 'too large'. `raw` and `scale`
     are decode's. A file that cannot be rated gets its
