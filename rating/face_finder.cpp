@@ -38,9 +38,9 @@ cv::CascadeClassifier* Cascade(const std::string& path) {
 }
 
 // grey reduced to longSide, equalised. Exact halvings by area averaging (an
-// odd last row or column dropped), then bilinear for less than the last
-// factor of two: to the detector as good as one area resize of any factor,
-// which costs ten times more and as much as the search on the copy.
+// odd last row or column dropped), then bilinear for the last factor below
+// two: for the detector as good as one area resize by any factor, which
+// costs some 3 ms more on a 1.7 MP photo.
 cv::Mat SearchCopy(const cv::Mat& grey, int longSide) {
   const double scale = std::min(1.0, static_cast<double>(longSide) / std::max(grey.cols, grey.rows));
   // A sliver (2000 x 1) would shrink to no rows at all: keep at least one.
