@@ -336,18 +336,28 @@ TEST(FocusrankSubject, ChosenColumnsAndSubjectFiguresMatchTheReference) {
   EXPECT_TRUE(cv::Rect(x, y, w, h).contains({66, 22})) << row;
 }
 
-// A missing or unreadable cascade would quietly rate the centre instead.
+// A missing or unreadable cascade would quietly rate the centre instead;
+// the portrait enlarged past twice the search copy's size is halved before
+// the search, and its face must still come back in its own pixels.
 TEST(FocusrankSubject, FindsTheFaceInAPortrait) {
   const char* root = std::getenv("FOCUSRATE_PHOTOS");
   const std::string portrait =
       std::string(root && *root ? root : "/var/tmp/focusrate-photos/root") +
       "/usr/share/doc/opencv-doc/examples/data/messi5.jpg";
   if (!fs::exists(portrait)) GTEST_SKIP() << "no photo at " << portrait;
-  const ProcessResult run = Rank({"--subject", "faces", "--figures", "laplace", portrait});
-  int x = 0, y = 0, w = 0, h = 0;
-  ASSERT_EQ(std::sscanf(run.out.c_str() + run.out.find(".jpg,") + 5, "%*[^,],%d %d %d %d face,",
-                        &x, &y, &w, &h), 4) << run.out;
-  EXPECT_TRUE(cv::Rect(x, y, w, h).contains({258, 85})) << run.out;  // the player's head
+  ScratchDir scratch;
+  const std::string large = scratch / "large.png";
+  cv::Mat enlarged;
+  cv::resize(cv::imread(portrait), enlarged, cv::Size(), 3, 3, cv::INTER_CUBIC);
+  ASSERT_TRUE(cv::imwrite(large, enlarged));
+  for (const auto& [path, scale] : {std::pair<std::string, int>{portrait, 1}, {large, 3}}) {
+    const ProcessResult run = Rank({"--subject", "faces", "--figures", "laplace", path});
+    int x = 0, y = 0, w = 0, h = 0;
+    ASSERT_EQ(std::sscanf(run.out.c_str() + run.out.find(path + ",") + path.size() + 1,
+                          "%*[^,],%d %d %d %d face,", &x, &y, &w, &h), 4) << run.out;
+    // Between the player's eyes and nose, by eye.
+    EXPECT_TRUE(cv::Rect(x, y, w, h).contains({240 * scale, 112 * scale})) << run.out;
+  }
 }
 
 }  // namespace
