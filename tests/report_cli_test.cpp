@@ -15,6 +15,7 @@
 #include "encoded_variants.h"
 #include "engine.h"
 #include "exif_orientation.h"
+#include "report_page.h"
 #include "reduced_copy.h"
 #include "test_images.h"
 #include "tile_map.h"
@@ -95,6 +96,31 @@ TEST(ReportCli, PageShowsEveryFrameInItsBurstAndRunsNothingFromNames) {
   EXPECT_EQ(Count(dom.out, "://"), 0u);  // nothing fetched from anywhere
   EXPECT_EQ(Count(dom.out, "data-pwned="), 0u);
   EXPECT_NE(dom.out.find("&lt;img src=x"), std::string::npos);
+}
+
+// Pages of at most three frames: a burst longer than that has a page of its
+// own, and every frame is on exactly one page, linked from the one before.
+TEST(ReportPages, NoBurstSplitAndEveryFrameOnce) {
+  const size_t bursts[] = {1, 1, 2, 2, 2, 2, 0, 0, 0};
+  std::vector<ReportFrame> frames;
+  for (size_t burst : bursts) {
+    frames.push_back({"f.jpg", RatedImage(), cv::Size()});
+    frames.back().rated.place.burst = burst;
+  }
+  RowLayout layout;
+  layout.bursts = true;
+  const std::vector<std::string> pages = ReportPages(frames, layout, RegionChoice(), "n", 3);
+  ASSERT_EQ(pages.size(), 3u);
+  const size_t perPage[] = {2, 4, 3};
+  for (size_t page = 0; page < 3; ++page) {
+    EXPECT_EQ(Count(pages[page], "<figure "), perPage[page]) << page;
+    EXPECT_EQ(Count(pages[page], "href=\"page-" + std::to_string(page + 2) + ".html\">next"),
+              page < 2 ? 2u : 0u);  // above the frames and below
+  }
+  EXPECT_EQ(Count(pages[1], "data-burst=\"2\""), 5u);  // the section and its four frames
+  for (size_t index = 0; index < frames.size(); ++index)
+    EXPECT_EQ(Count(pages[0] + pages[1] + pages[2], "data-index=\"" + std::to_string(index) + '"'),
+              1u);
 }
 
 // The copy reduced while rows stream (before any EXIF turn, turned at the

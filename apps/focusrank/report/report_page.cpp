@@ -20,7 +20,7 @@ constexpr double kMapOpacity = 0.7;
 // Everything inline: the page is opened from file:// without a network.
 constexpr char kStyle[] = R"(
 body{font:14px sans-serif;margin:1em;background:#222;color:#ddd}
-h1{font-size:1.3em}h2{font-size:1.05em;margin:.2em 0}
+h1{font-size:1.3em}nav{margin:.5em 0}a{color:#8cf}h2{font-size:1.05em;margin:.2em 0}
 .burst{flex-basis:100%;border:1px solid #555;border-radius:6px;padding:.5em;margin:.6em 0}
 .frames{display:flex;flex-wrap:wrap;gap:.6em}
 .frame{margin:0;padding:.3em;background:#333;border:3px solid transparent;border-radius:4px;max-width:260px}
@@ -185,36 +185,69 @@ std::string HtmlEscaped(const std::string& text) {
   return out;
 }
 
-std::string ReportPage(const std::vector<ReportFrame>& frames, const RowLayout& layout,
-                       const RegionChoice& region, const std::string& nonce) {
-  std::string groups;
+std::string PageName(std::size_t page) {
+  return page == 0 ? "index.html" : "page-" + std::to_string(page + 1) + ".html";
+}
+
+std::vector<std::string> ReportPages(const std::vector<ReportFrame>& frames,
+                                     const RowLayout& layout, const RegionChoice& region,
+                                     const std::string& nonce, std::size_t framesPerPage) {
+  // Frames [first, end) of each group: a burst, or a frame in none.
+  std::vector<std::pair<size_t, size_t>> groups;
   size_t bursts = 0;
   for (size_t k = 0; k < frames.size();) {
-    // A burst's frames are consecutive; a frame in none stands alone.
     const size_t burst = layout.bursts ? frames[k].rated.place.burst : 0;
     size_t end = k + 1;
     while (burst > 0 && end < frames.size() && frames[end].rated.place.burst == burst) ++end;
+    bursts += burst > 0;
+    groups.emplace_back(k, end);
+    k = end;
+  }
+  std::vector<std::string> bodies(1);
+  size_t onPage = 0;
+  for (const auto& [first, end] : groups) {
+    if (onPage > 0 && onPage + (end - first) > framesPerPage) {
+      bodies.emplace_back();
+      onPage = 0;
+    }
+    onPage += end - first;
+    const LogScale scale = ScaleOf(frames, first, end);
     std::string inside;
-    const LogScale scale = ScaleOf(frames, k, end);
-    for (; k < end; ++k) inside += Frame(frames[k], k, layout, region, scale);
+    for (size_t k = first; k < end; ++k) inside += Frame(frames[k], k, layout, region, scale);
+    const size_t burst = layout.bursts ? frames[first].rated.place.burst : 0;
     if (burst == 0) {
-      groups += inside;
+      bodies.back() += inside;
       continue;
     }
-    ++bursts;
-    groups += "<section class=\"burst\" data-burst=\"" + std::to_string(burst) + "\"><h2>Burst " +
-              std::to_string(burst) + "</h2><div class=\"frames\">\n" + inside + "</div></section>\n";
+    bodies.back() += "<section class=\"burst\" data-burst=\"" + std::to_string(burst) +
+                     "\"><h2>Burst " + std::to_string(burst) + "</h2><div class=\"frames\">\n" +
+                     inside + "</div></section>\n";
   }
-  return "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">\n"
-         "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; img-src "
-         "'self' file: data:; style-src 'unsafe-inline'; script-src 'nonce-" + nonce + "'\">\n"
-         "<title>focusrank report</title><style>" + std::string(kStyle) + "</style></head>\n"
-         "<body data-frames=\"" + std::to_string(frames.size()) + "\" data-bursts=\"" +
-         std::to_string(bursts) + "\">\n<h1>focusrank: " + std::to_string(frames.size()) +
-         " images" + (layout.bursts ? ", " + std::to_string(bursts) + (bursts == 1 ? " burst" : " bursts") : "") + "</h1>\n<p>" +
-         SortChoice(layout) + " &middot; j/k or arrow keys: next/previous frame</p>\n"
-         "<div id=\"sorted\" class=\"frames\" hidden></div>\n<div id=\"groups\" class=\"frames\">\n" +
-         groups + "</div>\n<script nonce=\"" + nonce + "\">" + kScript + "</script>\n</body></html>\n";
+  std::vector<std::string> pages;
+  for (size_t page = 0; page < bodies.size(); ++page) {
+    std::string links;
+    if (bodies.size() > 1) {
+      links = "<nav>page " + std::to_string(page + 1) + " of " + std::to_string(bodies.size());
+      if (page > 0) links += " &middot; <a href=\"" + PageName(page - 1) + "\">previous</a>";
+      if (page + 1 < bodies.size()) links += " &middot; <a href=\"" + PageName(page + 1) + "\">next</a>";
+      links += "</nav>\n";
+    }
+    pages.push_back(
+        "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">\n"
+        "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; img-src "
+        "'self' file: data:; style-src 'unsafe-inline'; script-src 'nonce-" + nonce + "'\">\n"
+        "<title>focusrank report</title><style>" + std::string(kStyle) + "</style></head>\n"
+        "<body data-frames=\"" + std::to_string(frames.size()) + "\" data-bursts=\"" +
+        std::to_string(bursts) + "\" data-page=\"" + std::to_string(page + 1) + "\">\n<h1>focusrank: " +
+        std::to_string(frames.size()) + " images" +
+        (layout.bursts ? ", " + std::to_string(bursts) + (bursts == 1 ? " burst" : " bursts") : "") +
+        "</h1>\n" + links + "<p>" + SortChoice(layout) +
+        " &middot; j/k or arrow keys: next/previous frame</p>\n"
+        "<div id=\"sorted\" class=\"frames\" hidden></div>\n<div id=\"groups\" class=\"frames\">\n" +
+        bodies[page] + "</div>\n" + links + "<script nonce=\"" + nonce + "\">" + kScript +
+        "</script>\n</body></html>\n");
+  }
+  return pages;
 }
 
 }  // namespace focusrate

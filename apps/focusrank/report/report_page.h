@@ -3,6 +3,7 @@
 #ifndef FOCUSRATE_REPORT_PAGE_H
 #define FOCUSRATE_REPORT_PAGE_H
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -25,12 +26,23 @@ struct ReportFrame {
 /// quoted attribute values.
 std::string HtmlEscaped(const std::string& text);
 
-/// The page. Its script runs only with nonce (a fresh random word), so no
-/// markup a file name smuggled in could run anything even if it escaped.
-/// Each frame's tile map is laid over the part rated (region) on one colour
-/// scale per burst, so a burst's maps compare at a glance.
-std::string ReportPage(const std::vector<ReportFrame>& frames, const RowLayout& layout,
-                       const RegionChoice& region, const std::string& nonce);
+/// Frames a page holds at most, unless one burst alone is longer: a
+/// browser opens a page of them in a moment.
+constexpr std::size_t kFramesPerPage = 500;
+
+/// The file name of page k (from 0): "index.html", "page-2.html", ...
+std::string PageName(std::size_t page);
+
+/// The pages, every frame on one of them in input order and no burst split
+/// between two, each linking to the next and the previous. A page's script
+/// runs only with nonce (a fresh random word), so no markup a file name
+/// smuggled in could run anything even if it escaped. Each frame's tile map
+/// is laid over the part rated (region) on one colour scale per burst, so a
+/// burst's maps compare at a glance.
+std::vector<std::string> ReportPages(const std::vector<ReportFrame>& frames,
+                                     const RowLayout& layout, const RegionChoice& region,
+                                     const std::string& nonce,
+                                     std::size_t framesPerPage = kFramesPerPage);
 
 }  // namespace focusrate
 

@@ -74,8 +74,11 @@ bool ReportWriter::Add(std::size_t index, const std::string& path, const RatedIm
 
 bool ReportWriter::Finish() {
   if (Failing()) return false;
-  const int error = folder_.Write("index.html", ReportPage(frames_, layout_, region_, Nonce()), false);
-  return error == 0 || Failed("index.html", error);
+  const std::vector<std::string> pages = ReportPages(frames_, layout_, region_, Nonce());
+  for (size_t page = 0; page < pages.size(); ++page)
+    if (const int error = folder_.Write(PageName(page), pages[page], false); error != 0)
+      return Failed(PageName(page), error);
+  return true;
 }
 
 }  // namespace focusrate

@@ -30,7 +30,7 @@ class ReportWriter {
   /// Image index (added in input order, from 0) is final. After a failure,
   /// nothing more is written and false is returned.
   bool Add(std::size_t index, const std::string& path, const RatedImage& rated);
-  /// Writes index.html.
+  /// Writes index.html and the pages after it.
   bool Finish();
   /// What went wrong, naming the file.
   std::string Error() const;
