@@ -126,8 +126,8 @@ OptionTable RankOptionTable(RankOptions& o) {
          "faces    the largest face; the centre when none\n"
          "center   the central 50% of width and height\n"
          "peak     3x3 tiles around the sharpest tile\n"
-         "auto     the largest face, else the most salient\n"
-         "         third of width and height, else the centre",
+         "auto     the largest face, else the patch whose\n"
+         "         colour stands out most, else the centre",
          {ValueWords::Words, SubjectModeNames()},
          [&o](const std::string& value, std::string&) {
            return ParseSubjectMode(value, o.rate.subject);
