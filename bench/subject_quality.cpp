@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 #include <opencv2/imgproc.hpp>
 #include <string>
 #include <vector>
@@ -86,8 +87,10 @@ struct Placement {
   const char* name;
   double fx, fy;  ///< where the subject's centre lands, as a share of the crop
 };
-const Placement kPlacements[] = {
-    {"centred", 0.5, 0.5}, {"left", 1 / 3.0, 0.5}, {"right", 2 / 3.0, 0.5}, {"upper", 0.5, 1 / 3.0}};
+const Placement kPlacements[] = {{"centred", 0.5, 0.5},
+                                  {"left", 1 / 3.0, 0.5},
+                                  {"right", 2 / 3.0, 0.5},
+                                  {"upper", 0.5, 1 / 3.0}};
 constexpr int kPlacementCount = std::size(kPlacements);
 
 constexpr int kLongSide = 1024;
@@ -124,7 +127,8 @@ SubjectRating Rate(const cv::Mat& image, Mode mode, const cv::Rect& subject) {
     case Mode::Salient: break;
   }
   cv::Rect found;
-  if (FindSalientRegion(image, found)) return RateRegion(image, found, "salient", FigureSet::Classic);
+  if (FindSalientRegion(image, found))
+    return RateRegion(image, found, "salient", FigureSet::Classic);
   return RateWithSubject(image, SubjectMode::Center, FigureSet::Classic);
 }
 
