@@ -1,5 +1,7 @@
 #include "photo_variants.h"
 
+#include <algorithm>
+#include <chrono>
 #include <vector>
 
 #include <opencv2/imgproc.hpp>
@@ -39,6 +41,35 @@ cv::Mat WithNoise(const cv::Mat& image, int seed, double sigma, bool grey) {
   cv::add(wide, noise, wide);
   wide.convertTo(out, CV_8UC3);
   return out;
+}
+
+cv::Mat BlendInEllipse(const cv::Mat& inside, const cv::Mat& outside, const cv::Rect2d& box,
+                       double feather) {
+  cv::Mat mask(inside.size(), CV_32F, cv::Scalar(0));
+  const cv::Point2d centre = (box.tl() + box.br()) / 2;
+  cv::ellipse(mask, cv::Point(cvRound(centre.x), cvRound(centre.y)),
+              cv::Size(cvRound(box.width / 2), cvRound(box.height / 2)), 0, 0, 360, cv::Scalar(1),
+              cv::FILLED);
+  cv::GaussianBlur(mask, mask, cv::Size(), feather);
+  cv::Mat in, out, m3;
+  inside.convertTo(in, CV_32FC3);
+  outside.convertTo(out, CV_32FC3);
+  cv::cvtColor(mask, m3, cv::COLOR_GRAY2BGR);
+  cv::Mat blend = in.mul(m3) + out.mul(cv::Scalar::all(1) - m3), result;
+  blend.convertTo(result, CV_8UC3);
+  return result;
+}
+
+double MedianMs(const std::function<void()>& run, int repeats) {
+  std::vector<double> ms;
+  for (int r = 0; r < repeats; ++r) {
+    const auto t0 = std::chrono::steady_clock::now();
+    run();
+    ms.push_back(
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+  }
+  std::sort(ms.begin(), ms.end());
+  return ms[ms.size() / 2];
 }
 
 double Share(int wins, int total) { return total ? 100.0 * wins / total : 0; }

@@ -24,11 +24,9 @@
 // table, what each subject mode costs beside the whole frame on 1.7 MP copies.
 #include <algorithm>
 #include <cctype>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <iterator>
 #include <opencv2/imgproc.hpp>
 #include <string>
@@ -106,38 +104,17 @@ std::vector<cv::Mat> LoadPhotos(const fs::path& dir, size_t count) {
 // defocused (subjectSharp), or the reverse; the ellipse's edge is feathered.
 cv::Mat SubjectFrame(const cv::Mat& photo, const cv::Mat& defocused, cv::Point2f centre,
                      bool subjectSharp) {
-  cv::Mat mask(photo.size(), CV_32F, cv::Scalar(0));
   const double k = 1 / std::sqrt(CV_PI);  // pi a b = W H / 4
-  cv::ellipse(mask, cv::Point(cvRound(centre.x), cvRound(centre.y)),
-              cv::Size(cvRound(photo.cols * k / 2), cvRound(photo.rows * k / 2)), 0, 0, 360,
-              cv::Scalar(1), cv::FILLED);
-  cv::GaussianBlur(mask, mask, cv::Size(), 4);
-  cv::Mat inside, outside, m3;
-  photo.convertTo(subjectSharp ? inside : outside, CV_32FC3);
-  defocused.convertTo(subjectSharp ? outside : inside, CV_32FC3);
-  cv::cvtColor(mask, m3, cv::COLOR_GRAY2BGR);
-  cv::Mat blend = inside.mul(m3) + outside.mul(cv::Scalar::all(1) - m3);
-  cv::Mat out;
-  blend.convertTo(out, CV_8UC3);
-  return out;
+  const cv::Size2d axes(photo.cols * k, photo.rows * k);
+  const cv::Rect2d box(cv::Point2d(centre) - cv::Point2d(axes.width / 2, axes.height / 2), axes);
+  return subjectSharp ? BlendInEllipse(photo, defocused, box, 4)
+                      : BlendInEllipse(defocused, photo, box, 4);
 }
 
 struct Tally {
   int ladders[2] = {0, 0};  ///< without noise, with noise
   int centred = 0, third = 0, detail = 0, exposure = 0;
 };
-
-double MedianMs(const std::function<void()>& run, int repeats) {
-  std::vector<double> ms;
-  for (int r = 0; r < repeats; ++r) {
-    const auto t0 = std::chrono::steady_clock::now();
-    run();
-    ms.push_back(
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
-  }
-  std::sort(ms.begin(), ms.end());
-  return ms[ms.size() / 2];
-}
 
 FocusFigures RateAll(const cv::Mat& image) {
   return FastFigures(image, 1, ChannelOrder::Bgr, FigureSet::All);

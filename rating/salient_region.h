@@ -1,6 +1,6 @@
 // The salient part of a photo for --subject auto when it shows no face: the
-// spectral residual of a small grey copy (what its spectrum has beyond the
-// smooth trend every natural image shares), summed over a window.
+// blob whose colour stands out most from the photo's mean colour, on a small
+// copy where defocus leaves no trace, weighted towards the middle.
 #ifndef FOCUSRATE_SALIENT_REGION_H
 #define FOCUSRATE_SALIENT_REGION_H
 
@@ -8,8 +8,9 @@
 
 namespace focusrate {
 
-/// The third of the width and height of image (CV_8UC3) that holds the most
-/// saliency, in its pixels; false when no window stands out from the rest.
+/// The box around the blob of image (CV_8UC3) that stands out most by its
+/// colour, in its pixels; false when none stands out from the rest or it
+/// covers much of the frame.
 bool FindSalientRegion(const cv::Mat& image, cv::Rect& region);
 
 }  // namespace focusrate

@@ -25,13 +25,6 @@ cv::Rect CentreOf(cv::Size size) {
   return RegionIn(centre, size);
 }
 
-SubjectRating RateRegion(const cv::Mat& image, const cv::Rect& region, std::string how,
-                         FigureSet set) {
-  const TiledSums sums = FastTiledSums(image, RegionGrid(image.cols, image.rows, region), 1, set);
-  return {FiguresFromSums(sums.whole), region, std::move(how),
-          FiguresFromSums(sums.tiles[kRegionTile])};
-}
-
 // The first index of a 3-tile block around tile k of n tiles, kept inside.
 int BlockStart(int k, int n) { return std::max(0, std::min(k - 1, n - 3)); }
 
@@ -62,6 +55,13 @@ constexpr std::pair<const char*, SubjectMode> kModes[] = {{"faces", SubjectMode:
                                                           {"auto", SubjectMode::Auto}};
 
 }  // namespace
+
+SubjectRating RateRegion(const cv::Mat& image, const cv::Rect& region, std::string how,
+                         FigureSet set) {
+  const TiledSums sums = FastTiledSums(image, RegionGrid(image.cols, image.rows, region), 1, set);
+  return {FiguresFromSums(sums.whole), region, std::move(how),
+          FiguresFromSums(sums.tiles[kRegionTile])};
+}
 
 std::vector<std::string> SubjectModeNames() {
   std::vector<std::string> names;

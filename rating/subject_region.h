@@ -41,6 +41,11 @@ struct SubjectRating {
 SubjectRating RateWithSubject(const cv::Mat& image, SubjectMode mode, FigureSet set,
                               const cv::Rect& afArea = cv::Rect());
 
+/// region of image rated within it, with the whole image's figures, as
+/// RateWithSubject rates the region it finds; how says how it was found.
+SubjectRating RateRegion(const cv::Mat& image, const cv::Rect& region, std::string how,
+                         FigureSet set);
+
 }  // namespace focusrate
 
 #endif  // FOCUSRATE_SUBJECT_REGION_H

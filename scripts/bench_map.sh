@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Ranking quality of every figure and subject mode on controlled variants of
-# the fetched photos (bench/ranking_quality.cpp says how they are made), every
+# the fetched photos (bench/ranking_quality.cpp says how they are made), the
+# subject modes on photos whose subject was marked by eye and cropped to put
+# it in the middle or on a third (bench/subject_quality.cpp), every
 # figure against noise and exposure, blur told at focusrank --scale's reduced
 # sizes (bench/ranking_at_scale.h), the cost of tiles beside the whole-frame
 # pass, and focusmap's whole run beside focusrate's on the same photo.
@@ -16,10 +18,12 @@ photos=${FOCUSRATE_PHOTOS:-/var/tmp/focusrate-photos/root}
 "$root/scripts/install_deps.sh" bench
 [ -d "$photos" ] || "$root/scripts/fetch_photos.sh" "$(dirname "$photos")"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DFOCUSRATE_WERROR=ON -DFOCUSRATE_BENCH=ON >/dev/null
-cmake --build "$build" -j"$(nproc)" --target ranking_quality bench_engine focusrate focusmap >/dev/null
+cmake --build "$build" -j"$(nproc)" --target ranking_quality subject_quality bench_engine focusrate focusmap >/dev/null
 
 echo "CPU: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), $(nproc) cores"
 "$build/bench/ranking_quality" "$photos" "$count"
+echo
+"$build/bench/subject_quality" "$photos"
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT

@@ -324,16 +324,21 @@ TEST(FocusrankSubject, ChosenColumnsAndSubjectFiguresMatchTheReference) {
        centreHeader + centreRow(r, ring) + centreRow(c, core)},
   };
   for (const auto& [args, csv] : cases) EXPECT_EQ(Of(Rank(args)), Said(0, csv, "")) << args[1];
-  // auto: no face, so the window of most saliency, around the one object
-  // (sharp noise on a third of soft blobs), not the centre.
-  cv::Mat third = soft.clone();
-  noise(cv::Rect(56, 12, 20, 20)).copyTo(third(cv::Rect(56, 12, 20, 20)));
+  // auto: no face, so the blob that stands out by its colour (an orange
+  // disc on a third of soft grey blobs), neither the centre nor the sharp
+  // noise in the opposite corner.
+  cv::Mat grey, third;
+  cv::cvtColor(soft, grey, cv::COLOR_BGR2GRAY);
+  cv::cvtColor(grey, third, cv::COLOR_GRAY2BGR);
+  cv::circle(third, {66, 22}, 8, cv::Scalar(0, 128, 255), cv::FILLED);
+  noise(cv::Rect(4, 44, 16, 16)).copyTo(third(cv::Rect(4, 44, 16, 16)));
   ASSERT_TRUE(cv::imwrite(p, third));
   const std::string row = Rank({"--subject", "auto", "--figures", "laplace", p}).out;
   int x = 0, y = 0, w = 0, h = 0;
   ASSERT_EQ(std::sscanf(row.c_str() + row.find(".png,") + 5, "%*[^,],%d %d %d %d salient,", &x,
                         &y, &w, &h), 4) << row;
-  EXPECT_TRUE(cv::Rect(x, y, w, h).contains({66, 22})) << row;
+  EXPECT_TRUE(cv::Rect(x, y, w, h).contains({66, 22}) && !cv::Rect(x, y, w, h).contains({12, 52}))
+      << row;
 }
 
 // A missing or unreadable cascade would quietly rate the centre instead;

@@ -127,8 +127,8 @@ OptionTable RankOptionTable(RankOptions& o) {
          "center   the central 50% of width and height\n"
          "peak     3x3 tiles around the sharpest tile\n"
          "auto     the largest face, else the camera's AF point,\n"
-         "         else the most salient third of width and\n"
-         "         height, else the centre",
+         "         else the patch whose colour stands out\n"
+         "         most, else the centre",
          {ValueWords::Words, SubjectModeNames()},
          [&o](const std::string& value, std::string&) {
            return ParseSubjectMode(value, o.rate.subject);
