@@ -80,9 +80,9 @@ bool FindLargestFace(const cv::Mat& image, cv::Rect& face, const FaceSearch& sea
   if (!cascade || image.empty()) return false;
   cv::Mat grey;
   cv::cvtColor(image, grey, cv::COLOR_BGR2GRAY);
-  const cv::Mat small = SearchCopy(grey, search.long_side);
+  const cv::Mat small = SearchCopy(grey, search.longSide);
   std::vector<cv::Rect> faces;
-  cascade->detectMultiScale(small, faces, search.scale_step, search.min_neighbours);
+  cascade->detectMultiScale(small, faces, search.scaleStep, search.minNeighbours);
   if (faces.empty()) return false;
   const cv::Rect largest =
       *std::max_element(faces.begin(), faces.end(),

@@ -10,13 +10,13 @@
 namespace focusrate {
 
 /// How faces are looked for: the cascade file, run on a grey copy reduced
-/// to long_side pixels on its long side, trying face sizes scale_step apart;
-/// min_neighbours overlapping hits make a face.
+/// to longSide pixels on its long side, trying face sizes scaleStep apart;
+/// minNeighbours overlapping hits make a face.
 struct FaceSearch {
   std::string cascade;  ///< path; no face is found when it cannot be loaded
-  int long_side;
-  double scale_step;
-  int min_neighbours;
+  int longSide;
+  double scaleStep;
+  int minNeighbours;
 };
 
 /// The search FindLargestFace(image, face) makes: the cascade from
