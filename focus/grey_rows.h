@@ -151,14 +151,6 @@ class GreyRows {
     return row;
   }
 
-  // Adds the figures of grey row y.
-  void Measure(int y, FocusSums& sums) {
-    const uint8_t* above = Row(Reflect(y - 1, rows_));
-    const uint8_t* centre = Row(y);
-    const uint8_t* below = Row(Reflect(y + 1, rows_));
-    kernels_.Measure(above, centre, below, width_, sums);
-  }
-
   // Adds the figures of grey row y between xEdges[i] and xEdges[i + 1] to
   // tiles[i]. Each segment is measured through pointers offset to its first
   // column, so its neighbours are the row's own.

@@ -70,17 +70,16 @@ RatedImage Rate(const std::string& path, const RateSettings& settings) {
     rated.reduced = Reduced(decoded.image, settings.reducedSide);
     rated.reducedFrom = decoded.image.size();
   }
+  // The tile map's pass also gives the figures; a subject's pass gives them again.
   if (settings.tileMap) {
     const TiledSums tiled =
         FastTiledSums(decoded.image(region), DefaultGrid(region.size()), 1, settings.figures);
     rated.tileMap = VarianceLapMap(tiled.tiles, tiled.grid);
     rated.figures = FiguresFromSums(tiled.whole);
+  } else if (settings.subject == SubjectMode::None) {
+    rated.figures = FastFigures(decoded.image(region), 1, ChannelOrder::Bgr, settings.figures);
   }
-  if (settings.subject == SubjectMode::None) {
-    if (!settings.tileMap)
-      rated.figures = FastFigures(decoded.image(region), 1, ChannelOrder::Bgr, settings.figures);
-    return rated;
-  }
+  if (settings.subject == SubjectMode::None) return rated;
   // The AF point is placed in the whole upright image, then in the region.
   cv::Rect afArea;
   if (settings.subject == SubjectMode::Auto)

@@ -17,7 +17,7 @@ enum class SubjectMode {
   Faces,   ///< the largest face, else the centre
   Center,  ///< the central 50% of width and height
   Peak,    ///< the 3x3 tiles around the sharpest tile of the default grid
-  Auto,    ///< the largest face, else the camera's AF area, else the most salient third,
+  Auto,    ///< the largest face, else the camera's AF area, else the salient patch,
            ///< else the centre
 };
 
