@@ -192,20 +192,23 @@ std::string PageName(std::size_t page) {
 std::vector<std::string> ReportPages(const std::vector<ReportFrame>& frames,
                                      const RowLayout& layout, const RegionChoice& region,
                                      const std::string& nonce, std::size_t framesPerPage) {
-  // Frames [first, end) of each group: a burst, or a frame in none.
-  std::vector<std::pair<size_t, size_t>> groups;
+  // Frames [first, end) of each group: a burst, or a frame in none (burst 0).
+  struct Group {
+    size_t first, end, burst;
+  };
+  std::vector<Group> groups;
   size_t bursts = 0;
   for (size_t k = 0; k < frames.size();) {
     const size_t burst = layout.bursts ? frames[k].rated.place.burst : 0;
     size_t end = k + 1;
     while (burst > 0 && end < frames.size() && frames[end].rated.place.burst == burst) ++end;
     bursts += burst > 0;
-    groups.emplace_back(k, end);
+    groups.push_back({k, end, burst});
     k = end;
   }
   std::vector<std::string> bodies(1);
   size_t onPage = 0;
-  for (const auto& [first, end] : groups) {
+  for (const auto& [first, end, burst] : groups) {
     if (onPage > 0 && onPage + (end - first) > framesPerPage) {
       bodies.emplace_back();
       onPage = 0;
@@ -214,7 +217,6 @@ std::vector<std::string> ReportPages(const std::vector<ReportFrame>& frames,
     const LogScale scale = ScaleOf(frames, first, end);
     std::string inside;
     for (size_t k = first; k < end; ++k) inside += Frame(frames[k], k, layout, region, scale);
-    const size_t burst = layout.bursts ? frames[first].rated.place.burst : 0;
     if (burst == 0) {
       bodies.back() += inside;
       continue;
