@@ -4,6 +4,10 @@
 #include <cmath>
 #include <cstring>
 
+#if FOCUSRATE_SSE2_LOOPS
+#include <emmintrin.h>
+#endif
+
 #include <opencv2/imgproc.hpp>
 
 #include "exif_orientation.h"
@@ -36,8 +40,17 @@ void ReducingSink::Begin(int width, int height) {
   for (int x = width - 1; x >= 0; --x)
     firstColumn_[static_cast<size_t>(static_cast<long long>(x) * size.width / width)] = x;
   perColumn_.resize(static_cast<size_t>(size.width));
-  for (int x = 0; x < size.width; ++x) perColumn_[x] = 1.0 / (firstColumn_[x + 1] - firstColumn_[x]);
-  columnSums_.assign(static_cast<size_t>(width) * 3, 0);
+  for (int x = 0; x < size.width; ++x) perColumn_[x] = 1.0f / static_cast<float>(firstColumn_[x + 1] - firstColumn_[x]);
+  // 16 bits hold the sum of up to 257 rows of bytes, which is what a copy
+  // row gathers unless the image is over 120,000 pixels long. One more sum
+  // pads the row for WriteMean.
+  const int rowsPerCopyRow = (height + size.height - 1) / size.height + 1;
+  narrow_.clear();
+  wide_.clear();
+  if (rowsPerCopyRow <= 65535 / 255)
+    narrow_.resize(static_cast<size_t>(width) * 3 + 1);
+  else
+    wide_.resize(static_cast<size_t>(width) * 3 + 1);
   target_ = 0;
   rowsIn_ = 0;
 }
@@ -53,36 +66,81 @@ void ReducingSink::RowDone(int y) {
     FlushRow();
     target_ = target;
   }
-  // Rows first, a plain loop the compiler vectorises: 32 bits hold the sum
-  // of any run of rows one copy row gathers (fewer than 2^24 rows).
-  std::uint32_t* sum = columnSums_.data();
-  for (size_t i = 0; i < columnSums_.size(); ++i) sum[i] += row_[i];
+  if (wide_.empty())
+    Gather(narrow_.data());
+  else
+    Gather(wide_.data());
   ++rowsIn_;
   next_.RowDone(y);
 }
 
+template <typename Sum>
+void ReducingSink::Gather(Sum* sum) {
+  // Rows first, a plain loop the compiler vectorises; a copy row's first
+  // stored row sets the sums, so they are never cleared.
+  const size_t bytes = static_cast<size_t>(width_) * 3;  // the padding stays 0
+  if (rowsIn_ == 0)
+    for (size_t i = 0; i < bytes; ++i) sum[i] = row_[i];
+  else
+    for (size_t i = 0; i < bytes; ++i) sum[i] = static_cast<Sum>(sum[i] + row_[i]);
+}
+
 void ReducingSink::FlushRow() {
   if (rowsIn_ == 0) return;
+  if (wide_.empty())
+    Spread(narrow_.data());
+  else
+    Spread(wide_.data());
+  rowsIn_ = 0;
+}
+
+namespace {
+
+// The mean of a run of pixels' sums, into one pixel of the copy: share is 1
+// over the pixels the sums gathered. Within the decoders' limits (2^30
+// pixels, 2^20 a side) a copy pixel gathers at most a few million stored
+// pixels, so 32 bits hold their sum; a float is exact enough for a thumbnail.
+#if FOCUSRATE_SSE2_LOOPS
+// One pixel's three sums in the low lanes of a vector: this loop is most of
+// a small image's thumbnail. The sums are padded, so the fourth lane read
+// past a row's last pixel is there.
+template <typename Sum>
+void WriteMean(const Sum* sum, int pixels, float share, uint8_t* out) {
+  const __m128i zero = _mm_setzero_si128();
+  __m128i total = zero;
+  for (int pixel = 0; pixel < pixels; ++pixel, sum += 3) {
+    const __m128i loaded =
+        sizeof(Sum) == 2 ? _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(sum)), zero)
+                         : _mm_loadu_si128(reinterpret_cast<const __m128i*>(sum));
+    total = _mm_add_epi32(total, loaded);
+  }
+  const __m128 mean = _mm_add_ps(_mm_mul_ps(_mm_cvtepi32_ps(total), _mm_set1_ps(share)), _mm_set1_ps(0.5f));
+  const __m128i words = _mm_packs_epi32(_mm_cvttps_epi32(mean), zero);
+  const int bytes = _mm_cvtsi128_si32(_mm_packus_epi16(words, zero));
+  std::memcpy(out, &bytes, 3);
+}
+#else
+template <typename Sum>
+void WriteMean(const Sum* sum, int pixels, float share, uint8_t* out) {
+  std::uint32_t total[3] = {0, 0, 0};
+  for (int pixel = 0; pixel < pixels; ++pixel, sum += 3)
+    for (int channel = 0; channel < 3; ++channel) total[channel] += sum[channel];
+  for (int channel = 0; channel < 3; ++channel)
+    out[channel] = static_cast<uint8_t>(static_cast<float>(total[channel]) * share + 0.5f);
+}
+#endif
+
+}  // namespace
+
+template <typename Sum>
+void ReducingSink::Spread(const Sum* sums) {
   uint8_t* out = copy_.ptr<uint8_t>(target_);
-  // Multiplications, not divisions: this runs for every pixel of the copy,
-  // and is exact enough for a thumbnail.
-  const double perRow = 1.0 / rowsIn_;
+  // Multiplications, not divisions: this runs for every pixel of the copy.
+  const float perRow = 1.0f / static_cast<float>(rowsIn_);
   for (int x = 0; x < copy_.cols; ++x) {
     const int x0 = firstColumn_[x], x1 = firstColumn_[x + 1];
-    const std::uint32_t* sum = columnSums_.data() + static_cast<size_t>(x0) * 3;
-    std::uint64_t blue = 0, green = 0, red = 0;
-    for (int column = x0; column < x1; ++column, sum += 3) {
-      blue += sum[0];
-      green += sum[1];
-      red += sum[2];
-    }
-    const double share = perColumn_[x] * perRow;
-    out[x * 3] = static_cast<uint8_t>(static_cast<double>(blue) * share + 0.5);
-    out[x * 3 + 1] = static_cast<uint8_t>(static_cast<double>(green) * share + 0.5);
-    out[x * 3 + 2] = static_cast<uint8_t>(static_cast<double>(red) * share + 0.5);
+    WriteMean(sums + static_cast<size_t>(x0) * 3, x1 - x0, perColumn_[x] * perRow, out + x * 3);
   }
-  std::fill(columnSums_.begin(), columnSums_.end(), 0);
-  rowsIn_ = 0;
 }
 
 cv::Mat ReducingSink::Finish(int orientation) {

@@ -34,6 +34,8 @@ class ReducingSink : public PixelSink {
 
  private:
   void FlushRow();
+  template <typename Sum> void Gather(Sum* sums);
+  template <typename Sum> void Spread(const Sum* sums);
 
   PixelSink& next_;
   int longSide_;
@@ -41,8 +43,10 @@ class ReducingSink : public PixelSink {
   uint8_t* row_ = nullptr;
   cv::Mat copy_;
   std::vector<int> firstColumn_;           ///< of each copy column's run; last: width
-  std::vector<double> perColumn_;          ///< 1 / the length of each run
-  std::vector<std::uint32_t> columnSums_;  ///< stored rows gathered into the copy's row, per byte
+  std::vector<float> perColumn_;           ///< 1 / the length of each run
+  // Stored rows gathered into the copy's row, per byte: one of the two.
+  std::vector<std::uint16_t> narrow_;
+  std::vector<std::uint32_t> wide_;
   int target_ = 0;                         ///< that row
   int rowsIn_ = 0;                         ///< stored rows gathered into it
 };

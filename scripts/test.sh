@@ -25,10 +25,10 @@ echo "== plain build (with the Python module, for Debian's python3 and its packa
 run_suite build -DFOCUSRATE_PYTHON=ON -DPython3_EXECUTABLE=/usr/bin/python3
 echo "== sanitizer build"
 run_suite build-asan -DFOCUSRATE_SANITIZE=ON
-echo "== build without vector loops (engine differential tests)"
+echo "== build without vector loops (engine differential and reduced copy tests)"
 cmake -S . -B build-scalar -DCMAKE_BUILD_TYPE=Release -DFOCUSRATE_WERROR=ON -DFOCUSRATE_TESTS=ON \
   -DFOCUSRATE_VECTOR_LOOPS=OFF >/dev/null
-cmake --build build-scalar -j "$jobs" --target engine_differential_test
-(cd build-scalar && ctest --output-on-failure -j "$jobs" --timeout 600 -R '^EngineDifferential\.')
+cmake --build build-scalar -j "$jobs" --target engine_differential_test report_cli_test
+(cd build-scalar && ctest --output-on-failure -j "$jobs" --timeout 600 -R '^(EngineDifferential|ReducedCopy)\.')
 echo "== fuzzing the parser"
 scripts/fuzz.sh 60

@@ -126,7 +126,8 @@ TEST(ReportPages, NoBurstSplitAndEveryFrameOnce) {
 // The copy reduced while rows stream (before any EXIF turn, turned at the
 // end) against the decoded image reduced: at full size exactly the image,
 // for every kind of file and orientation the direct decoders read; a third
-// of the size, area averages. Tile maps likewise.
+// of the size, area averages, also where a copy row gathers more rows than
+// 16-bit sums hold. Tile maps likewise.
 TEST(ReducedCopy, StreamedMatchesDecodedImageReduced) {
   struct Case {
     std::string name, bytes;
@@ -135,9 +136,13 @@ TEST(ReducedCopy, StreamedMatchesDecodedImageReduced) {
   std::vector<Case> cases;
   for (const EncodedVariant& variant : EncodedVariants())  // past damage, pixels are anything
     if (!variant.damaged) cases.push_back({variant.name, variant.bytes, 61});
-  std::vector<uchar> png;
-  cv::imencode(".png", MakeNoise(120, 90, 7, 3), png);
-  cases.push_back({"120x90 to a third", std::string(png.begin(), png.end()), 40});
+  const auto addPng = [&](const std::string& name, const cv::Mat& image, int side) {
+    std::vector<uchar> png;
+    cv::imencode(".png", image, png);
+    cases.push_back({name, std::string(png.begin(), png.end()), side});
+  };
+  addPng("120x90 to a third", MakeNoise(120, 90, 7, 3), 40);
+  addPng("1x3000 to 5: 600 rows to a copy row", MakeNoise(1, 3000, 8, 3), 5);
   ScratchDir dir;
   for (const Case& c : cases) {
     WriteBytes(dir / "file", c.bytes);
