@@ -49,6 +49,12 @@ TEST(ReportCli, PageShowsEveryFrameInItsBurstAndRunsNothingFromNames) {
   WriteBytes(dir / "victim", "victim");
   ASSERT_EQ(symlink((dir / "victim").c_str(), (dir / "report/index.html").c_str()), 0);
   ASSERT_EQ(symlink((dir / "victim").c_str(), (dir / "report/thumbs/000001.jpg").c_str()), 0);
+  // Left by an earlier, larger run: removed (a link itself, not the victim),
+  // but a name this program does not give is kept.
+  WriteBytes(dir / "report/thumbs/000000.jpg", "stale");
+  ASSERT_EQ(symlink((dir / "victim").c_str(), (dir / "report/thumbs/000009.jpg").c_str()), 0);
+  ASSERT_EQ(symlink((dir / "victim").c_str(), (dir / "report/page-2.html").c_str()), 0);
+  WriteBytes(dir / "report/thumbs/0000009.jpg", "not ours");
 
   const ProcessResult plain = RunProcess({kFocusrank, "--bursts", "-j2", dir / "in"});
   const ProcessResult reported =
@@ -57,7 +63,10 @@ TEST(ReportCli, PageShowsEveryFrameInItsBurstAndRunsNothingFromNames) {
   EXPECT_EQ(reported.out, plain.out);
   EXPECT_EQ(ReadBytes(dir / "victim"), "victim");
   EXPECT_EQ(cv::imread(dir / "report/thumbs/000001.jpg").size(), cv::Size(480, 300));
-  EXPECT_FALSE(std::filesystem::exists(dir / "report/thumbs/000000.jpg"));  // the hostile file
+  for (const char* stale : {"thumbs/000000.jpg", "thumbs/000009.jpg", "page-2.html"})  // 0: no image
+    EXPECT_FALSE(std::filesystem::is_symlink(dir / ("report/" + std::string(stale))) ||
+                 std::filesystem::exists(dir / ("report/" + std::string(stale)))) << stale;
+  EXPECT_EQ(ReadBytes(dir / "report/thumbs/0000009.jpg"), "not ours");
   const std::string html = ReadBytes(dir / "report/index.html");
   EXPECT_NE(html.find("&lt;img src=x onerror=document.body.setAttribute(&#39;data-pwned"),
             std::string::npos);

@@ -1,5 +1,6 @@
 #include "report_folder.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -42,6 +43,28 @@ int ReportFolder::Write(const std::string& name, const std::string& bytes, bool 
   if (error == 0 && renameat(folder, temp.c_str(), folder, name.c_str()) != 0) error = errno;
   if (error != 0) unlinkat(folder, temp.c_str(), 0);
   return error;
+}
+
+int ReportFolder::List(bool thumbs, std::vector<std::string>& names) const {
+  // A descriptor of its own: closedir closes it, and the folder's stays.
+  const int fd = openat(thumbs ? thumbs_ : dir_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  DIR* listing = fdopendir(fd);
+  if (listing == nullptr) {
+    const int error = errno;
+    close(fd);
+    return error;
+  }
+  names.clear();
+  errno = 0;
+  while (const dirent* entry = readdir(listing)) names.emplace_back(entry->d_name);
+  const int error = errno;
+  closedir(listing);
+  return error;
+}
+
+int ReportFolder::Remove(const std::string& name, bool thumbs) const {
+  return unlinkat(thumbs ? thumbs_ : dir_, name.c_str(), 0) == 0 ? 0 : errno;
 }
 
 }  // namespace focusrate

@@ -6,6 +6,7 @@
 #define FOCUSRATE_REPORT_FOLDER_H
 
 #include <string>
+#include <vector>
 
 namespace focusrate {
 
@@ -21,6 +22,11 @@ class ReportFolder {
   int Open(const std::string& dir);
   /// Puts bytes in place of dir/name (thumbs: dir/thumbs/name). 0 or errno.
   int Write(const std::string& name, const std::string& bytes, bool thumbs) const;
+  /// The names in dir (thumbs: dir/thumbs), or errno.
+  int List(bool thumbs, std::vector<std::string>& names) const;
+  /// Removes dir/name (thumbs: dir/thumbs/name): a link itself, never what
+  /// it names, and never a folder. 0 or errno.
+  int Remove(const std::string& name, bool thumbs) const;
 
  private:
   int dir_ = -1;

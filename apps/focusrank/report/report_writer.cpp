@@ -1,9 +1,11 @@
 #include "report_writer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <random>
 
 #include "jpeg_encoder.h"
@@ -14,6 +16,18 @@ namespace focusrate {
 namespace {
 
 constexpr int kThumbQuality = 85;
+
+// n when name is prefix, then n in decimal, then suffix.
+std::optional<std::size_t> NumberBetween(const std::string& name, const std::string& prefix,
+                                         const std::string& suffix) {
+  const size_t digits = name.size() - std::min(name.size(), prefix.size() + suffix.size());
+  if (digits == 0 || digits > 15 || name.compare(0, prefix.size(), prefix) != 0 ||
+      name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+    return std::nullopt;
+  const std::string number = name.substr(prefix.size(), digits);
+  if (number.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+  return std::stoull(number);
+}
 
 std::string Nonce() {
   std::random_device random;
@@ -78,6 +92,32 @@ bool ReportWriter::Finish() {
   for (size_t page = 0; page < pages.size(); ++page)
     if (const int error = folder_.Write(PageName(page), pages[page], false); error != 0)
       return Failed(PageName(page), error);
+  return RemoveLeftovers(pages.size());
+}
+
+bool ReportWriter::RemoveLeftovers(std::size_t pages) {
+  // Only names this program gives: a name that merely looks like one (more
+  // leading zeros, say) is someone else's.
+  const auto remove = [&](bool thumbs, const std::string& name) {
+    const int error = folder_.Remove(name, thumbs);
+    // Gone already, or a folder of that name: nothing of ours to remove.
+    return error == 0 || error == ENOENT || error == EISDIR ||
+           Failed(thumbs ? "thumbs/" + name : name, error);
+  };
+  std::vector<std::string> names;
+  if (const int error = folder_.List(true, names); error != 0) return Failed("thumbs", error);
+  for (const std::string& name : names) {
+    const std::optional<std::size_t> index = NumberBetween(name, "", ".jpg");
+    if (index && ThumbName(*index) == name && (*index >= thumbs_.size() || thumbs_[*index].empty()) &&
+        !remove(true, name))
+      return false;
+  }
+  if (const int error = folder_.List(false, names); error != 0) return Failed(".", error);
+  for (const std::string& name : names) {
+    const std::optional<std::size_t> number = NumberBetween(name, "page-", ".html");
+    if (number && *number > pages && PageName(*number - 1) == name && !remove(false, name))
+      return false;
+  }
   return true;
 }
 

@@ -30,13 +30,16 @@ class ReportWriter {
   /// Image index (added in input order, from 0) is final. After a failure,
   /// nothing more is written and false is returned.
   bool Add(std::size_t index, const std::string& path, const RatedImage& rated);
-  /// Writes index.html and the pages after it.
+  /// Writes index.html and the pages after it, then removes the thumbnails
+  /// and pages an earlier run left that this one did not write: nothing
+  /// links to them, and a report is made to be shared.
   bool Finish();
   /// What went wrong, naming the file.
   std::string Error() const;
 
  private:
   bool Failed(const std::string& name, int error);
+  bool RemoveLeftovers(std::size_t pages);
   bool Failing() const;
 
   std::string dir_;
