@@ -34,7 +34,6 @@ class ReducingSink : public PixelSink {
 
  private:
   void FlushRow();
-  template <typename Sum> void Gather(Sum* sums);
   template <typename Sum> void Spread(const Sum* sums);
 
   PixelSink& next_;
