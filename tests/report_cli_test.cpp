@@ -3,6 +3,7 @@
 // file name shown as text and never run), rows unchanged, and a folder that
 // would be written through a link or rated again refused.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -55,6 +56,7 @@ TEST(ReportCli, PageShowsEveryFrameInItsBurstAndRunsNothingFromNames) {
   ASSERT_EQ(symlink((dir / "victim").c_str(), (dir / "report/thumbs/000009.jpg").c_str()), 0);
   ASSERT_EQ(symlink((dir / "victim").c_str(), (dir / "report/page-2.html").c_str()), 0);
   WriteBytes(dir / "report/thumbs/0000009.jpg", "not ours");
+  ASSERT_EQ(mkfifo((dir / "report/thumbs/000002.jpg").c_str(), 0600), 0);  // opened, it would hang
 
   const ProcessResult plain = RunProcess({kFocusrank, "--bursts", "-j2", dir / "in"});
   const ProcessResult reported =
@@ -67,6 +69,18 @@ TEST(ReportCli, PageShowsEveryFrameInItsBurstAndRunsNothingFromNames) {
     EXPECT_FALSE(std::filesystem::is_symlink(dir / ("report/" + std::string(stale))) ||
                  std::filesystem::exists(dir / ("report/" + std::string(stale)))) << stale;
   EXPECT_EQ(ReadBytes(dir / "report/thumbs/0000009.jpg"), "not ours");
+  EXPECT_EQ(cv::imread(dir / "report/thumbs/000002.jpg").size(), cv::Size(480, 300));
+
+  // Again: a thumbnail already there is kept, unless its bytes differ.
+  const std::string second = ReadBytes(dir / "report/thumbs/000002.jpg");
+  WriteBytes(dir / "report/thumbs/000002.jpg", std::string(second.size(), 'x'));
+  struct stat kept, now;
+  ASSERT_EQ(stat((dir / "report/thumbs/000003.jpg").c_str(), &kept), 0);
+  ASSERT_EQ(RunProcess({kFocusrank, "--bursts", "--report", dir / "report", dir / "in"}).status,
+            reported.status);
+  EXPECT_EQ(ReadBytes(dir / "report/thumbs/000002.jpg"), second);
+  ASSERT_EQ(stat((dir / "report/thumbs/000003.jpg").c_str(), &now), 0);
+  EXPECT_EQ(now.st_ino, kept.st_ino);
   const std::string html = ReadBytes(dir / "report/index.html");
   EXPECT_NE(html.find("&lt;img src=x onerror=document.body.setAttribute(&#39;data-pwned"),
             std::string::npos);

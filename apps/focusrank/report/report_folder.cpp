@@ -45,6 +45,27 @@ int ReportFolder::Write(const std::string& name, const std::string& bytes, bool 
   return error;
 }
 
+bool ReportFolder::Holds(const std::string& name, const std::string& bytes, bool thumbs) const {
+  const int folder = thumbs ? thumbs_ : dir_;
+  struct stat named;
+  if (fstatat(folder, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(named.st_mode) ||
+      static_cast<size_t>(named.st_size) != bytes.size())
+    return false;
+  const int fd = openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat opened;
+  // The same file as looked at, not one swapped in since.
+  bool same = fstat(fd, &opened) == 0 && opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+  std::string held(bytes.size(), '\0');
+  for (std::string::size_type done = 0; same && done < held.size();) {
+    const ssize_t n = read(fd, &held[done], held.size() - done);
+    if (n > 0) done += static_cast<std::string::size_type>(n);
+    else if (n == 0 || errno != EINTR) same = false;
+  }
+  close(fd);
+  return same && held == bytes;
+}
+
 int ReportFolder::List(bool thumbs, std::vector<std::string>& names) const {
   // A descriptor of its own: closedir closes it, and the folder's stays.
   const int fd = openat(thumbs ? thumbs_ : dir_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -22,6 +22,10 @@ class ReportFolder {
   int Open(const std::string& dir);
   /// Puts bytes in place of dir/name (thumbs: dir/thumbs/name). 0 or errno.
   int Write(const std::string& name, const std::string& bytes, bool thumbs) const;
+  /// Whether dir/name (thumbs: dir/thumbs/name) is a regular file holding
+  /// just these bytes. Nothing else is opened: not a link, a pipe or a
+  /// device planted there.
+  bool Holds(const std::string& name, const std::string& bytes, bool thumbs) const;
   /// The names in dir (thumbs: dir/thumbs), or errno.
   int List(bool thumbs, std::vector<std::string>& names) const;
   /// Removes dir/name (thumbs: dir/thumbs/name): a link itself, never what

@@ -70,7 +70,11 @@ void ReportWriter::Thumbnail(std::size_t index, RatedImage& rated) {
   } catch (const std::exception&) {
     // libjpeg fails writing to memory only when it has none left
   }
-  const int error = jpeg.empty() ? ENOMEM : folder_.Write(name, jpeg, true);
+  // A thumbnail an earlier report wrote from the same photo is kept: a run
+  // again with other options rewrites nothing.
+  const int error = jpeg.empty()                   ? ENOMEM
+                    : folder_.Holds(name, jpeg, true) ? 0
+                                                      : folder_.Write(name, jpeg, true);
   if (error != 0) {
     Failed("thumbs/" + name, error);
     return;
