@@ -81,11 +81,11 @@ RatedImage Rate(const std::string& path, const RateSettings& settings) {
   }
   if (settings.subject == SubjectMode::None) return rated;
   // The AF point is placed in the whole upright image, then in the region.
-  cv::Rect afArea;
-  if (settings.subject == SubjectMode::Auto)
-    if (const std::optional<AfPoint> point = ReadAfPoint(path))
-      afArea = (AfPointBox(*point, decoded.image.size(), decoded.orientation) & region) -
-               region.tl();
+  const auto afArea = [&]() -> cv::Rect {
+    const std::optional<AfPoint> point = ReadAfPoint(path);
+    if (!point) return cv::Rect();
+    return (AfPointBox(*point, decoded.image.size(), decoded.orientation) & region) - region.tl();
+  };
   const SubjectRating subject =
       RateWithSubject(decoded.image(region), settings.subject, settings.figures, afArea);
   rated.figures = subject.whole;

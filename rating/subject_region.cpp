@@ -80,14 +80,14 @@ bool ParseSubjectMode(const std::string& name, SubjectMode& mode) {
 }
 
 SubjectRating RateWithSubject(const cv::Mat& image, SubjectMode mode, FigureSet set,
-                              const cv::Rect& afArea) {
+                              const AfAreaSource& afArea) {
   if (mode == SubjectMode::Peak) return RatePeak(image, set);
   cv::Rect found;
   if (mode == SubjectMode::Faces || mode == SubjectMode::Auto) {
     if (FindLargestFace(image, found)) return RateRegion(image, found, "face", set);
     if (mode == SubjectMode::Faces)
       return RateRegion(image, CentreOf(image.size()), "center (no face)", set);
-    const cv::Rect inside = afArea & cv::Rect(cv::Point(), image.size());
+    const cv::Rect inside = (afArea ? afArea() : cv::Rect()) & cv::Rect(cv::Point(), image.size());
     if (!inside.empty()) return RateRegion(image, inside, "af-point", set);
     if (FindSalientRegion(image, found)) return RateRegion(image, found, "salient", set);
   }

@@ -3,6 +3,7 @@
 #ifndef FOCUSRATE_SUBJECT_REGION_H
 #define FOCUSRATE_SUBJECT_REGION_H
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,12 +35,16 @@ struct SubjectRating {
   FocusFigures subject;  ///< the subject's figures, filtered with its surroundings
 };
 
+/// Where the camera focused, in the image's pixels (AfPointBox), empty when
+/// it is not known: asked only when Auto finds no face, since reading it
+/// costs a metadata read.
+using AfAreaSource = std::function<cv::Rect()>;
+
 /// Finds the subject of image (CV_8UC3, not None) and rates it and the whole
-/// image in one pass on this thread, measuring the figures of set. afArea
-/// is where the camera focused, in image's pixels (AfPointBox), empty when
-/// it is not known; only Auto takes it.
+/// image in one pass on this thread, measuring the figures of set. Only
+/// Auto asks afArea, when set.
 SubjectRating RateWithSubject(const cv::Mat& image, SubjectMode mode, FigureSet set,
-                              const cv::Rect& afArea = cv::Rect());
+                              const AfAreaSource& afArea = AfAreaSource());
 
 /// region of image rated within it, with the whole image's figures, as
 /// RateWithSubject rates the region it finds; how says how it was found.
