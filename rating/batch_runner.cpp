@@ -7,6 +7,7 @@
 #include <optional>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include <signal.h>
 
@@ -70,24 +71,29 @@ RatedImage Rate(const std::string& path, const RateSettings& settings) {
     rated.reduced = Reduced(decoded.image, settings.reducedSide);
     rated.reducedFrom = decoded.image.size();
   }
-  // The tile map's pass also gives the figures; a subject's pass gives them again.
-  if (settings.tileMap) {
-    const TiledSums tiled =
-        FastTiledSums(decoded.image(region), DefaultGrid(region.size()), 1, settings.figures);
-    rated.tileMap = VarianceLapMap(tiled.tiles, tiled.grid);
-    rated.figures = FiguresFromSums(tiled.whole);
-  } else if (settings.subject == SubjectMode::None) {
-    rated.figures = FastFigures(decoded.image(region), 1, ChannelOrder::Bgr, settings.figures);
+  // One pass gives the figures, and the tile map's and the subject's sums.
+  if (settings.subject == SubjectMode::None) {
+    if (settings.tileMap) {
+      const TiledSums tiled =
+          FastTiledSums(decoded.image(region), DefaultGrid(region.size()), 1, settings.figures);
+      rated.tileMap = VarianceLapMap(tiled.tiles, tiled.grid);
+      rated.figures = FiguresFromSums(tiled.whole);
+    } else {
+      rated.figures = FastFigures(decoded.image(region), 1, ChannelOrder::Bgr, settings.figures);
+    }
+    return rated;
   }
-  if (settings.subject == SubjectMode::None) return rated;
   // The AF point is placed in the whole upright image, then in the region.
   const auto afArea = [&]() -> cv::Rect {
     const std::optional<AfPoint> point = ReadAfPoint(path);
     if (!point) return cv::Rect();
     return (AfPointBox(*point, decoded.image.size(), decoded.orientation) & region) - region.tl();
   };
-  const SubjectRating subject =
-      RateWithSubject(decoded.image(region), settings.subject, settings.figures, afArea);
+  std::vector<FocusSums> mapTiles;
+  const SubjectRating subject = RateWithSubject(decoded.image(region), settings.subject,
+                                                settings.figures, afArea,
+                                                settings.tileMap ? &mapTiles : nullptr);
+  if (settings.tileMap) rated.tileMap = VarianceLapMap(mapTiles, DefaultGrid(region.size()));
   rated.figures = subject.whole;
   rated.subject = subject.region + region.tl();  // in the whole upright image
   rated.subjectHow = subject.how;

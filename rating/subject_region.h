@@ -10,6 +10,7 @@
 #include <opencv2/core.hpp>
 
 #include "focus_figures.h"
+#include "focus_sums.h"
 
 namespace focusrate {
 
@@ -42,9 +43,11 @@ using AfAreaSource = std::function<cv::Rect()>;
 
 /// Finds the subject of image (CV_8UC3, not None) and rates it and the whole
 /// image in one pass on this thread, measuring the figures of set. Only
-/// Auto asks afArea, when set.
+/// Auto asks afArea, when set. mapTiles, when given, gets the sums of each
+/// tile of DefaultGrid(image.size()) from the same pass.
 SubjectRating RateWithSubject(const cv::Mat& image, SubjectMode mode, FigureSet set,
-                              const AfAreaSource& afArea = AfAreaSource());
+                              const AfAreaSource& afArea = AfAreaSource(),
+                              std::vector<FocusSums>* mapTiles = nullptr);
 
 /// region of image rated within it, with the whole image's figures, as
 /// RateWithSubject rates the region it finds; how says how it was found.

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
@@ -18,6 +19,8 @@
 #include "exif_orientation.h"
 #include "report_page.h"
 #include "reduced_copy.h"
+#include "image_region.h"
+#include "subject_region.h"
 #include "test_images.h"
 #include "tile_map.h"
 
@@ -193,6 +196,39 @@ TEST(ReducedCopy, StreamedMatchesDecodedImageReduced) {
                            [](double a, double b) { return a == b || (a != a && b != b); }))
         << c.name;
   }
+}
+
+// With a subject, the tile map comes from the subject's pass: the same bits
+// as the figures and the map measured apart, however the subject is found,
+// inside a region too.
+TEST(SubjectAndMap, OnePassGivesTheBitsOfSeparatePasses) {
+  ScratchDir dir;
+  const cv::Mat image = MakeSoftBlobs(330, 240, 1, 3);  // 11 x 8 tiles: the centre cuts tiles
+  ASSERT_TRUE(cv::imwrite(dir / "a.png", image));
+  const auto same = [](const FocusFigures& a, const FocusFigures& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+  };
+  RegionChoice inner;
+  inner.kind = RegionChoice::Kind::Box;
+  inner.x = 20, inner.y = 10, inner.width = 250, inner.height = 170;
+  for (const RegionChoice& region : {RegionChoice(), inner})
+    for (SubjectMode mode : {SubjectMode::Center, SubjectMode::Peak, SubjectMode::Faces, SubjectMode::Auto}) {
+      RateSettings settings;
+      settings.region = region;
+      settings.subject = mode;
+      const RatedImage apart = RateFile(dir / "a.png", settings);
+      settings.tileMap = true;
+      const RatedImage together = RateFile(dir / "a.png", settings);
+      const std::string label = together.subjectHow + (region.kind == RegionChoice::Kind::Box ? " in a box" : "");
+      EXPECT_TRUE(same(apart.figures, together.figures)) << label;
+      EXPECT_TRUE(same(apart.subjectFigures, together.subjectFigures)) << label;
+      EXPECT_EQ(apart.subject, together.subject) << label;
+      const TiledSums sums = FastTiledSums(image(RegionIn(region, image.size())),
+                                           DefaultGrid(RegionIn(region, image.size()).size()), 1);
+      const cv::Mat expected = VarianceLapMap(sums.tiles, sums.grid);
+      ASSERT_EQ(together.tileMap.size(), expected.size()) << label;
+      EXPECT_EQ(cv::norm(together.tileMap, expected, cv::NORM_INF), 0) << label;
+    }
 }
 
 }  // namespace
