@@ -8,8 +8,6 @@
 #include <emmintrin.h>
 #endif
 
-#include <opencv2/imgproc.hpp>
-
 #include "exif_orientation.h"
 
 namespace focusrate {
@@ -20,12 +18,32 @@ cv::Size ReducedSize(cv::Size image, int longSide) {
           std::max(1, static_cast<int>(std::lround(image.height * scale)))};
 }
 
+namespace {
+
+// The rows of an image already decoded, read where they are.
+class HeldRows : public PixelSink {
+ public:
+  explicit HeldRows(const cv::Mat& image) : image_(image) {}
+  void Begin(int, int) override {}
+  uint8_t* RowBuffer(int y) override { return const_cast<uint8_t*>(image_.ptr<uint8_t>(y)); }
+  void RowDone(int) override {}
+
+ private:
+  const cv::Mat& image_;
+};
+
+}  // namespace
+
 cv::Mat Reduced(const cv::Mat& image, int longSide) {
-  const cv::Size size = ReducedSize(image.size(), longSide);
-  if (size == image.size()) return image.clone();
-  cv::Mat small;
-  cv::resize(image, small, size, 0, 0, cv::INTER_AREA);
-  return small;
+  CV_Assert(image.type() == CV_8UC3);
+  HeldRows rows(image);
+  ReducingSink reducing(rows, longSide);
+  reducing.Begin(image.cols, image.rows);
+  for (int y = 0; y < image.rows; ++y) {
+    reducing.RowBuffer(y);
+    reducing.RowDone(y);
+  }
+  return reducing.Finish(1);
 }
 
 namespace {

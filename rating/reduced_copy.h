@@ -15,7 +15,8 @@ namespace focusrate {
 /// The size of image made small: long side at most longSide, never larger.
 cv::Size ReducedSize(cv::Size image, int longSide);
 
-/// image (upright) area-averaged down to ReducedSize.
+/// image (CV_8UC3, upright) averaged down to ReducedSize as ReducingSink
+/// averages streamed rows: several times quicker than OpenCV's area resize.
 cv::Mat Reduced(const cv::Mat& image, int longSide);
 
 /// Passes rows on to another sink and area-averages them on the way into a
