@@ -5,8 +5,9 @@
 # large ones (3840x2880, 11 MP), made from the bundled sample scene's fine
 # detail, which decodes fast; then, when the real photographs are fetched
 # (scripts/fetch_photos.sh), over 200 real JPEGs of 0.5-5 MP and 40 of
-# 10-24 MP (tests/data/real_photos.tsv's, repeated). The report goes to a
-# new folder, then again over it. Each way runs ROUNDS times (default 3),
+# 10-24 MP (tests/data/real_photos.tsv's, repeated), also with --subject
+# center, where each image is held whole. The report goes to a new folder,
+# then again over it. Each way runs ROUNDS times (default 3),
 # alternating; the fastest run of each counts. Target: --report at most 25%
 # more.
 # Usage: scripts/bench_report.sh [BUILD_DIR] [ROUNDS]     (default: build-bench 3)
@@ -67,7 +68,7 @@ real() {
   [ ${#found[@]} -gt 0 ] || return 0
   mkdir -p "$tmp/$1"
   for ((i = 0; i < $2; i++)); do cp "${found[i % ${#found[@]}]}" "$tmp/$1/$(printf %03d "$i").jpg"; done
-  sets+=("$1")
+  sets+=("$1" "$1 --subject center")
 }
 real real-small 200 0.5 5
 real real-large 40 10 24
@@ -85,22 +86,26 @@ seconds() {
 }
 
 echo "CPU: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), $(nproc) cores"
-printf '%-28s %8s %8s %6s %8s %6s\n' "focusrank --jobs $jobs" plain report ratio again ratio
-for set in "${sets[@]}"; do
+printf '%-44s %8s %8s %6s %8s %6s\n' "focusrank --jobs $jobs" plain report ratio again ratio
+for run in "${sets[@]}"; do
+  read -r set options <<< "$run"
   count=$(ls "$tmp/$set" | wc -l)
   plain=1e9 reported=1e9 again=1e9
   for ((r = 0; r < rounds; r++)); do
-    p=$(seconds "$tmp/$set")
-    # report: into a new folder; again: over the one before, replacing
-    # every file, which costs the file system more.
+    # shellcheck disable=SC2086 # options are words
+    p=$(seconds "$tmp/$set" $options)
+    # report: into a new folder; again: over the one before, whose
+    # thumbnails are kept (the same bytes) and its page replaced.
     rm -rf "$tmp/report-$set"
-    q=$(seconds "$tmp/$set" --report "$tmp/report-$set")
-    a=$(seconds "$tmp/$set" --report "$tmp/report-$set")
+    # shellcheck disable=SC2086
+    q=$(seconds "$tmp/$set" $options --report "$tmp/report-$set")
+    # shellcheck disable=SC2086
+    a=$(seconds "$tmp/$set" $options --report "$tmp/report-$set")
     plain=$(calc "$p < $plain ? $p : $plain")
     reported=$(calc "$q < $reported ? $q : $reported")
     again=$(calc "$a < $again ? $a : $again")
   done
-  printf '%-28s %8.3f %8.3f %6.3f %8.3f %6.3f\n' "$count $set JPEGs (s)" "$plain" "$reported" \
-    "$(calc "$reported / $plain")" "$again" "$(calc "$again / $plain")"
+  printf '%-44s %8.3f %8.3f %6.3f %8.3f %6.3f\n' "$count $set JPEGs${options:+ $options} (s)" \
+    "$plain" "$reported" "$(calc "$reported / $plain")" "$again" "$(calc "$again / $plain")"
 done
 echo "(fastest of $rounds; target ratio: at most 1.25)"
