@@ -32,22 +32,6 @@ class HeldRows : public PixelSink {
   const cv::Mat& image_;
 };
 
-}  // namespace
-
-cv::Mat Reduced(const cv::Mat& image, int longSide) {
-  CV_Assert(image.type() == CV_8UC3);
-  HeldRows rows(image);
-  ReducingSink reducing(rows, longSide);
-  reducing.Begin(image.cols, image.rows);
-  for (int y = 0; y < image.rows; ++y) {
-    reducing.RowBuffer(y);
-    reducing.RowDone(y);
-  }
-  return reducing.Finish(1);
-}
-
-namespace {
-
 // Adds a stored row's bytes to the sums, or sets them for a copy row's first
 // stored row, so they are never cleared: a plain loop the compiler
 // vectorises.
@@ -117,6 +101,18 @@ template <typename Sum>
 }
 
 }  // namespace
+
+cv::Mat Reduced(const cv::Mat& image, int longSide) {
+  CV_Assert(image.type() == CV_8UC3);
+  HeldRows rows(image);
+  ReducingSink reducing(rows, longSide);
+  reducing.Begin(image.cols, image.rows);
+  for (int y = 0; y < image.rows; ++y) {
+    reducing.RowBuffer(y);
+    reducing.RowDone(y);
+  }
+  return reducing.Finish(1);
+}
 
 void ReducingSink::Begin(int width, int height) {
   next_.Begin(width, height);

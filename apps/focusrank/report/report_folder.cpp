@@ -27,7 +27,7 @@ int ReportFolder::Open(const std::string& dir) {
 
 int ReportFolder::Write(const std::string& name, const std::string& bytes, bool thumbs) const {
   static std::atomic<unsigned> serial(0);
-  const int folder = thumbs ? thumbs_ : dir_;
+  const int folder = Folder(thumbs);
   const std::string temp =
       "." + name + "." + std::to_string(getpid()) + "." + std::to_string(serial++) + ".tmp";
   const int fd = openat(folder, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
@@ -46,7 +46,7 @@ int ReportFolder::Write(const std::string& name, const std::string& bytes, bool 
 }
 
 bool ReportFolder::Holds(const std::string& name, const std::string& bytes, bool thumbs) const {
-  const int folder = thumbs ? thumbs_ : dir_;
+  const int folder = Folder(thumbs);
   struct stat named;
   if (fstatat(folder, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(named.st_mode) ||
       static_cast<size_t>(named.st_size) != bytes.size())
@@ -68,7 +68,7 @@ bool ReportFolder::Holds(const std::string& name, const std::string& bytes, bool
 
 int ReportFolder::List(bool thumbs, std::vector<std::string>& names) const {
   // A descriptor of its own: closedir closes it, and the folder's stays.
-  const int fd = openat(thumbs ? thumbs_ : dir_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int fd = openat(Folder(thumbs), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return errno;
   DIR* listing = fdopendir(fd);
   if (listing == nullptr) {
@@ -85,7 +85,7 @@ int ReportFolder::List(bool thumbs, std::vector<std::string>& names) const {
 }
 
 int ReportFolder::Remove(const std::string& name, bool thumbs) const {
-  return unlinkat(thumbs ? thumbs_ : dir_, name.c_str(), 0) == 0 ? 0 : errno;
+  return unlinkat(Folder(thumbs), name.c_str(), 0) == 0 ? 0 : errno;
 }
 
 }  // namespace focusrate

@@ -33,6 +33,8 @@ class ReportFolder {
   int Remove(const std::string& name, bool thumbs) const;
 
  private:
+  int Folder(bool thumbs) const { return thumbs ? thumbs_ : dir_; }
+
   int dir_ = -1;
   int thumbs_ = -1;
 };
